@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and starts the editor on FILE, or on a demo file.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh
+build_dir=${SORVANE_BUILD_DIR:-build}
+file=${1:-}
+if [ -z "$file" ]; then
+  file=$build_dir/demo.xa
+  "$build_dir"/src/cli/sorvane-cli new "$file" --force
+fi
+"$build_dir"/src/cli/sorvane-cli list "$file"

@@ -1,0 +1,25 @@
+// The texts of the channel list's cells, shared by the editor window and the command line.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include "container/xa_file.h"
+
+namespace sorvane {
+
+enum DisplayUnitValue : int { UnitSectors = 0, UnitTime = 1, UnitHexSectors = 2 };
+
+inline constexpr int kListColumns = 7;
+using ChannelRow = std::array<std::string, kListColumns>;
+
+// "%3d:%02d.%02d" of minutes, seconds and the sector within the second (75 per second).
+std::string FormatTimePosition(std::int64_t sector);
+
+// The seven cells of one channel in the given unit.
+ChannelRow FormatChannelRow(const ChannelRecord& record, int unit);
+
+// The header row; column 4 reads "再生時間" in time units and "  長さ" otherwise.
+ChannelRow ListHeader(int unit);
+
+}  // namespace sorvane

@@ -1,0 +1,132 @@
+// Every fixed text that Sorvane shows: captions, menu items, labels and messages.
+// Kept in one place so that each can be checked against the wording users expect.
+#pragma once
+
+namespace sorvane::text {
+
+// Captions of windows and message boxes.
+inline constexpr char kAppCaption[] = "Sorvane Ver1.00";
+inline constexpr char kMessageCaption[] = "メッセージ";
+inline constexpr char kErrorCaption[] = "エラー";
+inline constexpr char kProgressCaption[] = "処理中";
+inline constexpr char kAppendCaption[] = "チャンネル追加";
+inline constexpr char kSettingsCaption[] = "ファイルの設定";
+
+// Buttons.
+inline constexpr char kOk[] = "OK";
+inline constexpr char kCancel[] = "キャンセル";
+inline constexpr char kFind[] = "検索";
+
+// Main menu.
+inline constexpr char kMenuFile[] = "ファイル(&F)";
+inline constexpr char kMenuNew[] = "新規作成(&N)";
+inline constexpr char kMenuOpen[] = "開く(&O)";
+inline constexpr char kMenuFind[] = "全検索(&F)";
+inline constexpr char kMenuGap[] = "設定(&C)";
+inline constexpr char kMenuExit[] = "終了(&Q)";
+inline constexpr char kMenuShow[] = "表示(&V)";
+inline constexpr char kMenuSp1[] = "時間単位(&T)";
+inline constexpr char kMenuSpS[] = "セクタ単位(&S)";
+inline constexpr char kMenuSpH[] = "HEXセクタ単位(&H)";
+inline constexpr char kMenuEdit[] = "編集(&E)";
+inline constexpr char kMenuPlay[] = "再生(&P)";
+inline constexpr char kMenuWavI[] = "WAV入力(&I)";
+inline constexpr char kMenuWavO[] = "WAV出力(&O)";
+inline constexpr char kMenuChAppend[] = "Ch追加(&A)";
+inline constexpr char kMenuChDelete[] = "Ch削除(&D)";
+
+// Popup menu of the channel list.
+inline constexpr char kPopPlay[] = "再生   [P]";
+inline constexpr char kPopWavI[] = "WAV入力  [I]";
+inline constexpr char kPopWavO[] = "WAV出力  [O]";
+inline constexpr char kPopAppend[] = "Ch追加    [A]";
+inline constexpr char kPopDelete[] = "Ch削除    [D]";
+
+// File dialog filters ("|" separates description and pattern).
+inline constexpr char kXaFilter[] = "XAファイル|*.xa|すべてのファイル|*.*";
+inline constexpr char kWavFilter[] = "WAVファイル|*.wav|すべてのファイル|*.*";
+
+// Channel list header row.
+inline constexpr char kHeaderCh[] = " Ch";
+inline constexpr char kHeaderTrk[] = " Trk";
+inline constexpr char kHeaderStart[] = "開始位置";
+inline constexpr char kHeaderEnd[] = "終了位置";
+inline constexpr char kHeaderPlayTime[] = "再生時間";
+inline constexpr char kHeaderLength[] = "  長さ";
+inline constexpr char kHeaderQuality[] = "    音質";
+inline constexpr char kHeaderSpeed[] = "  回転";
+
+// Channel list cells.
+inline constexpr char kCellDoubleSpeed[] = "  倍速";
+inline constexpr char kCellNormalSpeed[] = "  等速";
+
+// Container messages.
+inline constexpr char kDetectReadError[] = "読み取りエラー。";
+inline constexpr char kReadError[] = "読み取りエラー";
+inline constexpr char kFormatUnknown[] = "ファイルフォーマットの判定に失敗しました。";
+inline constexpr char kBadData[] = "データが異常です";
+inline constexpr char kWritePositionError[] = "書き込み位置指定エラー";
+inline constexpr char kWriteError[] = "書き込みエラー";
+inline constexpr char kCannotOpenFile[] = "ファイルがオープンできません。";
+inline constexpr char kTooManyChannels[] = "チャンネルが多すぎます";
+inline constexpr char kInconsistentRate[] = "再生データレートに矛盾があります。";
+inline constexpr char kDuplicateChannel[] = "このデータには重複したチャンネルNoのデータが存在します";
+inline constexpr char kAskResize[] = "ファイルサイズを変更しますか？";
+inline constexpr char kResizeFailed[] = "ファイルサイズの変更でエラーが発生しました。";
+
+// WAV export, reader and playback messages.
+inline constexpr char kWavCannotOpen[] = "WAVファイルがオープンできません。";
+inline constexpr char kWavWriteFailed[] = "書込みに失敗しました。";
+inline constexpr char kCancelled[] = "キャンセルしました。";
+inline constexpr char kWavCannotRead[] = "WAVファイルが読込めません。";
+inline constexpr char kWavUnexpectedLayout[] = "期待したWAVファイルの形式ではありません";
+inline constexpr char kWavUnsupported[] = "このWAVファイルの形式には対応していません";
+inline constexpr char kWaveDeviceCannotOpen[] = "WAVデバイスがオープンできません";
+inline constexpr char kPlaybackNoMemory[] = "再生用メモリが確保できません。";
+
+// WAV import: the length dialog and the overwrite questions.
+inline constexpr char kWavShorter[] = "元データよりも短いWAVファイルです。";
+inline constexpr char kWavLonger[] = "元データよりも長いWAVファイルです。";
+inline constexpr char kFollowingOverlap[] = "後続のデータと重なります。";
+inline constexpr char kKeepOriginal[] = "元データに合わせる";
+inline constexpr char kFollowWav[] = "WAVデータに合わせる";
+inline constexpr char kFitBeforeFollowing[] = "後続データの直前に合わせる";
+inline constexpr char kAskOverwriteData[] = "データセクタを上書きしようとしています。\n続けますか？";
+inline constexpr char kAskOverwriteAudio[] = "他のチャンネルを上書きしようとしています。\n続けますか？";
+
+// Channel append dialog.
+inline constexpr char kLabelTrack[] = "トラック";
+inline constexpr char kLabelStart[] = "開始位置";
+inline constexpr char kLabelSpeed[] = "回転速度";
+inline constexpr char kLabelChannel[] = "チャンネル";
+inline constexpr char kLabelQuality[] = "音質";
+inline constexpr char kSpeedNormal[] = "等速";
+inline constexpr char kSpeedDouble[] = "倍速";
+inline constexpr char kQuality189Mono[] = "18.9k Mono";
+inline constexpr char kQuality189Stereo[] = "18.9k Stereo";
+inline constexpr char kQuality378Mono[] = "37.8k Mono";
+inline constexpr char kQuality378Stereo[] = "37.8k Stereo";
+inline constexpr char kTableFull[] = "これ以上チャンネルを増やせません。";
+inline constexpr char kChannelInUse[] = "このチャンネル番号は使用済みです";
+inline constexpr char kOverlap[] = "このパラメータでは他のチャンネルと重なります";
+inline constexpr char kBadStart[] = "開始位置が不正です。";
+inline constexpr char kCannotGrowForAppend[] = "ファイルサイズを変更できないため追加できません。";
+
+// Channel delete.
+inline constexpr char kAskDelete[] = "このチャンネルを削除します。\nよろしいですか？";
+
+// File settings dialog.
+inline constexpr char kLabelChannelGap[] = "チャンネル毎のポストギャップ";
+inline constexpr char kLabelEndGap[] = "ファイル末尾のポストギャップ";
+inline constexpr char kLabelModify[] = "ファイルサイズの変更許可";
+inline constexpr char kModifyAsk[] = "";
+inline constexpr char kModifyAllowed[] = "許可";
+inline constexpr char kModifyForbidden[] = "禁止";
+inline constexpr char kGapTooLarge[] = "ファイル末尾のポストギャップより\n大きくできません。";
+inline constexpr char kNegativeGap[] = "ポストギャップに負の値は指定できません。";
+
+// Fonts (substituted by Japanese fonts available on Linux).
+inline constexpr char kUiFont[] = "ＭＳ Ｐゴシック";
+inline constexpr char kFixedFont[] = "ＭＳ ゴシック";
+
+}  // namespace sorvane::text

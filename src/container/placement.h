@@ -1,0 +1,35 @@
+// Placement of channels in the 32 interleave slots: where a new channel fits, and how far
+// a channel may grow, against every recorded channel and its post-gap.
+#pragma once
+
+#include <cstdint>
+
+#include "container/xa_file.h"
+
+namespace sorvane {
+
+enum PlacementEventKind : std::int32_t { ChannelStart = 0, ChannelEnd = 1, GapEnd = 2 };
+
+struct PlacementEvent {
+  PlacementEventKind Kind;
+  std::int64_t Position;
+  const ChannelRecord* Record;
+};
+
+// Busy flags of the slots 0..31 (sector numbers modulo 32), one bit per slot.
+struct SlotMap {
+  std::uint32_t Busy = 0;
+};
+
+// Rewrites trial.FirstSector with a free start at or near the wanted one (its value on
+// entry). A wanted start above 0 that is free is kept.
+int FindFreeStart(const XaFile& xa, ChannelRecord& trial);
+
+// -1 when the trial collides with a recorded channel or its post-gap, else 0.
+int CheckCollision(const XaFile& xa, const ChannelRecord& trial);
+
+// As CheckCollision for a recorded channel that grows, leaving `excluded` out; on -1 the
+// trial's SectorCount is cut to the sectors that fit before the colliding start.
+int CheckCollisionExcept(const XaFile& xa, ChannelRecord& trial, const ChannelRecord* excluded);
+
+}  // namespace sorvane

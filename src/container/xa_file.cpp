@@ -1,0 +1,312 @@
+#include "container/xa_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+#include "common/fixed_texts.h"
+
+namespace sorvane {
+namespace {
+
+// Plain 2336-byte sectors, raw 2352-byte sectors, raw sectors behind a 44-byte RIFF header.
+constexpr struct { std::int32_t Stride, DataOffset; } kLayouts[] = {
+    {kSectorBytes, 0}, {kRawSectorBytes, 16}, {kRawSectorBytes, 60}};
+
+constexpr std::int32_t kNewFileSectors = 150;
+
+// Reads up to `size` bytes at `offset`; returns the number read (short at the end of file or on error).
+std::int64_t ReadAt(int fd, std::int64_t offset, void* data, std::int64_t size) {
+  std::int64_t done = 0;
+  auto* bytes = static_cast<std::uint8_t*>(data);
+  while (done < size) {
+    ssize_t n = ::pread(fd, bytes + done, static_cast<size_t>(size - done), offset + done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    done += n;
+  }
+  return done;
+}
+
+bool WriteAt(int fd, std::int64_t offset, const void* data, std::int64_t size) {
+  std::int64_t done = 0;
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  while (done < size) {
+    ssize_t n = ::pwrite(fd, bytes + done, static_cast<size_t>(size - done), offset + done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += n;
+  }
+  return true;
+}
+
+bool HalvesAgree(const std::uint8_t* subheader) {
+  return std::memcmp(subheader, subheader + 4, 4) == 0;
+}
+
+std::int64_t FileSize(int fd) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return -1;
+  return st.st_size;
+}
+
+void DropReadAhead(XaFile& xa) {
+  xa.ReadAhead.Count = 0;
+  xa.ReadAhead.LastIndex = -2;
+}
+
+// Loads the sectors from `index` on with one read of whole sector spans.
+void FillReadAhead(XaFile& xa, std::int32_t index) {
+  auto& ahead = xa.ReadAhead;
+  ahead.Span.resize(std::size_t{SubheaderReadAhead::kSectors} * kRawSectorBytes);
+  std::int32_t wanted = std::min<std::int32_t>(SubheaderReadAhead::kSectors, xa.SectorCount - index);
+  std::int64_t got = ReadAt(xa.Stream, xa.SectorPosition(index), ahead.Span.data(),
+                            std::int64_t{wanted - 1} * xa.Stride + kSubheaderBytes);
+  std::int32_t complete = 0;
+  while (complete < wanted && std::int64_t{complete} * xa.Stride + kSubheaderBytes <= got) ++complete;
+  ahead.First = index;
+  ahead.Count = complete;
+}
+
+// Reads the 8 subheader bytes of an existing sector; false on a short read. A sequential
+// walk is served from one large read instead of a system call per sector.
+bool ReadSubheaderBytes(XaFile& xa, std::int32_t index, std::uint8_t* out) {
+  auto& ahead = xa.ReadAhead;
+  bool walking = index == ahead.LastIndex + 1;
+  ahead.LastIndex = index;
+  if (walking && (index < ahead.First || index >= ahead.First + ahead.Count)) FillReadAhead(xa, index);
+  if (index >= ahead.First && index < ahead.First + ahead.Count) {
+    std::memcpy(out, &ahead.Span[std::size_t(index - ahead.First) * xa.Stride], kSubheaderBytes);
+    return true;
+  }
+  return ReadAt(xa.Stream, xa.SectorPosition(index), out, kSubheaderBytes) == kSubheaderBytes;
+}
+
+}  // namespace
+
+void ChannelTable::RemoveAt(int index) {
+  std::copy(Records.begin() + index + 1, Records.begin() + Count, Records.begin() + index);
+  --Count;
+}
+
+XaFile::~XaFile() {
+  if (Stream >= 0) ::close(Stream);
+}
+
+SectorInfo ClassifySubheader(const std::uint8_t subheader[4]) {
+  SectorInfo info;
+  std::memcpy(info.Subheader, subheader, 4);
+  const std::uint8_t submode = subheader[2];
+  const std::uint8_t coding = subheader[3];
+  if ((submode & 0x60) == 0x60) {
+    info.Kind = SectorAudio;
+    info.Channel = subheader[1];
+    info.Stereo = (coding & kCodingStereo) ? 1 : 0;
+    info.HighRate = (coding & kCodingLowRate) ? 0 : 1;
+  } else if ((submode & 0x7F) != 0) {
+    info.Kind = SectorData;
+  }
+  return info;
+}
+
+std::int64_t LargestRecordEnd(const XaFile& xa) {
+  std::int64_t largest = 0;
+  for (const ChannelTable* table : {&xa.AudioChannelTable, &xa.DataRunTable}) {
+    for (const ChannelRecord& r : *table) largest = std::max(largest, RecordEnd(r));
+  }
+  return largest;
+}
+
+std::int64_t FileLengthFor(const XaFile& xa, std::int32_t sectors) {
+  if (sectors <= 0) return xa.DataOffset;
+  return xa.SectorPosition(sectors - 1) + kSectorBytes;
+}
+
+std::int32_t SectorCountFor(const XaFile& xa, std::int64_t fileLength) {
+  std::int64_t room = fileLength - xa.DataOffset - kSectorBytes;
+  if (room < 0 || xa.Stride <= 0) return 0;
+  return static_cast<std::int32_t>(std::min<std::int64_t>(room / xa.Stride + 1, INT32_MAX));
+}
+
+int DetectLayout(XaFile& xa) {
+  xa.LastErrorText = text::kDetectReadError;
+  for (const auto& layout : kLayouts) {
+    bool agree = true;
+    for (std::int64_t at : {std::int64_t{layout.DataOffset},
+                            std::int64_t{layout.DataOffset} + layout.Stride}) {
+      std::uint8_t subheader[kSubheaderBytes];
+      if (ReadAt(xa.Stream, at, subheader, kSubheaderBytes) != kSubheaderBytes) return -1;
+      if (!HalvesAgree(subheader)) {
+        agree = false;
+        break;
+      }
+    }
+    if (agree) {
+      xa.Stride = layout.Stride;
+      xa.DataOffset = layout.DataOffset;
+      return 0;
+    }
+  }
+  xa.LastErrorText = text::kFormatUnknown;
+  return -1;
+}
+
+int ReadSubheader(XaFile& xa, std::int32_t index, SectorInfo& info) {
+  if (index < 0) {
+    xa.LastErrorText = text::kReadError;
+    return -1;
+  }
+  if (index >= xa.SectorCount) {
+    info = SectorInfo{};
+    return 0;
+  }
+  std::uint8_t subheader[kSubheaderBytes];
+  if (!ReadSubheaderBytes(xa, index, subheader)) {
+    xa.LastErrorText = text::kReadError;
+    return -1;
+  }
+  if (!HalvesAgree(subheader)) {
+    xa.LastErrorText = text::kBadData;
+    return -1;
+  }
+  info = ClassifySubheader(subheader);
+  return 0;
+}
+
+int ReadSector(XaFile& xa, std::int32_t index, std::uint8_t* buffer, SectorInfo& info) {
+  if (index < 0) {
+    xa.LastErrorText = text::kReadError;
+    return -1;
+  }
+  if (index >= xa.SectorCount) {
+    std::memset(buffer, 0, kSectorBytes);
+    info = SectorInfo{};
+    return 0;
+  }
+  if (ReadAt(xa.Stream, xa.SectorPosition(index), buffer, kSectorBytes) != kSectorBytes) {
+    xa.LastErrorText = text::kReadError;
+    return -1;
+  }
+  if (!HalvesAgree(buffer)) {
+    xa.LastErrorText = text::kBadData;
+    return -1;
+  }
+  info = ClassifySubheader(buffer);
+  return 0;
+}
+
+int WriteSubheader(XaFile& xa, std::int32_t index, const SectorInfo& info) {
+  if (index < 0) {
+    xa.LastErrorText = text::kWriteError;
+    return -1;
+  }
+  if (index >= xa.SectorCount) {
+    xa.LastErrorText = text::kWritePositionError;
+    return -1;
+  }
+  DropReadAhead(xa);
+  std::uint8_t subheader[kSubheaderBytes];
+  std::memcpy(subheader, info.Subheader, 4);
+  std::memcpy(subheader + 4, info.Subheader, 4);
+  if (!WriteAt(xa.Stream, xa.SectorPosition(index), subheader, kSubheaderBytes)) {
+    xa.LastErrorText = text::kWriteError;
+    return -1;
+  }
+  return 0;
+}
+
+int WriteSector(XaFile& xa, std::int32_t index, const std::uint8_t* buffer) {
+  if (index < 0) {
+    xa.LastErrorText = text::kWriteError;
+    return -1;
+  }
+  if (index >= xa.SectorCount) return 0;
+  DropReadAhead(xa);
+  if (!WriteAt(xa.Stream, xa.SectorPosition(index), buffer, kSectorBytes)) {
+    xa.LastErrorText = text::kWriteError;
+    return -1;
+  }
+  return 0;
+}
+
+int OpenXaFile(XaFile& xa, const std::string& path) {
+  xa.AudioChannelTable.Count = 0;
+  xa.DataRunTable.Count = 0;
+  CloseXaFile(xa);
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  struct stat st {};
+  if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+    ::close(fd);
+    fd = -1;
+  }
+  if (fd < 0) {
+    xa.LastErrorText = text::kCannotOpenFile;
+    return -1;
+  }
+  xa.Stream = fd;
+  xa.Path = path;
+  if (DetectLayout(xa) != 0) {
+    CloseXaFile(xa);
+    return -1;
+  }
+  xa.SectorCount = SectorCountFor(xa, FileSize(fd));
+  xa.ResizePermission = ResizeAsk;
+  xa.DuplicateWarned = false;
+  return 0;
+}
+
+int ReopenXaFile(XaFile& xa) {
+  CloseXaFile(xa);
+  int fd = ::open(xa.Path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) {
+    xa.LastErrorText = text::kCannotOpenFile;
+    return -1;
+  }
+  xa.Stream = fd;
+  return 0;
+}
+
+void CloseXaFile(XaFile& xa) {
+  if (xa.Stream >= 0) ::close(xa.Stream);
+  xa.Stream = -1;
+  DropReadAhead(xa);
+}
+
+void MakeEmptySector(std::uint8_t* buffer, bool endOfFile) {
+  std::memset(buffer, 0, kSectorBytes);
+  buffer[0] = buffer[4] = 1;
+  if (endOfFile) buffer[2] = buffer[6] = kSubmodeEof;
+}
+
+int CreateXaFile(XaFile& xa, const std::string& path) {
+  xa.AudioChannelTable.Count = 0;
+  xa.DataRunTable.Count = 0;
+  CloseXaFile(xa);
+  int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    xa.LastErrorText = text::kCannotOpenFile;
+    return -1;
+  }
+  xa.Stream = fd;
+  xa.Path = path;
+  xa.Stride = kSectorBytes;
+  xa.DataOffset = 0;
+  xa.ResizePermission = ResizeAllowed;
+  xa.EndPostGap = kNewFileSectors;
+  xa.ChannelPostGap = kNewFileSectors;
+  xa.SectorCount = kNewFileSectors;
+  std::uint8_t sector[kSectorBytes];
+  int result = 0;
+  for (std::int32_t i = 0; i < kNewFileSectors && result == 0; ++i) {
+    MakeEmptySector(sector, i == kNewFileSectors - 1);
+    result = WriteSector(xa, i, sector);
+  }
+  CloseXaFile(xa);
+  return result;
+}
+
+}  // namespace sorvane
