@@ -1,0 +1,110 @@
+#include <cstdio>
+#include <string>
+
+#include "cli/cli_options.h"
+#include "cli/commands.h"
+#include "cli/json_writer.h"
+#include "cli/open_for_command.h"
+#include "common/channel_list_format.h"
+#include "container/xa_file.h"
+
+namespace sorvane::cli {
+namespace {
+
+bool UnitFromText(const std::string& text, int& unit) {
+  if (text == "time") unit = UnitTime;
+  else if (text == "sectors") unit = UnitSectors;
+  else if (text == "hex") unit = UnitHexSectors;
+  else return false;
+  return true;
+}
+
+const char* UnitName(int unit) {
+  return unit == UnitTime ? "time" : unit == UnitSectors ? "sectors" : "hex";
+}
+
+const char* LayoutName(const XaFile& xa) {
+  if (xa.Stride == kSectorBytes) return "plain-2336";
+  return xa.DataOffset == 16 ? "raw-2352" : "riff-2352";
+}
+
+std::string JoinCells(const ChannelRow& row) {
+  std::string line;
+  for (const std::string& cell : row) line += (line.empty() ? "" : " ") + cell;
+  return line;
+}
+
+void PrintText(const XaFile& xa, int unit) {
+  std::printf("%s\n", JoinCells(ListHeader(unit)).c_str());
+  for (const ChannelRecord& r : xa.AudioChannelTable)
+    std::printf("%s\n", JoinCells(FormatChannelRow(r, unit)).c_str());
+}
+
+void WriteRecord(JsonWriter& json, const ChannelRecord& r, bool audio, int unit) {
+  json.BeginObject();
+  if (audio) {
+    json.Field("channel", r.Channel);
+    json.Field("high_rate", r.HighRate);
+    json.Field("stereo", r.Stereo);
+    json.Field("double_speed", r.DoubleSpeed);
+  }
+  json.Field("first_sector", r.FirstSector);
+  json.Field("sector_count", r.SectorCount);
+  json.Field("interleave", r.Interleave);
+  if (audio) {
+    json.Key("cells");
+    json.Strings(FormatChannelRow(r, unit));
+  }
+  json.EndObject();
+}
+
+void PrintJson(const XaFile& xa, int unit, const std::vector<std::string>& warnings) {
+  JsonWriter json;
+  json.BeginObject();
+  json.Field("path", xa.Path);
+  json.Field("layout", LayoutName(xa));
+  json.Field("sector_count", xa.SectorCount);
+  json.Field("channel_post_gap", xa.ChannelPostGap);
+  json.Field("end_post_gap", xa.EndPostGap);
+  json.Field("resize_permission", xa.ResizePermission);
+  json.Field("units", UnitName(unit));
+  json.Key("header");
+  json.Strings(ListHeader(unit));
+  json.Key("channels");
+  json.BeginArray();
+  for (const ChannelRecord& r : xa.AudioChannelTable) WriteRecord(json, r, true, unit);
+  json.EndArray();
+  json.Key("data_runs");
+  json.BeginArray();
+  for (const ChannelRecord& r : xa.DataRunTable) WriteRecord(json, r, false, unit);
+  json.EndArray();
+  json.Key("warnings");
+  json.Strings(warnings);
+  json.EndObject();
+  std::printf("%s\n", json.Text().c_str());
+}
+
+}  // namespace
+
+int RunList(const Words& words) {
+  Arguments args;
+  std::string error;
+  if (!args.Parse(words, {{"--quick", "--json"}, {"--units"}}, error)) return UsageError("list", error);
+  if (args.Positional().size() != 1) return UsageError("list", "expected FILE");
+  int unit = UnitTime;
+  if (auto text = args.Value("--units"); text && !UnitFromText(*text, unit))
+    return UsageError("list", "--units takes time, sectors or hex");
+  XaFile xa;
+  TerminalProgress progress;
+  if (args.Has("--json")) progress.CollectNotices();
+  int status = OpenForCommand(xa, args.Positional()[0], args.Has("--quick"), progress);
+  if (status == ExitFailed) return status;
+  if (args.Has("--json")) {
+    PrintJson(xa, unit, progress.Notices());
+  } else {
+    PrintText(xa, unit);
+  }
+  return status;
+}
+
+}  // namespace sorvane::cli
