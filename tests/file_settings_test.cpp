@@ -14,14 +14,14 @@ struct GapTextCase {
   std::int32_t sectors;
 };
 
-class ParseGapTextTest : public ::testing::TestWithParam<GapTextCase> {};
+class ParsePositionTextTest : public ::testing::TestWithParam<GapTextCase> {};
 
-TEST_P(ParseGapTextTest, ReadsSecondsAndSectors) {
-  EXPECT_EQ(ParseGapText(GetParam().text), GetParam().sectors) << GetParam().text;
+TEST_P(ParsePositionTextTest, ReadsSecondsAndSectors) {
+  EXPECT_EQ(ParsePositionText(GetParam().text), GetParam().sectors) << GetParam().text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Texts, ParseGapTextTest,
+    Texts, ParsePositionTextTest,
     ::testing::Values(GapTextCase{"2.00", 150}, GapTextCase{"2.05", 155}, GapTextCase{"2.5", 155},
                       GapTextCase{"2.50", 200}, GapTextCase{"2", 150}, GapTextCase{"", 0},
                       GapTextCase{".5", 0}, GapTextCase{"abc", 0}, GapTextCase{"1.80", 155},
@@ -31,11 +31,11 @@ INSTANTIATE_TEST_SUITE_P(
                       GapTextCase{"2.x", 150}, GapTextCase{"+1.-5", 70},
                       GapTextCase{"0.74", 74}, GapTextCase{"7seconds", 525}));
 
-TEST(ParseGapText, HugeNumbersStayDefined) {
+TEST(ParsePositionText, HugeNumbersStayDefined) {
   // Clamped to 32 bits before the sum, which then wraps as 32-bit arithmetic does.
   const std::int64_t clamped = 75LL * 2147483647LL;
-  EXPECT_EQ(ParseGapText("99999999999999999999"), static_cast<std::int32_t>(clamped));
-  EXPECT_EQ(ParseGapText("-99999999999999999999"),
+  EXPECT_EQ(ParsePositionText("99999999999999999999"), static_cast<std::int32_t>(clamped));
+  EXPECT_EQ(ParsePositionText("-99999999999999999999"),
             static_cast<std::int32_t>(75LL * -2147483648LL));
 }
 
@@ -57,8 +57,8 @@ INSTANTIATE_TEST_SUITE_P(Values, FormatGapTextTest,
                                            FormatCase{-75, "-1.00"}));
 
 TEST(GapText, ReadBackOfAnEnteredTextShowsItNormalised) {
-  EXPECT_EQ(FormatGapText(ParseGapText("2.5")), "2.05");
-  EXPECT_EQ(FormatGapText(ParseGapText("1.80")), "2.05");
+  EXPECT_EQ(FormatGapText(ParsePositionText("2.5")), "2.05");
+  EXPECT_EQ(FormatGapText(ParsePositionText("1.80")), "2.05");
 }
 
 struct RefusalCase {
