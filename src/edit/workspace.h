@@ -3,12 +3,14 @@
 // program creates one and hands it to every command by reference.
 #pragma once
 
+#include "codec/wav_import.h"
 #include "container/xa_file.h"
 
 namespace sorvane {
 
 struct Workspace {
   XaFile File;
+  Importer Import;
 };
 
 }  // namespace sorvane
