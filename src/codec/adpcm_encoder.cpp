@@ -1,0 +1,170 @@
+#include "codec/adpcm_encoder.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "container/xa_file.h"
+#include "wav/wav_reader.h"
+
+namespace sorvane {
+namespace {
+
+constexpr int kScaleBits = 3;  // the internal scale: 8 times the 16-bit sample
+constexpr int kSmallestShift = 2;
+constexpr int kLargestShift = 14;
+constexpr int kSectorTailOffset = kGroupsOffset + kGroupAreaBytes;  // 2312
+
+// |v| of a signed 32-bit value, defined for INT32_MIN as well.
+std::int64_t Magnitude(std::int32_t v) { return v < 0 ? -std::int64_t{v} : std::int64_t{v}; }
+
+// The smallest shift at which the residuals of predicting the input from the input itself
+// (the history for the first two) fit 4 bits.
+template <int Filter>
+int EstimateShift(const std::int32_t* x8, const EncoderHistory& history) {
+  std::int32_t a = history.S1;
+  std::int32_t b = history.S2;
+  std::int64_t largest = 0;
+  for (int k = 0; k < kSamplesPerUnit; ++k) {
+    std::int32_t r = Wrap32(std::int64_t{x8[k]} - Predict(Filter, a, b));
+    largest = std::max(largest, Magnitude(r));
+    b = a;
+    a = x8[k];
+  }
+  for (int shift = kSmallestShift; shift < kLargestShift; ++shift) {
+    if ((largest >> shift) < 8) return shift;
+  }
+  return kLargestShift;
+}
+
+// Closed-loop quantisation against the encoder's own reconstruction; halves round upward
+// and the quantised value is limited to -8..7, never wrapped.
+template <int Filter>
+UnitResult EncodeWith(const std::int32_t* x8, const EncoderHistory& history) {
+  UnitResult result;
+  int shift = EstimateShift<Filter>(x8, history);
+  std::int64_t half = std::int64_t{1} << (shift - 1);
+  std::int32_t s1 = history.S1;
+  std::int32_t s2 = history.S2;
+  std::int32_t error = 0;
+  for (int k = 0; k < kSamplesPerUnit; ++k) {
+    std::int32_t p = Predict(Filter, s1, s2);
+    std::int32_t q = Wrap32(std::int64_t{x8[k]} - p + half) >> shift;
+    q = std::clamp(q, -8, 7);
+    result.Nibbles[k] = static_cast<std::uint8_t>(q & 15);
+    std::int32_t v = Wrap32(std::int64_t{q} * (std::int64_t{1} << shift) + p);
+    error = Wrap32(std::int64_t{error} + Magnitude(Wrap32(std::int64_t{v} - x8[k])));
+    s2 = s1;
+    s1 = v;
+  }
+  result.Parameter = static_cast<std::uint8_t>(Filter * 16 + (15 - shift));
+  result.ErrorSum = error;
+  result.History = {s1, s2};
+  return result;
+}
+
+void ToInternalScale(const std::int16_t* samples, std::int32_t* x8) {
+  for (int k = 0; k < kSamplesPerUnit; ++k) x8[k] = std::int32_t{samples[k]} * (1 << kScaleBits);
+}
+
+// Byte of the first copy of a unit's parameter; the second copy lies 4 bytes later.
+constexpr int ParameterByte(int unit) { return unit < 4 ? unit : unit + 4; }
+
+// Even units take the low nibbles of byte unit / 2 of each sample word (clearing the high
+// ones); odd units then fill the high nibbles of the same bytes.
+void PutUnit(const UnitResult& unit, int index, std::uint8_t* group) {
+  group[ParameterByte(index)] = unit.Parameter;
+  group[ParameterByte(index) + 4] = unit.Parameter;
+  std::uint8_t* column = group + kSampleWordsOffset + index / 2;
+  if (index % 2 == 0) {
+    for (int k = 0; k < kSamplesPerUnit; ++k) column[4 * k] = unit.Nibbles[k];
+  } else {
+    for (int k = 0; k < kSamplesPerUnit; ++k) {
+      column[4 * k] = static_cast<std::uint8_t>(column[4 * k] | (unit.Nibbles[k] << 4));
+    }
+  }
+}
+
+void ReadStereoBlock(WavReader& reader, std::int16_t* left, std::int16_t* right) {
+  std::int16_t frame[2];
+  for (int k = 0; k < kSamplesPerUnit; ++k) {
+    reader.ReadFrame(frame);  // past the end it delivers silence, which is encoded as such
+    left[k] = frame[0];
+    right[k] = frame[1];
+  }
+}
+
+void ReadMonoBlock(WavReader& reader, std::int16_t* mono) {
+  std::int16_t frame[2];
+  for (int k = 0; k < kSamplesPerUnit; ++k) {
+    reader.ReadFrame(frame);
+    mono[k] = static_cast<std::int16_t>((frame[0] + frame[1]) / 2);
+  }
+}
+
+}  // namespace
+
+UnitResult EncodeUnit(int filter, const std::int16_t samples[kSamplesPerUnit],
+                      const EncoderHistory& history) {
+  std::int32_t x8[kSamplesPerUnit];
+  ToInternalScale(samples, x8);
+  switch (filter) {
+    case 1:
+      return EncodeWith<1>(x8, history);
+    case 2:
+      return EncodeWith<2>(x8, history);
+    case 3:
+      return EncodeWith<3>(x8, history);
+    default:
+      return EncodeWith<0>(x8, history);
+  }
+}
+
+UnitResult ChooseUnit(const std::int16_t samples[kSamplesPerUnit], EncoderHistory& history) {
+  std::int32_t x8[kSamplesPerUnit];
+  ToInternalScale(samples, x8);
+  UnitResult best = EncodeWith<0>(x8, history);
+  for (const UnitResult& trial :
+       {EncodeWith<1>(x8, history), EncodeWith<2>(x8, history), EncodeWith<3>(x8, history)}) {
+    if (trial.ErrorSum < best.ErrorSum) best = trial;
+  }
+  history = best.History;
+  return best;
+}
+
+void EncodeStereoSector(EncoderState& state, WavReader& reader, std::uint8_t* groups) {
+  std::int16_t left[kSamplesPerUnit];
+  std::int16_t right[kSamplesPerUnit];
+  for (int g = 0; g < kSoundGroups; ++g) {
+    std::uint8_t* group = groups + g * kSoundGroupBytes;
+    for (int j = 0; j < 4; ++j) {
+      ReadStereoBlock(reader, left, right);
+      PutUnit(ChooseUnit(left, state.Left), 2 * j, group);
+      PutUnit(ChooseUnit(right, state.Right), 2 * j + 1, group);
+    }
+  }
+}
+
+void EncodeMonoSector(EncoderState& state, WavReader& reader, std::uint8_t* groups) {
+  std::int16_t mono[kSamplesPerUnit];
+  for (int g = 0; g < kSoundGroups; ++g) {
+    std::uint8_t* group = groups + g * kSoundGroupBytes;
+    for (int unit = 0; unit < kUnitsPerGroup; ++unit) {
+      ReadMonoBlock(reader, mono);
+      PutUnit(ChooseUnit(mono, state.Right), unit, group);
+    }
+  }
+}
+
+void EncodeAudioSector(EncoderState& state, WavReader& reader, const std::uint8_t subheader[4],
+                       std::uint8_t image[kSectorBytes]) {
+  std::memcpy(image, subheader, 4);
+  std::memcpy(image + 4, subheader, 4);
+  if (subheader[3] & kCodingStereo) {
+    EncodeStereoSector(state, reader, image + kGroupsOffset);
+  } else {
+    EncodeMonoSector(state, reader, image + kGroupsOffset);
+  }
+  std::memset(image + kSectorTailOffset, 0, kSectorBytes - kSectorTailOffset);
+}
+
+}  // namespace sorvane

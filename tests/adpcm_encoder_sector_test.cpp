@@ -1,0 +1,230 @@
+// Whole sectors: frames consumed, sound-group layout, the sector image and the histories.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "codec/adpcm_encoder.h"
+#include "support/named_case.h"
+#include "support/temp_dir.h"
+#include "support/wav_builder.h"
+#include "wav/wav_reader.h"
+
+namespace sorvane {
+namespace {
+
+using testing::Frames16;
+using testing::PrintTo;
+using testing::TempDir;
+using testing::WavBuilder;
+using Group = std::array<std::uint8_t, kSoundGroupBytes>;
+
+// Where each unit's parameter byte and its copy lie in a sound group.
+constexpr int kParameterPositions[kUnitsPerGroup][2] = {{0, 4},  {1, 5},  {2, 6},   {3, 7},
+                                                        {8, 12}, {9, 13}, {10, 14}, {11, 15}};
+
+// A group assembled from its eight units as the layout prescribes: unit u's nibble k sits in
+// byte u / 2 of sample word k, low half for even units, high half for odd ones.
+Group AssembleGroup(const UnitResult (&units)[kUnitsPerGroup]) {
+  Group g{};
+  for (int u = 0; u < kUnitsPerGroup; ++u) {
+    g[kParameterPositions[u][0]] = units[u].Parameter;
+    g[kParameterPositions[u][1]] = units[u].Parameter;
+    for (int k = 0; k < kSamplesPerUnit; ++k) {
+      g[16 + 4 * k + u / 2] |= static_cast<std::uint8_t>(units[u].Nibbles[k] << (u % 2 ? 4 : 0));
+    }
+  }
+  return g;
+}
+
+// A source whose units differ in loudness, so that neighbouring units get different
+// parameter bytes: a 37800 Hz stereo WAV (read back unchanged at its own rate).
+int Left(int i) { return ((i * 7919) % 2001 - 1000) * (1 + (i / 28) % 13) * 2; }
+int Right(int i) { return ((i * 104729) % 1001 - 500) * (1 + (i / 28 + 5) % 11) * 5; }
+
+class SectorTest : public ::testing::Test {
+ protected:
+  void Open(const WavBuilder& wav) {
+    wav.Write(dir_.File("in.wav"));
+    ASSERT_EQ(reader_.Open(dir_.File("in.wav")), 0);
+  }
+  void OpenVaried(int frames) {
+    Open(WavBuilder(2, 37800, 16).Samples16(Frames16(frames, 2, [](int i, int c) {
+      return c == 0 ? Left(i) : Right(i);
+    })));
+  }
+  std::array<std::int16_t, 2> NextFrame() {
+    std::array<std::int16_t, 2> f{};
+    reader_.ReadFrame(f.data());
+    return f;
+  }
+
+  TempDir dir_;
+  WavReader reader_;
+  EncoderState state_;
+  std::uint8_t groups_[kGroupAreaBytes] = {};
+};
+
+TEST_F(SectorTest, StereoConsumes2016Frames) {
+  Open(WavBuilder(2, 37800, 16).Samples16(Frames16(4100, 2, [](int i, int c) {
+    return c == 0 ? i : -i;
+  })));
+  EncodeStereoSector(state_, reader_, groups_);
+  EXPECT_EQ(NextFrame(), (std::array<std::int16_t, 2>{2016, -2016}));
+}
+
+TEST_F(SectorTest, MonoConsumes4032Frames) {
+  Open(WavBuilder(2, 37800, 16).Samples16(Frames16(4100, 2, [](int i, int c) {
+    return c == 0 ? i : -i;
+  })));
+  EncodeMonoSector(state_, reader_, groups_);
+  EXPECT_EQ(NextFrame(), (std::array<std::int16_t, 2>{4032, -4032}));
+}
+
+TEST_F(SectorTest, StereoGroupsFollowTheLayout) {
+  OpenVaried(2100);
+  EncodeStereoSector(state_, reader_, groups_);
+
+  EncoderState expected;
+  std::int16_t left[kSamplesPerUnit], right[kSamplesPerUnit];
+  for (int g = 0; g < kSoundGroups; ++g) {
+    UnitResult units[kUnitsPerGroup];
+    for (int j = 0; j < 4; ++j) {
+      for (int k = 0; k < kSamplesPerUnit; ++k) {
+        int frame = g * 112 + j * 28 + k;
+        left[k] = static_cast<std::int16_t>(Left(frame));
+        right[k] = static_cast<std::int16_t>(Right(frame));
+      }
+      units[2 * j] = ChooseUnit(left, expected.Left);
+      units[2 * j + 1] = ChooseUnit(right, expected.Right);
+    }
+    Group want = AssembleGroup(units);
+    ASSERT_EQ(0, std::memcmp(groups_ + g * kSoundGroupBytes, want.data(), want.size())) << g;
+    // The decoder finds each unit's parameter where it reads it.
+    for (int u = 0; u < kUnitsPerGroup; ++u) {
+      EXPECT_EQ(groups_[g * kSoundGroupBytes + kUnitParameterByte[u]], units[u].Parameter);
+    }
+  }
+  EXPECT_EQ(state_.Left.S1, expected.Left.S1);
+  EXPECT_EQ(state_.Right.S2, expected.Right.S2);
+}
+
+TEST_F(SectorTest, MonoGroupsTakeConsecutiveUnitsWithTheRightHistory) {
+  OpenVaried(4100);
+  state_.Left = {777, -777};
+  EncodeMonoSector(state_, reader_, groups_);
+
+  EncoderHistory history;
+  std::int16_t mono[kSamplesPerUnit];
+  for (int g = 0; g < kSoundGroups; ++g) {
+    UnitResult units[kUnitsPerGroup];
+    for (int u = 0; u < kUnitsPerGroup; ++u) {
+      for (int k = 0; k < kSamplesPerUnit; ++k) {
+        int frame = g * 224 + u * 28 + k;
+        mono[k] = static_cast<std::int16_t>((Left(frame) + Right(frame)) / 2);
+      }
+      units[u] = ChooseUnit(mono, history);
+    }
+    Group want = AssembleGroup(units);
+    ASSERT_EQ(0, std::memcmp(groups_ + g * kSoundGroupBytes, want.data(), want.size())) << g;
+  }
+  EXPECT_EQ(state_.Right.S1, history.S1);
+  EXPECT_EQ(state_.Right.S2, history.S2);
+  EXPECT_EQ(state_.Left.S1, 777);  // mono sectors leave the left history alone
+  EXPECT_EQ(state_.Left.S2, -777);
+}
+
+// The mono sample is (left + right) / 2 truncated toward zero: (-3, 0) gives -1, whose
+// units are filter 0 with every nibble -2 (0xE); (1, 0) gives 0, silence.
+struct MonoMix {
+  const char* Name;
+  int L, R;
+  std::uint8_t SampleByte;
+};
+
+const MonoMix kMixes[] = {{"MinusThreeAndZero", -3, 0, 0xEE},
+                          {"OneAndZero", 1, 0, 0x00},
+                          {"MinusOneAndZero", -1, 0, 0x00},
+                          {"OppositeExtremes", 32767, -32768, 0x00}};
+
+class MonoMixTest : public SectorTest, public ::testing::WithParamInterface<MonoMix> {};
+
+TEST_P(MonoMixTest, TruncatesTowardZero) {
+  Open(WavBuilder(2, 37800, 16).Samples16(Frames16(4100, 2, [](int, int c) {
+    return c == 0 ? GetParam().L : GetParam().R;
+  })));
+  EncodeMonoSector(state_, reader_, groups_);
+  for (int g = 0; g < kSoundGroups; ++g) {
+    const std::uint8_t* group = groups_ + g * kSoundGroupBytes;
+    for (int b = 0; b < 16; ++b) ASSERT_EQ(group[b], 0x0D) << g << " " << b;
+    for (int b = 16; b < kSoundGroupBytes; ++b) ASSERT_EQ(group[b], GetParam().SampleByte) << b;
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Frames, MonoMixTest, ::testing::ValuesIn(kMixes),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// The image: subheader twice, the groups of the sector kind that bit 0 of the coding
+// information names, and 24 zero bytes whatever the buffer held before.
+struct ImageCase {
+  const char* Name;
+  std::uint8_t Coding;
+  bool Stereo;
+};
+
+const ImageCase kImages[] = {{"Stereo378", 0x01, true},
+                             {"Mono378", 0x00, false},
+                             {"Stereo189", 0x05, true},
+                             {"Mono189Emphasis", 0x44, false}};
+
+class ImageTest : public SectorTest, public ::testing::WithParamInterface<ImageCase> {};
+
+TEST_P(ImageTest, LaysOutTheSector) {
+  OpenVaried(4100);
+  const std::uint8_t subheader[4] = {1, 7, 0x64, GetParam().Coding};
+  std::uint8_t image[2336];
+  std::memset(image, 0xAA, sizeof image);
+  EncodeAudioSector(state_, reader_, subheader, image);
+
+  EXPECT_EQ(0, std::memcmp(image, subheader, 4));
+  EXPECT_EQ(0, std::memcmp(image + 4, subheader, 4));
+  for (int b = 2312; b < 2336; ++b) EXPECT_EQ(image[b], 0) << b;
+
+  WavReader again;
+  ASSERT_EQ(again.Open(dir_.File("in.wav")), 0);
+  EncoderState fresh;
+  if (GetParam().Stereo) {
+    EncodeStereoSector(fresh, again, groups_);
+  } else {
+    EncodeMonoSector(fresh, again, groups_);
+  }
+  EXPECT_EQ(0, std::memcmp(image + 8, groups_, kGroupAreaBytes));
+}
+
+INSTANTIATE_TEST_SUITE_P(Codings, ImageTest, ::testing::ValuesIn(kImages),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+// A WAV shorter than the channel: once it ends, the sectors are silence (filter 0 reaches
+// error 0 on zeros whatever the history), with range 13 and zero sample bytes.
+TEST_F(SectorTest, SilenceAfterTheEndOfTheWav) {
+  OpenVaried(1000);
+  std::uint8_t image[2336];
+  const std::uint8_t stereo[4] = {1, 1, 0x64, 0x01};
+  const std::uint8_t mono[4] = {1, 1, 0x64, 0x00};
+  EncodeAudioSector(state_, reader_, stereo, image);
+  EXPECT_NE(image[8], 0x0D);  // the first units carry the WAV's sound
+  for (const auto* subheader : {stereo, mono}) {
+    EncodeAudioSector(state_, reader_, subheader, image);
+    for (int g = 0; g < kSoundGroups; ++g) {
+      const std::uint8_t* group = image + 8 + g * kSoundGroupBytes;
+      for (int b = 0; b < 16; ++b) ASSERT_EQ(group[b], 0x0D);
+      for (int b = 16; b < kSoundGroupBytes; ++b) ASSERT_EQ(group[b], 0);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace sorvane
