@@ -254,7 +254,9 @@ TEST_P(ImportCancel, StopsWhereItWasAndLeavesNoEndMarkBeforeTheSecondPassEnds) {
   EXPECT_FALSE(importer.Reader.IsOpen());
   const bool endMarkWritten = HasEof(48);
   EXPECT_EQ(endMarkWritten, GetParam() >= 15);
-  if (GetParam() <= 10) EXPECT_EQ(Sector(40), last);
+  if (GetParam() <= 10) {
+    EXPECT_EQ(Sector(40), last);
+  }
 }
 
 // Polls 1..11 belong to the first pass (poll k writes sector 4k), 12..14 to the second,

@@ -74,7 +74,7 @@ void ShowParams(const ChannelRecord& r, AppendDialogState& dialog) {
   dialog.ChannelText = std::to_string(r.Channel);
   dialog.QualityItem = 2 * r.HighRate + r.Stereo;
   QualitySelChange(dialog);
-  dialog.TrackItem = slot;
+  dialog.TrackItem = slot >= 0 ? slot : -1;  // a start before the file selects no slot
 }
 
 void QualitySelChange(AppendDialogState& dialog) {
