@@ -10,6 +10,7 @@ namespace sorvane::cli {
 const std::vector<Command>& AllCommands() {
   static const std::vector<Command> commands = {
       {"list", "list     FILE [--quick] [--units time|sectors|hex] [--json]", RunList},
+      {"export", "export   FILE CH OUT.wav [--quick]", RunExport},
       {"new", "new      FILE [--force]", RunNew},
   };
   return commands;
