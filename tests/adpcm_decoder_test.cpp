@@ -35,6 +35,7 @@ struct UnitCase {
   PredictorHistory After;
 };
 
+// clang-format off
 const UnitCase kUnitCases[] = {
     // 7 * 2^17 = 917504 -> 28672; -8 * 2^17 >> 5 = -32768 is limited to -32700.
     {"Nibble7Range0", 0, 0x00, {0, 0}, {7}, {28672, 28672}, {917504, 917504}},
@@ -57,6 +58,7 @@ const UnitCase kUnitCases[] = {
     {"HighNibbleRange15", 5, 0x0F, {0, 0}, {7}, {0, 0}, {28, 28}},
     {"HighNibbleRange15Negative", 7, 0x0F, {0, 0}, {-8}, {-1, -1}, {-32, -32}},
 };
+// clang-format on
 
 class UnitGolden : public ::testing::TestWithParam<UnitCase> {};
 
@@ -72,7 +74,8 @@ TEST_P(UnitGolden, DecodesToKnownValuesAndHistory) {
   PredictorHistory history = c.Before;
   std::int32_t values[kSamplesPerUnit];
   DecodeUnit(history, data.Group(0), c.Unit, values);
-  for (std::size_t k = 0; k < c.FirstValues.size(); ++k) EXPECT_EQ(values[k], c.FirstValues[k]) << k;
+  for (std::size_t k = 0; k < c.FirstValues.size(); ++k)
+    EXPECT_EQ(values[k], c.FirstValues[k]) << k;
   EXPECT_EQ(history.S1, c.After.S1);
   EXPECT_EQ(history.S2, c.After.S2);
 }
@@ -81,10 +84,18 @@ INSTANTIATE_TEST_SUITE_P(Decoder, UnitGolden, ::testing::ValuesIn(kUnitCases),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(OutputStage, ShiftsAndLimitsTo32700) {
-  const std::pair<std::int32_t, std::int32_t> cases[] = {
-      {917504, 28672}, {-1048576, -32700}, {32700 * 32 + 31, 32700}, {32701 * 32, 32700},
-      {-32700 * 32, -32700}, {-32701 * 32, -32700}, {31, 0}, {-1, -1}, {-32, -1}, {-33, -2},
-      {INT32_MAX, 32700}, {INT32_MIN, -32700}};
+  const std::pair<std::int32_t, std::int32_t> cases[] = {{917504, 28672},
+                                                         {-1048576, -32700},
+                                                         {32700 * 32 + 31, 32700},
+                                                         {32701 * 32, 32700},
+                                                         {-32700 * 32, -32700},
+                                                         {-32701 * 32, -32700},
+                                                         {31, 0},
+                                                         {-1, -1},
+                                                         {-32, -1},
+                                                         {-33, -2},
+                                                         {INT32_MAX, 32700},
+                                                         {INT32_MIN, -32700}};
   for (auto [x, y] : cases) EXPECT_EQ(OutputValue(x), y) << x;
 }
 
@@ -174,7 +185,7 @@ TEST_P(UnitPlacement, OneValueLandsInTwoSamples) {
   const PlacementCase& c = GetParam();
   SoundData data;
   data.Parameter(c.Group, c.Unit, 0, 12).Nibble(c.Group, c.Unit, 0, 6);  // 6 * 2^5 -> 6
-  data.Byte(c.Group, kUnreadParameterCopy[c.Unit], 0x0F);  // would scale 6 down to 0
+  data.Byte(c.Group, kUnreadParameterCopy[c.Unit], 0x0F);                // would scale 6 down to 0
   DecoderState state;
   Block out{};
   if (c.Stereo) {
@@ -292,8 +303,8 @@ class ReferenceDecoder {
         for (int k = 0; k < 28; ++k) {
           const int raw = u % 2 ? group[16 + 4 * k + u / 2] / 16 : group[16 + 4 * k + u / 2] % 16;
           const std::int64_t n = raw >= 8 ? raw - 16 : raw;
-          const std::int64_t x = To32(n * (std::int64_t{1} << (17 - range)) +
-                                      Prediction(filter, S1[h], S2[h]));
+          const std::int64_t x =
+              To32(n * (std::int64_t{1} << (17 - range)) + Prediction(filter, S1[h], S2[h]));
           S2[h] = S1[h];
           S1[h] = x;
           values.push_back(std::clamp<std::int64_t>(FloorDiv(x, 32), -32700, 32700));
@@ -302,14 +313,16 @@ class ReferenceDecoder {
     }
     return values;
   }
-  static void Emit(const std::vector<std::int64_t>& values, std::vector<std::int16_t>& out,
-                   int at, int step) {
+  static void Emit(const std::vector<std::int64_t>& values, std::vector<std::int16_t>& out, int at,
+                   int step) {
     int p = 0;
     std::int64_t v = 0;
     auto put = [&](std::int64_t y) { out[at] = std::int16_t(y), at += step; };
     for (std::int64_t y : values) {
-      if (p == 0) put(y);
-      else put((v * p + y * (6 - p)) / 6);
+      if (p == 0)
+        put(y);
+      else
+        put((v * p + y * (6 - p)) / 6);
       if (p == 5) put(y);
       p = (p + 1) % 6;
       v = y;

@@ -84,8 +84,10 @@ class CliExportFailure : public CliExportTest, public ::testing::WithParamInterf
 TEST_P(CliExportFailure, ExitsWithItsStatusAndMessage) {
   std::vector<std::string> args;
   for (const std::string& a : GetParam().Args) {
-    if (a.rfind("DIR", 0) == 0) args.push_back(dir_.Path() + a.substr(3));
-    else args.push_back(a == "XA" ? xa_ : a == "WAV" ? wav_ : a);
+    if (a.rfind("DIR", 0) == 0)
+      args.push_back(dir_.Path() + a.substr(3));
+    else
+      args.push_back(a == "XA" ? xa_ : a == "WAV" ? wav_ : a);
   }
   const std::string before = ReadFileBytes(xa_);
   const ProgramResult r = Run(args);

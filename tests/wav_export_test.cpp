@@ -70,7 +70,9 @@ class WavExportTest : public ::testing::Test {
     SelectDecodeChannel(cursor_, Record(highRate, stereo, 0, count, 4));
   }
 
-  int Export(const std::string& name) { return ExportWav(xa_, cursor_, state_, progress_, dir_.File(name)); }
+  int Export(const std::string& name) {
+    return ExportWav(xa_, cursor_, state_, progress_, dir_.File(name));
+  }
 
   testing::TempDir dir_;
   XaBuilder builder_{1};
@@ -128,7 +130,8 @@ TEST_F(WavExportTest, BlocksAreTheDecodedSectorsInOrder) {
 TEST_F(WavExportTest, ProgressFollowsTheCursorAndFinishes) {
   OpenChannel(true, false, 4);
   ASSERT_EQ(Export("out.wav"), 0);
-  EXPECT_EQ(progress_.Positions, (std::vector<int>{0, 6, 31, 56, 81}));  // sectors 0, 1, 5, 9, 13 of 16
+  EXPECT_EQ(progress_.Positions,
+            (std::vector<int>{0, 6, 31, 56, 81}));  // sectors 0, 1, 5, 9, 13 of 16
   EXPECT_EQ(progress_.Polls, 5);
   EXPECT_EQ(progress_.Starts, 1);
   EXPECT_EQ(progress_.Finishes, 1);

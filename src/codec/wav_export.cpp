@@ -81,10 +81,15 @@ int WriteBlocks(XaFile& xa, DecodeCursor& cursor, DecoderState& state, ProgressM
       return -1;
     }
     switch (DecodeNextSector(xa, cursor, state, block)) {
-      case -1: return -1;
-      case 1: break;
-      case 2: return 0;
-      default: writer.Commit(); break;
+      case -1:
+        return -1;
+      case 1:
+        break;
+      case 2:
+        return 0;
+      default:
+        writer.Commit();
+        break;
     }
   }
 }

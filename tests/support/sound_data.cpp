@@ -6,7 +6,7 @@ namespace sorvane::testing {
 namespace {
 
 // Both copies of each unit's parameter byte in a group.
-constexpr int kParameterCopies[8][2] = {{0, 4}, {1, 5}, {2, 6}, {3, 7},
+constexpr int kParameterCopies[8][2] = {{0, 4},  {1, 5},  {2, 6},   {3, 7},
                                         {8, 12}, {9, 13}, {10, 14}, {11, 15}};
 
 }  // namespace
