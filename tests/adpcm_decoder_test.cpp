@@ -219,6 +219,30 @@ INSTANTIATE_TEST_SUITE_P(Decoder, UnitPlacement, ::testing::ValuesIn(AllPlacemen
                                   std::to_string(info.param.Unit);
                          });
 
+// Values 1..6 (nibbles 1..6 at range 12, worth 2^5 each) and their negatives, through the
+// output stage and the resampler; division truncates toward zero (-21 / 6 = -3).
+TEST(SectorDecode, GoldenPcmOfASmallGroup) {
+  SoundData data;
+  data.Parameter(0, 0, 0, 12).Nibbles(0, 0, {1, 2, 3, 4, 5, 6});
+  data.Parameter(0, 1, 0, 12).Nibbles(0, 1, {-1, -2, -3, -4, -5, -6});
+  DecoderState state;
+  Block out{};
+  DecodeMonoSector(state, data.Groups(), out.data());
+  const std::int16_t mono[] = {1, 1, 2, 3, 4, 5, 6, 0};
+  for (int i = 0; i < 8; ++i) EXPECT_EQ(SampleAt(out, i), mono[i]) << i;
+  // Unit 1 follows unit 0: its values -1, -2 are values 28 and 29, the end of block 4.
+  EXPECT_EQ(SampleAt(out, 32), 0);   // (4 * 0 + 2 * -1) / 6
+  EXPECT_EQ(SampleAt(out, 33), -1);  // (5 * -1 + -2) / 6
+  EXPECT_EQ(SampleAt(out, 34), -2);
+  EXPECT_EQ(SampleAt(out, 35), -3);
+  DecodeStereoSector(state, data.Groups(), out.data());
+  const std::int16_t frames[][2] = {{1, -1}, {1, -1}, {2, -2}, {3, -3}, {4, -4}, {5, -5}, {6, -6}};
+  for (int f = 0; f < 7; ++f) {
+    EXPECT_EQ(SampleAt(out, 2 * f), frames[f][0]) << f;
+    EXPECT_EQ(SampleAt(out, 2 * f + 1), frames[f][1]) << f;
+  }
+}
+
 TEST(SectorDecode, ZeroGroupsGiveSilenceAndClearTheHistory) {
   const SoundData zeros;
   for (bool stereo : {false, true}) {
