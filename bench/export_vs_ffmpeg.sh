@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Times `sorvane-cli export` against ffmpeg's decoder on the same file: one 74-minute
 # 37.8 kHz stereo channel (interleave 4, the other slots empty) in a raw 2352-byte XA file
-# of random sound. Each program runs RUNS times (default 3) and its best time counts, as
+# of random sound. Each program runs RUNS times (default 5) and its best time counts, as
 # the machine may be shared.
 # usage: bench/export_vs_ffmpeg.sh [BUILD_DIR] [MINUTES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build_dir=${1:-build}
 minutes=${2:-74}
-runs=${RUNS:-3}
+runs=${RUNS:-5}
 cli=$build_dir/src/cli/sorvane-cli
 maker=$build_dir/bench/make_bench_xa
 for tool in "$cli" "$maker"; do
