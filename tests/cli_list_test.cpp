@@ -4,43 +4,42 @@
 #include <string>
 
 #include "common/fixed_texts.h"
-#include "support/cli_runner.h"
+#include "support/process_tools.h"
 #include "support/temp_dir.h"
 #include "support/xa_builder.h"
 
 namespace sorvane {
 namespace {
 
-using testing::CliRun;
-using testing::RunCli;
+using testing::ProgramResult;
 using testing::TempDir;
 using testing::XaBuilder;
 
 TEST(CliNew, CreatesAnEmptyFileAndRefusesToReplaceOneWithoutForce) {
   TempDir dir;
   const std::string path = dir.File("new.xa");
-  EXPECT_EQ(RunCli(SORVANE_CLI, "new " + path, dir).status, 0);
+  EXPECT_EQ(testing::RunWords(SORVANE_CLI, "new " + path).ExitStatus, 0);
   EXPECT_EQ(testing::FileLength(path), 350400);
-  CliRun again = RunCli(SORVANE_CLI, "new " + path, dir);
-  EXPECT_EQ(again.status, 1);
-  EXPECT_NE(again.err.find("--force"), std::string::npos);
-  EXPECT_EQ(RunCli(SORVANE_CLI, "new " + path + " --force", dir).status, 0);
-  CliRun bad = RunCli(SORVANE_CLI, "new " + dir.File("no/such/x.xa"), dir);
-  EXPECT_EQ(bad.status, 1);
-  EXPECT_EQ(bad.err, std::string(text::kCannotOpenFile) + "\n");
+  ProgramResult again = testing::RunWords(SORVANE_CLI, "new " + path);
+  EXPECT_EQ(again.ExitStatus, 1);
+  EXPECT_NE(again.Err.find("--force"), std::string::npos);
+  EXPECT_EQ(testing::RunWords(SORVANE_CLI, "new " + path + " --force").ExitStatus, 0);
+  ProgramResult bad = testing::RunWords(SORVANE_CLI, "new " + dir.File("no/such/x.xa"));
+  EXPECT_EQ(bad.ExitStatus, 1);
+  EXPECT_EQ(bad.Err, std::string(text::kCannotOpenFile) + "\n");
 }
 
 TEST(CliList, PrintsTheListsCellsInEachUnit) {
   TempDir dir;
   const std::string path = dir.File("list.xa");
   XaBuilder(1000).Channel(1, true, false, 3, 8, 124).Write(path);
-  CliRun time = RunCli(SORVANE_CLI, "list " + path + " --quick", dir);
-  EXPECT_EQ(time.status, 0);
-  EXPECT_EQ(time.out,
+  ProgramResult time = testing::RunWords(SORVANE_CLI, "list " + path + " --quick");
+  EXPECT_EQ(time.ExitStatus, 0);
+  EXPECT_EQ(time.Out,
             " Ch  Trk 開始位置 終了位置 再生時間     音質   回転\n"
             "  1   3   0:00.00   0:13.17   0:13.17  37.8k Mono   等速\n");
-  CliRun hex = RunCli(SORVANE_CLI, "list " + path + " --quick --units hex", dir);
-  EXPECT_EQ(hex.out,
+  ProgramResult hex = testing::RunWords(SORVANE_CLI, "list " + path + " --quick --units hex");
+  EXPECT_EQ(hex.Out,
             " Ch  Trk 開始位置 終了位置   長さ     音質   回転\n"
             "  1   3       3     3E3     3E0  37.8k Mono   等速\n");
 }
@@ -49,9 +48,9 @@ TEST(CliList, JsonHoldsTheFileTheTablesAndTheWarnings) {
   TempDir dir;
   const std::string path = dir.File("j.xa");
   XaBuilder(1000).DataRange(0, 2).Channel(1, true, false, 3, 8, 125).Write(path);
-  CliRun run = RunCli(SORVANE_CLI, "list " + path + " --json --units sectors", dir);
-  EXPECT_EQ(run.status, 0);
-  EXPECT_EQ(run.out,
+  ProgramResult run = testing::RunWords(SORVANE_CLI, "list " + path + " --json --units sectors");
+  EXPECT_EQ(run.ExitStatus, 0);
+  EXPECT_EQ(run.Out,
             "{\"path\": \"" + path + "\", \"layout\": \"plain-2336\", \"sector_count\": 1000, "
             "\"channel_post_gap\": 5, \"end_post_gap\": 5, \"resize_permission\": 0, \"units\": \"sectors\", "
             "\"header\": [\" Ch\", \" Trk\", \"開始位置\", \"終了位置\", \"  長さ\", \"    音質\", \"  回転\"], "
@@ -79,9 +78,9 @@ TEST_P(CliFailures, PrintTheMessageAndExitWithTheirStatus) {
   testing::WriteFileBytes(path, GetParam().bytes);
   std::string args = GetParam().args;
   if (auto at = args.find("FILE"); at != std::string::npos) args.replace(at, 4, path);
-  CliRun run = RunCli(SORVANE_CLI, args, dir);
-  EXPECT_EQ(run.status, GetParam().status);
-  EXPECT_EQ(run.err.substr(0, GetParam().err.size()), GetParam().err);
+  ProgramResult run = testing::RunWords(SORVANE_CLI, args);
+  EXPECT_EQ(run.ExitStatus, GetParam().status);
+  EXPECT_EQ(run.Err.substr(0, GetParam().err.size()), GetParam().err);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -101,19 +100,19 @@ TEST(CliList, AFullScanFindsWhatTheQuickOneMisses) {
   TempDir dir;
   const std::string path = dir.File("late.xa");
   XaBuilder(400).Channel(2, false, false, 100, 16, 10).Write(path);
-  EXPECT_EQ(RunCli(SORVANE_CLI, "list " + path + " --quick", dir).out.find("\n  2"), std::string::npos);
-  EXPECT_NE(RunCli(SORVANE_CLI, "list " + path, dir).out.find("\n  2 "), std::string::npos);
+  EXPECT_EQ(testing::RunWords(SORVANE_CLI, "list " + path + " --quick").Out.find("\n  2"), std::string::npos);
+  EXPECT_NE(testing::RunWords(SORVANE_CLI, "list " + path).Out.find("\n  2 "), std::string::npos);
 }
 
 TEST(CliHelp, HelpAndVersionSucceed) {
   TempDir dir;
-  CliRun help = RunCli(SORVANE_CLI, "--help", dir);
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("sorvane-cli list"), std::string::npos);
-  CliRun version = RunCli(SORVANE_CLI, "--version", dir);
-  EXPECT_EQ(version.status, 0);
-  EXPECT_EQ(version.out.rfind("sorvane-cli ", 0), 0u);
-  EXPECT_EQ(RunCli(SORVANE_CLI, "list --help", dir).status, 0);
+  ProgramResult help = testing::RunWords(SORVANE_CLI, "--help");
+  EXPECT_EQ(help.ExitStatus, 0);
+  EXPECT_NE(help.Out.find("sorvane-cli list"), std::string::npos);
+  ProgramResult version = testing::RunWords(SORVANE_CLI, "--version");
+  EXPECT_EQ(version.ExitStatus, 0);
+  EXPECT_EQ(version.Out.rfind("sorvane-cli ", 0), 0u);
+  EXPECT_EQ(testing::RunWords(SORVANE_CLI, "list --help").ExitStatus, 0);
 }
 
 }  // namespace

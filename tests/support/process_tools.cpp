@@ -57,6 +57,17 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
   return result;
 }
 
+ProgramResult RunWords(const std::string& program, const std::string& args, const RunOptions& options) {
+  std::vector<std::string> argv{program};
+  std::size_t at = 0;
+  while ((at = args.find_first_not_of(' ', at)) != std::string::npos) {
+    const std::size_t end = args.find(' ', at);
+    argv.push_back(args.substr(at, end - at));
+    at = end;
+  }
+  return RunProgram(argv, options);
+}
+
 FileSizeLimit::FileSizeLimit(long long bytes) {
   previousHandler_ = ::signal(SIGXFSZ, SIG_IGN);
   ::getrlimit(RLIMIT_FSIZE, &previous_);
