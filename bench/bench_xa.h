@@ -1,5 +1,5 @@
-// Synthetic XA content for the benchmarks: random sound groups and a raw 2352-byte file
-// holding one 37.8 kHz stereo channel. Speed does not depend on what the sound is.
+// Synthetic XA content for the benchmarks: random sound groups, a raw 2352-byte file
+// holding one 37.8 kHz stereo channel, and a file of many channels and data runs. Speed does not depend on what the sound is.
 #pragma once
 
 #include <cstdint>
@@ -14,5 +14,10 @@ void FillRandomGroups(std::mt19937& random, std::uint8_t* groups);
 // Writes `sectors` raw 2352-byte sectors: channel 1 (37.8 kHz stereo) in every 4th sector
 // from sector 0, empty sectors elsewhere. Returns false on failure.
 bool WriteBenchXa(const std::string& path, std::int32_t sectors);
+
+// Writes `sectors` sectors in the plain (2336) or raw (2352) layout for timing the scan:
+// 37.8 kHz mono channels on slots 0..6 of every 8 sectors, data sectors on slot 7, the
+// last 16 sectors empty. Returns false on failure.
+bool WriteBigXaFile(const std::string& path, int sectors, bool raw);
 
 }  // namespace sorvane::bench

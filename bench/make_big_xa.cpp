@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "big_xa_file.h"
+#include "bench_xa.h"
 
 int main(int argc, char** argv) {
   if (argc < 3) {

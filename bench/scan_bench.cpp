@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include "big_xa_file.h"
+#include "bench_xa.h"
 #include "common/progress_monitor.h"
 #include "container/channel_scan.h"
 
