@@ -8,6 +8,7 @@
 #include "cli/terminal_ui.h"
 #include "codec/adpcm_decoder.h"
 #include "codec/wav_export.h"
+#include "edit/workspace.h"
 #include "common/fixed_texts.h"
 #include "container/xa_file.h"
 
@@ -28,7 +29,8 @@ int RunExport(const Words& words) {
   if (!args.Parse(words, {{"--quick"}, {}}, error)) return UsageError("export", error);
   if (args.Positional().size() != 3) return UsageError("export", "expected FILE CH OUT.wav");
   const std::string& out = args.Positional()[2];
-  XaFile xa;
+  Workspace workspace;
+  XaFile& xa = workspace.File;
   TerminalProgress progress;
   int status = OpenForCommand(xa, args.Positional()[0], args.Has("--quick"), progress);
   if (status != ExitDone) return status;
@@ -38,10 +40,8 @@ int RunExport(const Words& words) {
     std::fprintf(stderr, "OUT.wav is the XA file itself\n");
     return ExitFailed;
   }
-  DecoderState state;
-  DecodeCursor cursor;
-  SelectDecodeChannel(cursor, *record);
-  if (ExportWav(xa, cursor, state, progress, out) == 0) return ExitDone;
+  SelectDecodeChannel(workspace.DecodeCursor, *record);
+  if (ExportWav(xa, workspace.DecodeCursor, workspace.Decoder, progress, out) == 0) return ExitDone;
   std::fprintf(stderr, "%s\n", xa.LastErrorText);
   return std::strcmp(xa.LastErrorText, text::kCancelled) == 0 ? ExitCancelled : ExitFailed;
 }
