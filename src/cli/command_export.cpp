@@ -8,9 +8,9 @@
 #include "cli/terminal_ui.h"
 #include "codec/adpcm_decoder.h"
 #include "codec/wav_export.h"
-#include "edit/workspace.h"
 #include "common/fixed_texts.h"
 #include "container/xa_file.h"
+#include "edit/workspace.h"
 
 namespace sorvane::cli {
 namespace {
@@ -40,8 +40,8 @@ int RunExport(const Words& words) {
     std::fprintf(stderr, "OUT.wav is the XA file itself\n");
     return ExitFailed;
   }
-  SelectDecodeChannel(workspace.DecodeCursor, *record);
-  if (ExportWav(xa, workspace.DecodeCursor, workspace.Decoder, progress, out) == 0) return ExitDone;
+  SelectDecodeChannel(workspace.Decoding, *record);
+  if (ExportWav(xa, workspace.Decoding, workspace.Decoder, progress, out) == 0) return ExitDone;
   std::fprintf(stderr, "%s\n", xa.LastErrorText);
   return std::strcmp(xa.LastErrorText, text::kCancelled) == 0 ? ExitCancelled : ExitFailed;
 }

@@ -12,7 +12,7 @@ namespace sorvane {
 struct Workspace {
   XaFile File;
   DecoderState Decoder;
-  DecodeCursor DecodeCursor;
+  DecodeCursor Decoding;  // the channel being exported or played
   Importer Import;
 };
 
