@@ -22,6 +22,7 @@ const std::vector<Command>& AllCommands() {
        "                     [--yes|--no] [--json]",
        RunSettings},
       {"new", "new      FILE [--force]", RunNew},
+      {"demo", "demo     FILE [--force]", RunDemo},
   };
   return commands;
 }
