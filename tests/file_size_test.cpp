@@ -59,7 +59,7 @@ TEST_P(FileSize, NothingHappensRightAfterAScan) {
   const std::string before = testing::ReadFileBytes(path);
   EXPECT_EQ(AdjustFileSize(xa, prompter), 0);
   EXPECT_TRUE(prompter.Questions.empty());
-  EXPECT_EQ(testing::ReadFileBytes(path), before);
+  EXPECT_TRUE(testing::ReadFileBytes(path) == before);
 }
 
 TEST_P(FileSize, GrowsWithEmptySectorsAndMovesTheEndMark) {
