@@ -22,15 +22,21 @@ struct UnitCase {
 };
 
 const UnitCase kUnitCases[] = {
-    {"Time", &app::TForm1::MenuSp1Click, UnitTime,
+    {"Time",
+     &app::TForm1::MenuSp1Click,
+     UnitTime,
      {"  1", "  3", "  0:00.00", "  0:13.17", "  0:13.17", " 37.8k Mono", "  等速"},
      {"  2", "  0", "  1:06.50", "  6:26.50", "  2:40.00", " 37.8k Stereo", "  倍速"},
      "再生時間"},
-    {"Sectors", &app::TForm1::MenuSpSClick, UnitSectors,
+    {"Sectors",
+     &app::TForm1::MenuSpSClick,
+     UnitSectors,
      {"  1", "  3", "      3", "    995", "    992", " 37.8k Mono", "  等速"},
      {"  2", "  0", "   5000", "  29000", "  24000", " 37.8k Stereo", "  倍速"},
      "  長さ"},
-    {"HexSectors", &app::TForm1::MenuSpHClick, UnitHexSectors,
+    {"HexSectors",
+     &app::TForm1::MenuSpHClick,
+     UnitHexSectors,
      {"  1", "  3", "      3", "    3E3", "    3E0", " 37.8k Mono", "  等速"},
      {"  2", "  0", "   1388", "   7148", "   5DC0", " 37.8k Stereo", "  倍速"},
      "  長さ"},
@@ -103,8 +109,8 @@ TEST_F(MainWindowTest, WithoutAFileTheUnitMenuStillMovesItsCheckMark) {
   EXPECT_EQ(form1.G->rowCount(), 1);
   EXPECT_EQ(RowTexts(form1, 0), Row(7, ""));
   EXPECT_EQ(HeaderText(form1, 4), "再生時間");
-  for (QAction* item : {form1.MenuFind, form1.MenuGap, form1.MenuShow->menuAction(),
-                        form1.MenuEdit->menuAction()})
+  for (QAction* item :
+       {form1.MenuFind, form1.MenuGap, form1.MenuShow->menuAction(), form1.MenuEdit->menuAction()})
     EXPECT_FALSE(item->isEnabled());
 }
 
@@ -112,8 +118,8 @@ TEST_F(MainWindowTest, AnOpenFileWithoutChannelsLeavesTheColumn4HeaderAsItWas) {
   XaBuilder(100).Data(5).Write(dir.File("data.xa"));
   Open(dir.File("data.xa"));
   EXPECT_EQ(workspace.File.DataRunTable.Count, 1);  // data runs are never listed
-  for (QAction* item : {form1.MenuFind, form1.MenuGap, form1.MenuShow->menuAction(),
-                        form1.MenuEdit->menuAction()})
+  for (QAction* item :
+       {form1.MenuFind, form1.MenuGap, form1.MenuShow->menuAction(), form1.MenuEdit->menuAction()})
     EXPECT_TRUE(item->isEnabled());
   form1.MenuSpH->trigger();
   EXPECT_TRUE(form1.MenuSpH->isChecked());

@@ -67,8 +67,7 @@ struct LengthCase {
   LengthChoice expected;
 };
 
-class LengthChoiceTest : public QtPrompterTest,
-                         public ::testing::WithParamInterface<LengthCase> {};
+class LengthChoiceTest : public QtPrompterTest, public ::testing::WithParamInterface<LengthCase> {};
 
 TEST_P(LengthChoiceTest, ShowsTheTextsWithTheFirstChoiceChecked) {
   form3.Sel2->setChecked(true);  // left from an earlier showing
@@ -90,30 +89,31 @@ TEST_P(LengthChoiceTest, ShowsTheTextsWithTheFirstChoiceChecked) {
 
 INSTANTIATE_TEST_SUITE_P(
     Answers, LengthChoiceTest,
-    ::testing::Values(
-        LengthCase{"Ok", [](app::TForm3* f) { ClickLater(f->Button1); }, LengthChoice::KeepOriginal},
-        LengthCase{"Second",
-                   [](app::TForm3* f) {
-                     f->Sel2->setChecked(true);
-                     ClickLater(f->Button1);
-                   },
-                   LengthChoice::SecondChoice},
-        LengthCase{"Cancel",
-                   [](app::TForm3* f) {
-                     f->Sel2->setChecked(true);
-                     ClickLater(f->Button2);
-                   },
-                   LengthChoice::Cancel},
-        LengthCase{"ClosedByFrame", [](app::TForm3* f) { f->close(); }, LengthChoice::Cancel},
-        LengthCase{"EscapeIgnoredThenEnter",
-                   [](app::TForm3* f) {
-                     QTest::keyClick(f, Qt::Key_Escape);
-                     EXPECT_TRUE(f->isVisible());
-                     QMetaObject::invokeMethod(
-                         f, [f] { QTest::keyClick(f->Button1, Qt::Key_Return); },
-                         Qt::QueuedConnection);
-                   },
-                   LengthChoice::KeepOriginal}),
+    ::testing::Values(LengthCase{"Ok", [](app::TForm3* f) { ClickLater(f->Button1); },
+                                 LengthChoice::KeepOriginal},
+                      LengthCase{"Second",
+                                 [](app::TForm3* f) {
+                                   f->Sel2->setChecked(true);
+                                   ClickLater(f->Button1);
+                                 },
+                                 LengthChoice::SecondChoice},
+                      LengthCase{"Cancel",
+                                 [](app::TForm3* f) {
+                                   f->Sel2->setChecked(true);
+                                   ClickLater(f->Button2);
+                                 },
+                                 LengthChoice::Cancel},
+                      LengthCase{"ClosedByFrame", [](app::TForm3* f) { f->close(); },
+                                 LengthChoice::Cancel},
+                      LengthCase{"EscapeIgnoredThenEnter",
+                                 [](app::TForm3* f) {
+                                   QTest::keyClick(f, Qt::Key_Escape);
+                                   EXPECT_TRUE(f->isVisible());
+                                   QMetaObject::invokeMethod(
+                                       f, [f] { QTest::keyClick(f->Button1, Qt::Key_Return); },
+                                       Qt::QueuedConnection);
+                                 },
+                                 LengthChoice::KeepOriginal}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(QtPrompterTest, NotifyUserShowsOneOkButtonOverTheMainWindow) {
@@ -191,15 +191,16 @@ TEST(SettingsDialog, AsDesigned) {
   EXPECT_EQ(form.Button2->text(), Q(text::kCancel));
   // Each label stands left of its control, top to bottom.
   for (auto [label, field] : {std::pair<QLabel*, QWidget*>{form.Label1, form.Gap1},
-                              {form.Label2, form.Gap2}, {form.Label3, form.Modify}}) {
+                              {form.Label2, form.Gap2},
+                              {form.Label3, form.Modify}}) {
     EXPECT_LT(label->geometry().right(), field->x());
     EXPECT_EQ(label->y(), field->y());
   }
   EXPECT_LT(form.Gap1->y(), form.Gap2->y());
   EXPECT_LT(form.Gap2->y(), form.Modify->y());
   EXPECT_LT(form.Modify->geometry().bottom(), form.Button1->y());
-  EXPECT_EQ(TabChain(form.Gap1, 5), (std::vector<QWidget*>{form.Gap1, form.Gap2, form.Modify,
-                                                           form.Button1, form.Button2}));
+  EXPECT_EQ(TabChain(form.Gap1, 5),
+            (std::vector<QWidget*>{form.Gap1, form.Gap2, form.Modify, form.Button1, form.Button2}));
 }
 
 // "設定(&C)" on a new file: gaps of 150 sectors, resizing allowed.
@@ -249,8 +250,8 @@ TEST_F(SettingsCommandTest, ANewFileShowsTwoSecondsTwiceAndAllowed) {
   ModalScript script;
   script.Then(Look(2));
   Run(script);
-  EXPECT_EQ(shown, (QStringList{QStringLiteral("2.00"), QStringLiteral("2.00"),
-                                Q(text::kModifyAllowed)}));
+  EXPECT_EQ(shown,
+            (QStringList{QStringLiteral("2.00"), QStringLiteral("2.00"), Q(text::kModifyAllowed)}));
 }
 
 TEST_F(SettingsCommandTest, TwoPointFiveIsStoredAs155AndShownAs2Point05) {
@@ -296,7 +297,8 @@ TEST_P(SettingsRefusalTest, KeepsTheDialogOpenAndCancelLeavesTheSettings) {
   EXPECT_EQ(script.Titles, (std::vector<QString>{Q(text::kSettingsCaption), Q(text::kErrorCaption),
                                                  Q(text::kSettingsCaption)}));
   // The entries stay as typed; nothing reached the file.
-  EXPECT_EQ(shown, (QStringList{Q(GetParam().gap1), Q(GetParam().gap2), Q(text::kModifyForbidden)}));
+  EXPECT_EQ(shown,
+            (QStringList{Q(GetParam().gap1), Q(GetParam().gap2), Q(text::kModifyForbidden)}));
   EXPECT_EQ(focus, GetParam().focusedGap == 1 ? form4.Gap1 : form4.Gap2)
       << (focus ? focus->objectName().toStdString() : "none");
   EXPECT_EQ(workspace.File.ChannelPostGap, 150);
@@ -354,8 +356,8 @@ TEST(AppendDialog, AsDesigned) {
   EXPECT_EQ(form.TrackSel->itemText(31), QStringLiteral("31"));
   EXPECT_EQ(form.SpeedSel->itemText(0), Q(text::kSpeedNormal));
   EXPECT_EQ(form.SpeedSel->itemText(1), Q(text::kSpeedDouble));
-  const char* qualities[] = {text::kQuality189Mono, text::kQuality189Stereo,
-                             text::kQuality378Mono, text::kQuality378Stereo};
+  const char* qualities[] = {text::kQuality189Mono, text::kQuality189Stereo, text::kQuality378Mono,
+                             text::kQuality378Stereo};
   ASSERT_EQ(form.QualitySel->count(), 4);
   for (int i = 0; i < 4; ++i) EXPECT_EQ(form.QualitySel->itemText(i), Q(qualities[i]));
   for (QComboBox* list : {form.TrackSel, form.SpeedSel, form.QualitySel})
@@ -366,10 +368,11 @@ TEST(AppendDialog, AsDesigned) {
   EXPECT_EQ(form.CancelButton->text(), Q(text::kCancel));
   EXPECT_EQ(form.FindButton->y(), form.CancelButton->y());
   // Labels, by their buddies, in the designed order from top to bottom.
-  const std::pair<QWidget*, const char*> rows[] = {
-      {form.TrackSel, text::kLabelTrack}, {form.StartEdit, text::kLabelStart},
-      {form.SpeedSel, text::kLabelSpeed}, {form.ChEdit, text::kLabelChannel},
-      {form.QualitySel, text::kLabelQuality}};
+  const std::pair<QWidget*, const char*> rows[] = {{form.TrackSel, text::kLabelTrack},
+                                                   {form.StartEdit, text::kLabelStart},
+                                                   {form.SpeedSel, text::kLabelSpeed},
+                                                   {form.ChEdit, text::kLabelChannel},
+                                                   {form.QualitySel, text::kLabelQuality}};
   int lastY = -1;
   for (auto [field, caption] : rows) {
     QLabel* label = nullptr;
@@ -381,10 +384,10 @@ TEST(AppendDialog, AsDesigned) {
     EXPECT_GT(field->y(), lastY);
     lastY = field->y();
   }
-  EXPECT_EQ(TabChain(form.TrackSel, 8),
-            (std::vector<QWidget*>{form.TrackSel, form.StartEdit, form.SpeedSel, form.ChEdit,
-                                   form.QualitySel, form.FindButton, form.OKButton,
-                                   form.CancelButton}));
+  EXPECT_EQ(
+      TabChain(form.TrackSel, 8),
+      (std::vector<QWidget*>{form.TrackSel, form.StartEdit, form.SpeedSel, form.ChEdit,
+                             form.QualitySel, form.FindButton, form.OKButton, form.CancelButton}));
 }
 
 struct SlotCase {
@@ -410,16 +413,15 @@ TEST_P(QualitySelChangeTest, RebuildsTheSlotsKeepingTheSlotModuloTheInterleave) 
     EXPECT_EQ(form.TrackSel->itemText(i), QString::number(i));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Changes, QualitySelChangeTest,
-    ::testing::Values(SlotCase{"StereoToMonoKeepsSlot3", 3, 0, 3, 0, 0, 16, 3},
-                      SlotCase{"Slot13Back", 0, 0, 13, 3, 0, 4, 1},
-                      SlotCase{"DoubleSpeedDoubles", 3, 0, 2, 3, 1, 8, 2},
-                      SlotCase{"DoubleSpeedMono189", 0, 0, 5, 0, 1, 32, 5},
-                      SlotCase{"NoSelectionStaysNone", 3, 0, -1, 1, 0, 8, -1},
-                      SlotCase{"Stereo189", 3, 0, 3, 1, 0, 8, 3},
-                      SlotCase{"Mono378FromSlot7", 0, 0, 7, 2, 0, 8, 7}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Changes, QualitySelChangeTest,
+                         ::testing::Values(SlotCase{"StereoToMonoKeepsSlot3", 3, 0, 3, 0, 0, 16, 3},
+                                           SlotCase{"Slot13Back", 0, 0, 13, 3, 0, 4, 1},
+                                           SlotCase{"DoubleSpeedDoubles", 3, 0, 2, 3, 1, 8, 2},
+                                           SlotCase{"DoubleSpeedMono189", 0, 0, 5, 0, 1, 32, 5},
+                                           SlotCase{"NoSelectionStaysNone", 3, 0, -1, 1, 0, 8, -1},
+                                           SlotCase{"Stereo189", 3, 0, 3, 1, 0, 8, 3},
+                                           SlotCase{"Mono378FromSlot7", 0, 0, 7, 2, 0, 8, 7}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FileFilters, QtFormOfTheDesignedFilters) {
   EXPECT_EQ(app::QtNameFilters(text::kXaFilter),
@@ -438,8 +440,7 @@ struct ChooserCase {
   const char* firstFilter;
 };
 
-class FileChooserTest : public MainWindowTest,
-                        public ::testing::WithParamInterface<ChooserCase> {};
+class FileChooserTest : public MainWindowTest, public ::testing::WithParamInterface<ChooserCase> {};
 
 TEST_P(FileChooserTest, AnswersWithThePathOrNothing) {
   const ChooserCase& c = GetParam();
@@ -472,17 +473,16 @@ TEST_P(FileChooserTest, AnswersWithThePathOrNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Dialogs, FileChooserTest,
-    ::testing::Values(
-        ChooserCase{"OpenXa", app::FileDialogKind::OpenDialog, "old.xa", "old.xa", false, "xa",
-                    "XAファイル (*.xa)"},
-        ChooserCase{"OpenCancelled", app::FileDialogKind::OpenDialog, nullptr, "", false, "xa",
-                    "XAファイル (*.xa)"},
-        ChooserCase{"SaveXaGetsItsSuffix", app::FileDialogKind::SaveDialog, "new", "new.xa", true,
-                    "xa", "XAファイル (*.xa)"},
-        ChooserCase{"OpenWav", app::FileDialogKind::OpenWav, "old.wav", "old.wav", false, "wav",
-                    "WAVファイル (*.wav)"},
-        ChooserCase{"SaveWavGetsItsSuffix", app::FileDialogKind::SaveWav, "out", "out.wav", true,
-                    "wav", "WAVファイル (*.wav)"}),
+    ::testing::Values(ChooserCase{"OpenXa", app::FileDialogKind::OpenDialog, "old.xa", "old.xa",
+                                  false, "xa", "XAファイル (*.xa)"},
+                      ChooserCase{"OpenCancelled", app::FileDialogKind::OpenDialog, nullptr, "",
+                                  false, "xa", "XAファイル (*.xa)"},
+                      ChooserCase{"SaveXaGetsItsSuffix", app::FileDialogKind::SaveDialog, "new",
+                                  "new.xa", true, "xa", "XAファイル (*.xa)"},
+                      ChooserCase{"OpenWav", app::FileDialogKind::OpenWav, "old.wav", "old.wav",
+                                  false, "wav", "WAVファイル (*.wav)"},
+                      ChooserCase{"SaveWavGetsItsSuffix", app::FileDialogKind::SaveWav, "out",
+                                  "out.wav", true, "wav", "WAVファイル (*.wav)"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

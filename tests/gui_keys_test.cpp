@@ -108,8 +108,7 @@ struct ItemCase {
   std::vector<FileDialogKind> dialogs;  // asked for when a channel is selected
 };
 
-class ChannelCommandTest : public MainWindowTest,
-                           public ::testing::WithParamInterface<ItemCase> {};
+class ChannelCommandTest : public MainWindowTest, public ::testing::WithParamInterface<ItemCase> {};
 
 TEST_P(ChannelCommandTest, PopupAndEditMenuReachTheHandlerWhichAsksForItsFile) {
   XaBuilder(100).Channel(0, true, true, 0, 4, 5).Write(dir.File("one.xa"));

@@ -31,12 +31,12 @@ struct MenuItemDesign {
 
 // Every item of the main menu, in order.
 constexpr MenuItemDesign kMenuItems[] = {
-    {"MenuFile", "MenuNew", text::kMenuNew},     {"MenuFile", "MenuOpen", text::kMenuOpen},
-    {"MenuFile", "MenuFind", text::kMenuFind},   {"MenuFile", "MenuGap", text::kMenuGap},
-    {"MenuFile", "MenuExit", text::kMenuExit},   {"MenuShow", "MenuSp1", text::kMenuSp1},
-    {"MenuShow", "MenuSpS", text::kMenuSpS},     {"MenuShow", "MenuSpH", text::kMenuSpH},
-    {"MenuEdit", "MenuPlay", text::kMenuPlay},   {"MenuEdit", "MenuWavI", text::kMenuWavI},
-    {"MenuEdit", "MenuWavO", text::kMenuWavO},   {"MenuEdit", "ChAppend", text::kMenuChAppend},
+    {"MenuFile", "MenuNew", text::kMenuNew},       {"MenuFile", "MenuOpen", text::kMenuOpen},
+    {"MenuFile", "MenuFind", text::kMenuFind},     {"MenuFile", "MenuGap", text::kMenuGap},
+    {"MenuFile", "MenuExit", text::kMenuExit},     {"MenuShow", "MenuSp1", text::kMenuSp1},
+    {"MenuShow", "MenuSpS", text::kMenuSpS},       {"MenuShow", "MenuSpH", text::kMenuSpH},
+    {"MenuEdit", "MenuPlay", text::kMenuPlay},     {"MenuEdit", "MenuWavI", text::kMenuWavI},
+    {"MenuEdit", "MenuWavO", text::kMenuWavO},     {"MenuEdit", "ChAppend", text::kMenuChAppend},
     {"MenuEdit", "ChDelete", text::kMenuChDelete},
 };
 
@@ -147,8 +147,8 @@ TEST_F(MainWindowTest, OpenByPathMakesThePathAbsoluteAndListsTheFirstChannels) {
   EXPECT_TRUE(workspace.File.IsOpen());
   ASSERT_EQ(form1.G->rowCount(), 1);
   EXPECT_EQ(RowTexts(form1, 0)[0], "  1");
-  for (QAction* item : {form1.MenuFind, form1.MenuGap, form1.MenuShow->menuAction(),
-                        form1.MenuEdit->menuAction()})
+  for (QAction* item :
+       {form1.MenuFind, form1.MenuGap, form1.MenuShow->menuAction(), form1.MenuEdit->menuAction()})
     EXPECT_TRUE(item->isEnabled());
 }
 
@@ -194,8 +194,7 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLineCase{"FileWithBlank", {"@/with blank.xa"}, true},
                       CommandLineCase{"SecondIgnored", {"@/with blank.xa", "@/missing.xa"}, true},
                       CommandLineCase{"Missing", {"@/missing.xa"}, false},
-                      CommandLineCase{"MissingFirst", {"@/missing.xa", "@/with blank.xa"},
-                                      false}),
+                      CommandLineCase{"MissingFirst", {"@/missing.xa", "@/with blank.xa"}, false}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Drags the files onto the window and drops them there; true when the window took the drag.
@@ -258,8 +257,8 @@ TEST_P(FailedOpenTest, ShowsTheReasonAndLeavesNoFile) {
   EXPECT_FALSE(workspace.File.IsOpen());
   EXPECT_EQ(form1.G->rowCount(), 1);
   EXPECT_EQ(RowTexts(form1, 0), std::vector<std::string>(7, ""));
-  for (QAction* item : {form1.MenuFind, form1.MenuGap, form1.MenuShow->menuAction(),
-                        form1.MenuEdit->menuAction()})
+  for (QAction* item :
+       {form1.MenuFind, form1.MenuGap, form1.MenuShow->menuAction(), form1.MenuEdit->menuAction()})
     EXPECT_FALSE(item->isEnabled());
 }
 

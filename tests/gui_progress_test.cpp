@@ -85,8 +85,8 @@ TEST_F(MainWindowTest, TheWindowSystemCannotCloseTheProgressWindow) {
 TEST_F(MainWindowTest, NotifyShowsAMessageBoxOwnedByTheWindowOnScreen) {
   ModalScript script;
   QWidget* owner = nullptr;
-  auto answer = AnswerBox(Q(text::kMessageCaption), Q(text::kDuplicateChannel), {Q(text::kOk)},
-                          Q(text::kOk));
+  auto answer =
+      AnswerBox(Q(text::kMessageCaption), Q(text::kDuplicateChannel), {Q(text::kOk)}, Q(text::kOk));
   auto step = [&](QWidget* box) {
     owner = box->parentWidget();
     answer(box);
@@ -186,7 +186,9 @@ TEST_F(MainWindowTest, CancellingFindAllKeepsWhatWasFound) {
 
 TEST_F(MainWindowTest, AFailedFindAllClosesTheFile) {
   // Channel 5 is 37.8k mono (interleave 8) but its sectors come every 4.
-  XaBuilder(200).Channel(0, true, true, 0, 4, 5).Channel(5, true, false, 101, 4, 10)
+  XaBuilder(200)
+      .Channel(0, true, true, 0, 4, 5)
+      .Channel(5, true, false, 101, 4, 10)
       .Write(dir.File("bad.xa"));
   Open(dir.File("bad.xa"));
   form1.MenuFindClick();
@@ -194,8 +196,8 @@ TEST_F(MainWindowTest, AFailedFindAllClosesTheFile) {
   EXPECT_FALSE(form1.FileOpen);
   EXPECT_FALSE(workspace.File.IsOpen());
   EXPECT_EQ(RowTexts(form1, 0), std::vector<std::string>(7, ""));
-  for (QAction* item : {form1.MenuFind, form1.MenuGap, form1.MenuShow->menuAction(),
-                        form1.MenuEdit->menuAction()})
+  for (QAction* item :
+       {form1.MenuFind, form1.MenuGap, form1.MenuShow->menuAction(), form1.MenuEdit->menuAction()})
     EXPECT_FALSE(item->isEnabled());
 }
 
@@ -207,8 +209,8 @@ TEST_F(MainWindowTest, TheDuplicateChannelWarningComesOverTheProgressWindow) {
   Open(dir.File("twice.xa"));
   ModalScript script;
   QWidget* owner = nullptr;
-  auto answer = AnswerBox(Q(text::kMessageCaption), Q(text::kDuplicateChannel), {Q(text::kOk)},
-                          Q(text::kOk));
+  auto answer =
+      AnswerBox(Q(text::kMessageCaption), Q(text::kDuplicateChannel), {Q(text::kOk)}, Q(text::kOk));
   script.Then([&](QWidget* box) {
     owner = box->parentWidget();
     answer(box);

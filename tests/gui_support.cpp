@@ -50,7 +50,8 @@ void ModalScript::Tick() {
   // A dialog shown again right after it closed, before the next tick, is a new showing.
   if (auto* dialog = qobject_cast<QDialog*>(modal)) {
     QObject::connect(
-        dialog, &QDialog::finished, &timer_, [this, dialog] {
+        dialog, &QDialog::finished, &timer_,
+        [this, dialog] {
           if (last_ == dialog) last_ = nullptr;
         },
         Qt::SingleShotConnection);
@@ -75,8 +76,10 @@ ModalScript::Step AnswerBox(QString caption, QString text, QStringList buttons, 
       if (b->text() == press) target = b;
     }
     EXPECT_EQ(shown, buttons);
-    if (target) ClickLater(target);
-    else box->close();
+    if (target)
+      ClickLater(target);
+    else
+      box->close();
   };
 }
 

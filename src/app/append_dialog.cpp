@@ -73,8 +73,8 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   connect(QualitySel, &QComboBox::currentIndexChanged, this, &TForm5::QualitySelChange);
   connect(SpeedSel, &QComboBox::currentIndexChanged, this, &TForm5::QualitySelChange);
 
-  QWidget* order[] = {TrackSel, StartEdit, SpeedSel, ChEdit, QualitySel,
-                      FindButton, OKButton, CancelButton};
+  QWidget* order[] = {TrackSel,   StartEdit,  SpeedSel, ChEdit,
+                      QualitySel, FindButton, OKButton, CancelButton};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 

@@ -18,10 +18,14 @@ struct DialogDesign {
 
 DialogDesign DesignOf(FileDialogKind kind) {
   switch (kind) {
-    case FileDialogKind::OpenDialog: return {false, text::kXaFilter, "xa"};
-    case FileDialogKind::SaveDialog: return {true, text::kXaFilter, "xa"};
-    case FileDialogKind::OpenWav: return {false, text::kWavFilter, "wav"};
-    case FileDialogKind::SaveWav: return {true, text::kWavFilter, "wav"};
+    case FileDialogKind::OpenDialog:
+      return {false, text::kXaFilter, "xa"};
+    case FileDialogKind::SaveDialog:
+      return {true, text::kXaFilter, "xa"};
+    case FileDialogKind::OpenWav:
+      return {false, text::kWavFilter, "wav"};
+    case FileDialogKind::SaveWav:
+      return {true, text::kWavFilter, "wav"};
   }
   return {false, text::kXaFilter, "xa"};
 }

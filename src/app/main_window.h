@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <cassert>
 #include <optional>
 #include <string>
 
@@ -120,7 +121,10 @@ class TForm1 : public QMainWindow {
   // The channel table entry of the selected row, or -1 when no channel is selected.
   int SelectedEntry() const;
   void CloseFile();
-  const Services& S() const { return *services_; }
+  const Services& S() const {
+    assert(services_ && "Attach before use");
+    return *services_;
+  }
 
   Workspace& workspace_;
   std::optional<Services> services_;

@@ -45,8 +45,8 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
 
   Modify = new QComboBox(this);
   Modify->setObjectName(QStringLiteral("Modify"));
-  Modify->addItems({QText(text::kModifyAsk), QText(text::kModifyAllowed),
-                    QText(text::kModifyForbidden)});
+  Modify->addItems(
+      {QText(text::kModifyAsk), QText(text::kModifyAllowed), QText(text::kModifyForbidden)});
   Label3 = AddRow(this, text::kLabelModify, Modify, 60);
 
   Button1 = new QPushButton(QText(text::kOk), this);

@@ -11,10 +11,10 @@ int main(int argc, char** argv) {
     return 2;
   }
   sorvane::testing::XaBuilder xa(1200);
-  xa.Channel(0, true, false, 0, 8, 120)    // 37.8k Mono
-      .Channel(1, false, true, 1, 8, 120)  // 18.9k Stereo
-      .Channel(2, true, true, 2, 8, 120)   // 37.8k Stereo at double speed
-      .Channel(3, false, false, 3, 16, 60)  // 18.9k Mono
+  xa.Channel(0, true, false, 0, 8, 120)      // 37.8k Mono
+      .Channel(1, false, true, 1, 8, 120)    // 18.9k Stereo
+      .Channel(2, true, true, 2, 8, 120)     // 37.8k Stereo at double speed
+      .Channel(3, false, false, 3, 16, 60)   // 18.9k Mono
       .Channel(4, true, true, 1000, 4, 40);  // 37.8k Stereo, after the others
   xa.Write(argv[1]);
   return 0;
