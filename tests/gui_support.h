@@ -75,7 +75,7 @@ class MainWindowTest : public ::testing::Test {
   MainWindowTest();
   ~MainWindowTest() override;
 
-  // Writes a file and opens it in the window.
+  // Opens the file in the window; the test fails when it does not open.
   void Open(const std::string& path);
 
   TempDir dir;
