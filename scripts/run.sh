@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the editor on FILE, or on a demo file.
+# Installs what is missing, builds, and starts the editor on FILE, or on a new empty file.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -10,4 +10,4 @@ if [ -z "$file" ]; then
   file=$build_dir/demo.xa
   "$build_dir"/src/cli/sorvane-cli new "$file" --force
 fi
-"$build_dir"/src/cli/sorvane-cli list "$file"
+exec "$build_dir"/src/app/sorvane "$file"

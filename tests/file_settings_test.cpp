@@ -28,8 +28,8 @@ INSTANTIATE_TEST_SUITE_P(
                       GapTextCase{"-1.0", -75}, GapTextCase{" 3.1", 226},
                       GapTextCase{"2. 5", 155},  // the second number may follow blanks
                       GapTextCase{"2 .5", 150},  // but the point must follow the first at once
-                      GapTextCase{"2.x", 150}, GapTextCase{"+1.-5", 70},
-                      GapTextCase{"0.74", 74}, GapTextCase{"7seconds", 525}));
+                      GapTextCase{"2.x", 150}, GapTextCase{"+1.-5", 70}, GapTextCase{"0.74", 74},
+                      GapTextCase{"7seconds", 525}));
 
 TEST(ParsePositionText, HugeNumbersStayDefined) {
   // Clamped to 32 bits before the sum, which then wraps as 32-bit arithmetic does.
@@ -78,16 +78,16 @@ TEST_P(RefuseFileSettingsTest, RefusesNegativeGapsFirstThenAChannelGapAboveTheEn
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Settings, RefuseFileSettingsTest,
-    ::testing::Values(RefusalCase{{150, 150, ResizeAllowed}, nullptr},
-                      RefusalCase{{151, 150, ResizeAsk}, text::kGapTooLarge},
-                      RefusalCase{{0, 0, ResizeForbidden}, nullptr},
-                      RefusalCase{{0, 150, ResizeAsk}, nullptr},
-                      RefusalCase{{-75, 150, ResizeAsk}, text::kNegativeGap},
-                      RefusalCase{{0, -1, ResizeAsk}, text::kNegativeGap},
-                      // Both checks would refuse: the negative gap is named.
-                      RefusalCase{{-75, -150, ResizeAsk}, text::kNegativeGap}));
+INSTANTIATE_TEST_SUITE_P(Settings, RefuseFileSettingsTest,
+                         ::testing::Values(RefusalCase{{150, 150, ResizeAllowed}, nullptr},
+                                           RefusalCase{{151, 150, ResizeAsk}, text::kGapTooLarge},
+                                           RefusalCase{{0, 0, ResizeForbidden}, nullptr},
+                                           RefusalCase{{0, 150, ResizeAsk}, nullptr},
+                                           RefusalCase{{-75, 150, ResizeAsk}, text::kNegativeGap},
+                                           RefusalCase{{0, -1, ResizeAsk}, text::kNegativeGap},
+                                           // Both checks would refuse: the negative gap is named.
+                                           RefusalCase{{-75, -150, ResizeAsk},
+                                                       text::kNegativeGap}));
 
 TEST(FileSettings, CopiesInAndOutOfTheFileState) {
   XaFile xa;

@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the editor and saves pictures of its windows into docs/screenshots/: the main
+# window in each unit, its popup menu, the progress window during "全検索(&F)", the three
+# dialogs (drawn off screen by sorvane-screenshots), and the editor as it starts on an X
+# display (Xvfb, captured with ImageMagick).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/install-deps.sh
+scripts/build.sh
+build_dir=${SORVANE_BUILD_DIR:-build}
+out=docs/screenshots
+mkdir -p "$out"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+
+demo=$work/demo.xa
+if ! "$build_dir"/src/cli/sorvane-cli demo "$demo" --force 2>/dev/null; then
+  # No demo command yet: a file of silent channels of every quality.
+  "$build_dir"/tests/make_demo_xa "$demo"
+fi
+
+QT_QPA_PLATFORM=offscreen "$build_dir"/src/app/sorvane-screenshots "$out" "$demo"
+
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  QT_QPA_PLATFORM=xcb "$1" "$2" &
+  editor=$!
+  sleep 3
+  import -window root "$3"
+  kill "$editor"
+' bash "$build_dir/src/app/sorvane" "$demo" "$work/desktop.png"
+# The window stands at 221,105 with its 415 x 239 pixels; there is no window manager.
+convert "$work/desktop.png" -crop 680x400+0+0 +repage "$out/desktop.png"
+ls -1 "$out"

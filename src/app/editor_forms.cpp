@@ -1,0 +1,23 @@
+#include "app/editor_forms.h"
+
+#include <QFile>
+
+namespace sorvane::app {
+
+EditorForms::EditorForms(Workspace& workspace)
+    : Form1(workspace),
+      Form2(Form1),
+      Form3(&Form1),
+      Form4(&Form1),
+      Form5(&Form1),
+      Prompter(Form1, Form2, Form3),
+      Files(Form1) {
+  Form1.Attach({Form2, Prompter, Files, Form4, Form5});
+}
+
+void OpenFromCommandLine(TForm1& form1, const QStringList& arguments) {
+  if (arguments.size() < 2) return;
+  form1.OpenByPath(QFile::encodeName(arguments.at(1)).toStdString());
+}
+
+}  // namespace sorvane::app

@@ -1,0 +1,33 @@
+// The editor's five windows, created in order at start-up and living until the program
+// ends, with the message boxes and file dialogs they share.
+#pragma once
+
+#include <QStringList>
+
+#include "app/append_dialog.h"
+#include "app/file_chooser.h"
+#include "app/length_dialog.h"
+#include "app/main_window.h"
+#include "app/progress_window.h"
+#include "app/qt_prompter.h"
+#include "app/settings_dialog.h"
+
+namespace sorvane::app {
+
+struct EditorForms {
+  explicit EditorForms(Workspace& workspace);
+
+  TForm1 Form1;  // main window
+  TForm2 Form2;  // progress
+  TForm3 Form3;  // WAV length
+  TForm4 Form4;  // file settings
+  TForm5 Form5;  // channel append
+  QtPrompter Prompter;
+  QtFileChooser Files;
+};
+
+// Opens the file that the first argument after the program names, without a message when
+// that fails; further arguments are ignored.
+void OpenFromCommandLine(TForm1& form1, const QStringList& arguments);
+
+}  // namespace sorvane::app

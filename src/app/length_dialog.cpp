@@ -1,0 +1,77 @@
+#include "app/length_dialog.h"
+
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include "app/ui_text.h"
+#include "common/fixed_texts.h"
+
+namespace sorvane::app {
+
+TForm3::TForm3(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("Form3"));
+  setWindowTitle(QText(text::kMessageCaption));
+  setFont(UiFont());
+  setFixedSize(231, 112);
+  move(221, 135);
+
+  Msg = new QLabel(QText(text::kWavLonger), this);
+  Msg->setObjectName(QStringLiteral("Msg"));
+  Msg->move(16, 8);
+  Msg->setFixedWidth(231 - 16);
+
+  Sel1 = new QRadioButton(QText(text::kKeepOriginal), this);
+  Sel1->setObjectName(QStringLiteral("Sel1"));
+  Sel1->move(40, 32);
+  Sel1->setFixedWidth(231 - 40);
+
+  Sel2 = new QRadioButton(QText(text::kFollowWav), this);
+  Sel2->setObjectName(QStringLiteral("Sel2"));
+  Sel2->move(40, 56);
+  Sel2->setFixedWidth(231 - 40);
+
+  Button1 = new QPushButton(QText(text::kOk), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(56, 84, 75, 21);
+  Button1->setDefault(true);
+  connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+
+  Button2 = new QPushButton(QText(text::kCancel), this);
+  Button2->setObjectName(QStringLiteral("Button2"));
+  Button2->setGeometry(136, 84, 75, 21);
+  Button2->setAutoDefault(false);
+  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+  setTabOrder(Button1, Sel1);
+  setTabOrder(Sel1, Sel2);
+  setTabOrder(Sel2, Button2);
+}
+
+LengthChoice TForm3::Choose(const char* message, const char* secondChoice) {
+  Msg->setText(QText(message));
+  Sel2->setText(QText(secondChoice));
+  if (exec() != QDialog::Accepted) return LengthChoice::Cancel;
+  return Sel1->isChecked() ? LengthChoice::KeepOriginal : LengthChoice::SecondChoice;
+}
+
+void TForm3::FormShow() {
+  Sel1->setChecked(true);
+  Button1->setFocus();
+}
+
+void TForm3::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
+void TForm3::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) {
+    event->accept();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+}  // namespace sorvane::app

@@ -1,0 +1,40 @@
+// TForm3, the WAV length dialog of the import: keep the channel's length ("元データに合わせる")
+// or take the second choice that the import names.
+#pragma once
+
+#include <QDialog>
+
+#include "common/prompter.h"
+
+class QKeyEvent;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class QShowEvent;
+
+namespace sorvane::app {
+
+class TForm3 : public QDialog {
+  Q_OBJECT
+
+ public:
+  explicit TForm3(QWidget* parent = nullptr);
+
+  QLabel* Msg;
+  QRadioButton* Sel1;
+  QRadioButton* Sel2;
+  QPushButton* Button1;
+  QPushButton* Button2;
+
+  // Shows the dialog modally with the message and the second choice's caption.
+  LengthChoice Choose(const char* message, const char* secondChoice);
+
+  void FormShow();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  // Escape is not bound to "キャンセル" here; closing by the frame still cancels.
+  void keyPressEvent(QKeyEvent* event) override;
+};
+
+}  // namespace sorvane::app

@@ -1,0 +1,28 @@
+// The editor: the five windows, the file named on the command line, the message loop.
+#include <QApplication>
+#include <QMessageBox>
+#include <exception>
+#include <memory>
+
+#include "app/editor_forms.h"
+#include "app/ui_text.h"
+#include "common/fixed_texts.h"
+#include "edit/workspace.h"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  sorvane::app::InstallFontSubstitutes();
+  QApplication::setFont(sorvane::app::UiFont());
+  sorvane::Workspace workspace;
+  std::unique_ptr<sorvane::app::EditorForms> forms;
+  try {
+    forms = std::make_unique<sorvane::app::EditorForms>(workspace);
+    sorvane::app::OpenFromCommandLine(forms->Form1, QApplication::arguments());
+    forms->Form1.show();
+  } catch (const std::exception& error) {
+    QMessageBox::critical(nullptr, sorvane::app::QText(sorvane::text::kAppCaption),
+                          QString::fromLocal8Bit(error.what()));
+    return 1;
+  }
+  return application.exec();
+}

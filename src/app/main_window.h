@@ -1,0 +1,133 @@
+// TForm1, the editor's main window: the menus, the channel list G with its keys and popup
+// menu, files dropped on the window, and the commands. Each command forwards to the core;
+// the window only shows the results.
+#pragma once
+
+#include <QMainWindow>
+#include <cassert>
+#include <optional>
+#include <string>
+
+#include "common/channel_list_format.h"
+
+class QAction;
+class QDragEnterEvent;
+class QDragMoveEvent;
+class QDropEvent;
+class QKeyEvent;
+class QMenu;
+class QMenuBar;
+class QTableWidget;
+
+namespace sorvane {
+class ProgressMonitor;
+class Prompter;
+struct Workspace;
+}  // namespace sorvane
+
+namespace sorvane::app {
+
+class FileChooser;
+class TForm4;
+class TForm5;
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+
+ public:
+  // What the main window works with that is created after it.
+  struct Services {
+    ProgressMonitor& Progress;  // the progress window
+    Prompter& Prompt;           // notices and questions
+    FileChooser& Files;         // the file dialogs
+    TForm4& Settings;
+    TForm5& Append;
+  };
+
+  explicit TForm1(Workspace& workspace);
+  // Closes the file when one is open.
+  ~TForm1() override;
+
+  // Must be called once, before the window is shown.
+  void Attach(const Services& services);
+
+  QMenuBar* MainMenu;
+  QMenu* MenuFile;
+  QAction* MenuNew;
+  QAction* MenuOpen;
+  QAction* MenuFind;
+  QAction* MenuGap;
+  QAction* MenuExit;
+  QMenu* MenuShow;
+  QAction* MenuSp1;
+  QAction* MenuSpS;
+  QAction* MenuSpH;
+  QMenu* MenuEdit;
+  QAction* MenuPlay;
+  QAction* MenuWavI;
+  QAction* MenuWavO;
+  QAction* ChAppend;
+  QAction* ChDelete;
+  QMenu* PopupMenu;
+  QAction* PopPlay;
+  QAction* PopWavI;
+  QAction* PopWavO;
+  QAction* PopAppend;
+  QAction* PopDelete;
+  // Row 0 of the list is the horizontal header; table row r shows channel entry r.
+  QTableWidget* G;
+
+  std::string FilePath;  // absolute path of the file last opened by OpenByPath
+  bool FileOpen = false;
+  int DisplayUnit = UnitTime;
+
+  // Closes the open file, opens `path` and scans its first sectors; refreshes the list
+  // either way. 0 when the file is open, -1 with the file's LastErrorText otherwise.
+  int OpenByPath(const std::string& path);
+  // Rewrites the list from the channel table and sets the menus that need an open file.
+  void RefreshList();
+
+  void MenuNewClick();
+  void MenuOpenClick();
+  void MenuFindClick();
+  void MenuGapClick();
+  void MenuExitClick();
+  void MenuSp1Click();
+  void MenuSpSClick();
+  void MenuSpHClick();
+  void MenuPlayClick();
+  void MenuWavIClick();
+  void MenuWavOClick();
+  void ChAppendClick();
+  void ChDeleteClick();
+
+ signals:
+  // Emitted on entering each channel command's handler, with the handler's name.
+  void CommandEntered(const QString& handler);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
+
+ private:
+  void BuildMainMenu();
+  void BuildPopupMenu();
+  bool GKeyDown(QKeyEvent* event);
+  bool GKeyPress(QKeyEvent* event);
+  void SetUnit(int unit);
+  void FillRow(int row, const ChannelRow& cells);
+  // The channel table entry of the selected row, or -1 when no channel is selected.
+  int SelectedEntry() const;
+  void CloseFile();
+  const Services& S() const {
+    assert(services_ && "Attach before use");
+    return *services_;
+  }
+
+  Workspace& workspace_;
+  std::optional<Services> services_;
+};
+
+}  // namespace sorvane::app

@@ -1,0 +1,62 @@
+#include "app/progress_window.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "app/message_boxes.h"
+#include "app/ui_text.h"
+#include "common/fixed_texts.h"
+
+namespace sorvane::app {
+
+TForm2::TForm2(QWidget& mainWindow)
+    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      mainWindow_(mainWindow) {
+  setObjectName(QStringLiteral("Form2"));
+  setWindowTitle(QText(text::kProgressCaption));
+  setFont(UiFont());
+  setFixedSize(303, 45);
+  move(228, 174);
+
+  Bar = new QProgressBar(this);
+  Bar->setObjectName(QStringLiteral("Bar"));
+  Bar->setGeometry(0, 0, 303, 16);
+  Bar->setRange(0, 100);
+  Bar->setValue(0);
+  Bar->setTextVisible(false);
+
+  Button1 = new QPushButton(QText(text::kCancel), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(224, 21, 75, 21);
+  connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+}
+
+void TForm2::Start() {
+  Cancelled = false;
+  Bar->setValue(0);
+  show();
+  raise();
+  mainWindow_.setEnabled(false);
+}
+
+void TForm2::SetPosition(int percent) { Bar->setValue(percent); }
+
+bool TForm2::PollCancel() {
+  QCoreApplication::processEvents();
+  return Cancelled;
+}
+
+void TForm2::Finish() {
+  mainWindow_.setEnabled(true);
+  hide();
+}
+
+void TForm2::Notify(const char* text) { ShowNotice(isVisible() ? this : &mainWindow_, text); }
+
+void TForm2::Button1Click() { Cancelled = true; }
+
+void TForm2::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+}  // namespace sorvane::app

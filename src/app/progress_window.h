@@ -1,0 +1,46 @@
+// TForm2, the progress window of long operations: a bar and a "キャンセル" button. While it
+// is shown the main window is disabled, so no second command can start.
+#pragma once
+
+#include <QWidget>
+
+#include "common/progress_monitor.h"
+
+class QCloseEvent;
+class QProgressBar;
+class QPushButton;
+
+namespace sorvane::app {
+
+class TForm2 : public QWidget, public ProgressMonitor {
+  Q_OBJECT
+
+ public:
+  // mainWindow: the window to disable from Start to Finish.
+  explicit TForm2(QWidget& mainWindow);
+
+  QProgressBar* Bar;
+  QPushButton* Button1;
+
+  // Set by Button1Click, cleared only by Start.
+  bool Cancelled = false;
+
+  void Start() override;
+  void SetPosition(int percent) override;
+  // Handles the pending events without waiting for more, then reports the cancel request.
+  bool PollCancel() override;
+  void Finish() override;
+  void Notify(const char* text) override;
+
+  void Button1Click();
+
+ protected:
+  // The window has no close box; a close asked for by the window system is ignored, so
+  // that only Finish hides it and only the button cancels.
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  QWidget& mainWindow_;
+};
+
+}  // namespace sorvane::app

@@ -1,0 +1,97 @@
+#include "app/settings_dialog.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShowEvent>
+
+#include "app/message_boxes.h"
+#include "app/ui_text.h"
+#include "common/fixed_texts.h"
+#include "edit/file_settings.h"
+
+namespace sorvane::app {
+namespace {
+
+constexpr int kLabelX = 8;
+constexpr int kFieldX = 184;
+constexpr int kFieldWidth = 99;
+constexpr int kRowHeight = 20;
+
+QLabel* AddRow(QWidget* form, const char* label, QWidget* field, int y) {
+  auto* caption = new QLabel(QText(label), form);
+  caption->setGeometry(kLabelX, y, kFieldX - kLabelX - 4, kRowHeight);
+  caption->setBuddy(field);
+  field->setGeometry(kFieldX, y, kFieldWidth, kRowHeight);
+  return caption;
+}
+
+}  // namespace
+
+TForm4::TForm4(QWidget* parent) : QDialog(parent) {
+  setObjectName(QStringLiteral("Form4"));
+  setWindowTitle(QText(text::kSettingsCaption));
+  setFont(UiFont());
+  setFixedSize(291, 124);
+
+  Gap1 = new QLineEdit(this);
+  Gap1->setObjectName(QStringLiteral("Gap1"));
+  Label1 = AddRow(this, text::kLabelChannelGap, Gap1, 8);
+
+  Gap2 = new QLineEdit(this);
+  Gap2->setObjectName(QStringLiteral("Gap2"));
+  Label2 = AddRow(this, text::kLabelEndGap, Gap2, 34);
+
+  Modify = new QComboBox(this);
+  Modify->setObjectName(QStringLiteral("Modify"));
+  Modify->addItems(
+      {QText(text::kModifyAsk), QText(text::kModifyAllowed), QText(text::kModifyForbidden)});
+  Label3 = AddRow(this, text::kLabelModify, Modify, 60);
+
+  Button1 = new QPushButton(QText(text::kOk), this);
+  Button1->setObjectName(QStringLiteral("Button1"));
+  Button1->setGeometry(128, 94, 75, 21);
+  Button1->setDefault(true);
+  connect(Button1, &QPushButton::clicked, this, &TForm4::Button1Click);
+
+  Button2 = new QPushButton(QText(text::kCancel), this);
+  Button2->setObjectName(QStringLiteral("Button2"));
+  Button2->setGeometry(208, 94, 75, 21);
+  Button2->setAutoDefault(false);
+  connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+  setTabOrder(Gap1, Gap2);
+  setTabOrder(Gap2, Modify);
+  setTabOrder(Modify, Button1);
+  setTabOrder(Button1, Button2);
+}
+
+void TForm4::FormShow() {
+  Gap1->setText(QString::fromStdString(FormatGapText(ChannelPostGap)));
+  Gap2->setText(QString::fromStdString(FormatGapText(EndPostGap)));
+  Modify->setCurrentIndex(ResizePermission);
+  Gap1->setFocus();
+}
+
+void TForm4::Button1Click() {
+  ChannelPostGap = ParsePositionText(Gap1->text().toStdString());
+  EndPostGap = ParsePositionText(Gap2->text().toStdString());
+  ResizePermission = Modify->currentIndex();
+  if (const char* refusal = RefuseFileSettings({ChannelPostGap, EndPostGap, ResizePermission})) {
+    // The field at fault takes the focus before the box opens, so that it has it again
+    // when the box closes and the dialog becomes active.
+    QLineEdit* atFault = ChannelPostGap >= 0 && EndPostGap < 0 ? Gap2 : Gap1;
+    atFault->setFocus();
+    ShowErrorBox(this, refusal);
+    return;
+  }
+  accept();
+}
+
+void TForm4::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
+}  // namespace sorvane::app
