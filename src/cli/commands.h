@@ -16,7 +16,12 @@ struct Command {
 };
 
 int RunList(const Words& words);
+int RunExport(const Words& words);
 int RunNew(const Words& words);
+int RunImport(const Words& words);
+int RunAppend(const Words& words);
+int RunDelete(const Words& words);
+int RunSettings(const Words& words);
 
 // Every command, in the order of the usage text.
 const std::vector<Command>& AllCommands();

@@ -10,6 +10,17 @@ namespace sorvane::cli {
 const std::vector<Command>& AllCommands() {
   static const std::vector<Command> commands = {
       {"list", "list     FILE [--quick] [--units time|sectors|hex] [--json]", RunList},
+      {"export", "export   FILE CH OUT.wav [--quick]", RunExport},
+      {"import", "import   FILE CH IN.wav [--fit keep|wav] [--yes|--no] [--quick]", RunImport},
+      {"append",
+       "append   FILE IN.wav [--channel N] [--quality 18.9m|18.9s|37.8m|37.8s]\n"
+       "                     [--speed normal|double] [--start TEXT] [--slot K] [--find] [--yes|--no]",
+       RunAppend},
+      {"delete", "delete   FILE CH [--yes|--no] [--quick]", RunDelete},
+      {"settings",
+       "settings FILE [--channel-gap TEXT] [--end-gap TEXT] [--resize ask|allow|forbid]\n"
+       "                     [--yes|--no] [--json]",
+       RunSettings},
       {"new", "new      FILE [--force]", RunNew},
   };
   return commands;

@@ -82,6 +82,7 @@ std::string XaBuilder::Bytes() const {
     out.assign(44, '\0');
     std::memcpy(out.data(), "RIFF", 4);
     std::memcpy(out.data() + 8, "CDXAfmt ", 8);
+    out[16] = 16;  // format chunk length; it also keeps the header from passing for raw sectors
     std::memcpy(out.data() + 36, "data", 4);
   }
   for (std::size_t i = 0; i < sectors_.size(); ++i) {

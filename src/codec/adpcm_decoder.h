@@ -1,0 +1,72 @@
+// XA ADPCM decoding: walks the audio sectors of one channel and turns each into a 9408-byte
+// block of 16-bit little-endian PCM at 7/6 of the channel's rate (37.8 kHz -> 44100 Hz,
+// 18.9 kHz -> 22050 Hz). Integer-only, no allocation, defined for every byte pattern.
+#pragma once
+
+#include <cstdint>
+
+#include "container/xa_file.h"
+
+namespace sorvane {
+
+inline constexpr int kMonoValuesPerSector = 4032;  // 18 groups x 8 units x 28
+inline constexpr int kSideValuesPerSector = 2016;  // per side of a stereo sector
+inline constexpr std::int32_t kOutputLimit = 32700;
+inline constexpr int kSearchSectors = 32;  // sectors tried per DecodeNextSector call
+
+// The two latest decoded values (S1 latest), at 32 times the 16-bit scale; never clamped.
+struct PredictorHistory {
+  std::int32_t S1 = 0;
+  std::int32_t S2 = 0;
+};
+
+// One per run. The histories carry over between units, sectors, channels and passes:
+// nothing resets them.
+struct DecoderState {
+  PredictorHistory Left;   // mono channels and the left side of stereo channels
+  PredictorHistory Right;  // the right side of stereo channels
+  // The 6-to-7 resampler.
+  int Phase = 0;                    // 0..5
+  std::int32_t Previous = 0;        // the previous value v, at the 16-bit scale
+  std::int32_t OutputPosition = 0;  // next sample written, counted in 16-bit samples of the block
+  std::int32_t Step = 1;            // samples between writes: 1 mono, 2 stereo
+};
+
+// A pass over one channel: sectors Current..End-1 are searched one by one.
+struct DecodeCursor {
+  ChannelRecord Record;
+  std::int32_t Current = 0;
+  std::int32_t End = 0;  // exclusive: FirstSector + Interleave x SectorCount
+};
+
+void SelectDecodeChannel(DecodeCursor& cursor, const ChannelRecord& record);
+
+// Decodes the next audio sector of the selected channel into `out` (kPcmBlockBytes bytes),
+// choosing mono or stereo by that sector's own subheader. Results: 0 one block written;
+// 1 kSearchSectors sectors passed without one of the channel (call again); 2 the end sector
+// was reached; -1 a sector read failed (xa.LastErrorText says why). Only 0 writes to `out`.
+int DecodeNextSector(XaFile& xa, DecodeCursor& cursor, DecoderState& state, std::uint8_t* out);
+
+// Decode the 18 sound groups at `groups` (2304 bytes) into one 9408-byte block.
+void DecodeMonoSector(DecoderState& state, const std::uint8_t* groups, std::uint8_t* out);
+void DecodeStereoSector(DecoderState& state, const std::uint8_t* groups, std::uint8_t* out);
+
+// Building blocks of the two above.
+
+// Decodes unit 0..7 of a 128-byte sound group with `history` into 28 output values
+// (the output stage applied: 16-bit scale, limited to +-kOutputLimit).
+void DecodeUnit(PredictorHistory& history, const std::uint8_t* group, int unit,
+                std::int32_t* values);
+
+// x >> 5 limited to +-kOutputLimit.
+inline std::int32_t OutputValue(std::int32_t x) {
+  const std::int32_t y = x >> 5;
+  return y > kOutputLimit ? kOutputLimit : y < -kOutputLimit ? -kOutputLimit : y;
+}
+
+// Feeds `count` output values (each within +-kOutputLimit) through the resampler, writing
+// 7 samples for every 6 values at state.OutputPosition in steps of state.Step (little-endian
+// 16-bit samples of `out`). Division truncates toward zero.
+void ResampleValues(DecoderState& state, const std::int32_t* values, int count, std::uint8_t* out);
+
+}  // namespace sorvane

@@ -1,0 +1,154 @@
+#include "codec/wav_export.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+#include "codec/adpcm_filters.h"
+#include "common/fixed_texts.h"
+
+namespace sorvane {
+namespace {
+
+constexpr std::size_t kBlocksPerWrite = 64;  // about 600 KB per write call
+
+void PutLe16(std::uint8_t* at, std::uint32_t value) {
+  at[0] = static_cast<std::uint8_t>(value & 0xFF);
+  at[1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
+}
+
+void PutLe32(std::uint8_t* at, std::uint32_t value) {
+  PutLe16(at, value & 0xFFFF);
+  PutLe16(at + 2, value >> 16);
+}
+
+std::uint32_t LengthField(std::int64_t length) {
+  return static_cast<std::uint32_t>(std::clamp<std::int64_t>(length, 0, 0xFFFFFFFF));
+}
+
+bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t n = ::write(fd, data, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// Collects PCM blocks, decoded in place, and writes them in large pieces.
+class BlockWriter {
+ public:
+  explicit BlockWriter(int fd) : fd_(fd), buffer_(kBlocksPerWrite * kPcmBlockBytes) {}
+
+  // Room for the next block; nullptr when writing out the full buffer failed.
+  std::uint8_t* NextBlock() {
+    if (used_ == buffer_.size() && !Flush()) return nullptr;
+    return buffer_.data() + used_;
+  }
+  void Commit() { used_ += kPcmBlockBytes; }
+  // Writes what was collected; false when some of it did not reach the file.
+  bool Flush() {
+    const bool written = WriteAll(fd_, buffer_.data(), used_);
+    used_ = 0;
+    return written;
+  }
+
+ private:
+  int fd_;
+  std::vector<std::uint8_t> buffer_;
+  std::size_t used_ = 0;
+};
+
+// The export loop between Start and Finish; returns the export's result.
+int WriteBlocks(XaFile& xa, DecodeCursor& cursor, DecoderState& state, ProgressMonitor& monitor,
+                BlockWriter& writer) {
+  for (;;) {
+    monitor.SetPosition(ProgressPercent(cursor.Current, cursor.Record.FirstSector, cursor.End));
+    if (monitor.PollCancel()) {
+      xa.LastErrorText = text::kCancelled;
+      return -1;
+    }
+    std::uint8_t* block = writer.NextBlock();
+    if (block == nullptr) {
+      xa.LastErrorText = text::kWavWriteFailed;
+      return -1;
+    }
+    switch (DecodeNextSector(xa, cursor, state, block)) {
+      case -1:
+        return -1;
+      case 1:
+        break;
+      case 2:
+        return 0;
+      default:
+        writer.Commit();
+        break;
+    }
+  }
+}
+
+// Rewrites the header with the lengths of the file as it now is; errors are ignored, as
+// the export's result is already decided.
+void FixUpHeader(int fd, const ChannelRecord& record) {
+  struct stat st {};
+  if (::fstat(fd, &st) != 0) return;
+  std::uint8_t header[kWavHeaderBytes];
+  MakeWavHeader(record, st.st_size, header);
+  [[maybe_unused]] ssize_t ignored = ::pwrite(fd, header, kWavHeaderBytes, 0);
+}
+
+}  // namespace
+
+void MakeWavHeader(const ChannelRecord& record, std::int64_t fileLength, std::uint8_t* header) {
+  const std::uint32_t channels = record.Stereo ? 2 : 1;
+  const std::uint32_t rate = record.HighRate ? 44100 : 22050;
+  std::memcpy(header, "RIFF", 4);
+  PutLe32(header + 4, LengthField(fileLength - 8));
+  std::memcpy(header + 8, "WAVEfmt ", 8);
+  PutLe32(header + 16, 16);
+  PutLe16(header + 20, 1);  // PCM
+  PutLe16(header + 22, channels);
+  PutLe32(header + 24, rate);
+  PutLe32(header + 28, rate * channels * 2);
+  PutLe16(header + 32, channels * 2);
+  PutLe16(header + 34, 16);
+  std::memcpy(header + 36, "data", 4);
+  PutLe32(header + 40, LengthField(fileLength - kWavHeaderBytes));
+}
+
+int ExportWav(XaFile& xa, DecodeCursor& cursor, DecoderState& state, ProgressMonitor& monitor,
+              const std::string& path) {
+  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    xa.LastErrorText = text::kWavCannotOpen;
+    return -1;
+  }
+  // The first header already describes an empty file, so the file is valid from the start.
+  std::uint8_t header[kWavHeaderBytes];
+  MakeWavHeader(cursor.Record, kWavHeaderBytes, header);
+  if (!WriteAll(fd, header, kWavHeaderBytes)) {
+    xa.LastErrorText = text::kWavWriteFailed;
+    ::close(fd);
+    return -1;
+  }
+  BlockWriter writer(fd);
+  monitor.Start();
+  int result = WriteBlocks(xa, cursor, state, monitor, writer);
+  if (!writer.Flush() && result == 0) {
+    xa.LastErrorText = text::kWavWriteFailed;
+    result = -1;
+  }
+  monitor.Finish();
+  FixUpHeader(fd, cursor.Record);
+  ::close(fd);
+  return result;
+}
+
+}  // namespace sorvane

@@ -1,0 +1,23 @@
+#include "edit/file_settings.h"
+
+#include "common/fixed_texts.h"
+
+namespace sorvane {
+
+FileSettings CurrentSettings(const XaFile& xa) {
+  return {xa.ChannelPostGap, xa.EndPostGap, xa.ResizePermission};
+}
+
+void StoreSettings(XaFile& xa, const FileSettings& settings) {
+  xa.ChannelPostGap = settings.ChannelPostGap;
+  xa.EndPostGap = settings.EndPostGap;
+  xa.ResizePermission = settings.ResizePermission;
+}
+
+const char* RefuseFileSettings(const FileSettings& settings) {
+  if (settings.ChannelPostGap < 0 || settings.EndPostGap < 0) return text::kNegativeGap;
+  if (settings.ChannelPostGap > settings.EndPostGap) return text::kGapTooLarge;
+  return nullptr;
+}
+
+}  // namespace sorvane

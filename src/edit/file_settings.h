@@ -1,0 +1,28 @@
+// The file's three settings as the settings dialog shows, reads and checks them: the
+// post-gap after every channel, the post-gap at the end of the file, and the permission to
+// change the file's size.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "container/xa_file.h"
+#include "edit/position_text.h"
+
+namespace sorvane {
+
+struct FileSettings {
+  std::int32_t ChannelPostGap = 0;  // sectors
+  std::int32_t EndPostGap = 0;      // sectors
+  std::int32_t ResizePermission = ResizeAsk;
+};
+
+FileSettings CurrentSettings(const XaFile& xa);
+// Stores the settings in the file's state; the caller then brings the size in line.
+void StoreSettings(XaFile& xa, const FileSettings& settings);
+
+// What the dialog's OK refuses: nullptr when the settings are acceptable, otherwise the text
+// to show. Negative gaps are refused before the two gaps are compared.
+const char* RefuseFileSettings(const FileSettings& settings);
+
+}  // namespace sorvane

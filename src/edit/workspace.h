@@ -1,0 +1,16 @@
+// The process-wide state of one run of the editor or of one command-line call: the open
+// file and the codec's state that carries over from one operation to the next. The
+// program creates one and hands it to every command by reference.
+#pragma once
+
+#include "codec/wav_import.h"
+#include "container/xa_file.h"
+
+namespace sorvane {
+
+struct Workspace {
+  XaFile File;
+  Importer Import;
+};
+
+}  // namespace sorvane

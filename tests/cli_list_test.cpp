@@ -1,0 +1,120 @@
+// Runs the real sorvane-cli binary: list and new, usage and exit statuses.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/fixed_texts.h"
+#include "support/cli_runner.h"
+#include "support/temp_dir.h"
+#include "support/xa_builder.h"
+
+namespace sorvane {
+namespace {
+
+using testing::CliRun;
+using testing::RunCli;
+using testing::TempDir;
+using testing::XaBuilder;
+
+TEST(CliNew, CreatesAnEmptyFileAndRefusesToReplaceOneWithoutForce) {
+  TempDir dir;
+  const std::string path = dir.File("new.xa");
+  EXPECT_EQ(RunCli(SORVANE_CLI, "new " + path, dir).status, 0);
+  EXPECT_EQ(testing::FileLength(path), 350400);
+  CliRun again = RunCli(SORVANE_CLI, "new " + path, dir);
+  EXPECT_EQ(again.status, 1);
+  EXPECT_NE(again.err.find("--force"), std::string::npos);
+  EXPECT_EQ(RunCli(SORVANE_CLI, "new " + path + " --force", dir).status, 0);
+  CliRun bad = RunCli(SORVANE_CLI, "new " + dir.File("no/such/x.xa"), dir);
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.err, std::string(text::kCannotOpenFile) + "\n");
+}
+
+TEST(CliList, PrintsTheListsCellsInEachUnit) {
+  TempDir dir;
+  const std::string path = dir.File("list.xa");
+  XaBuilder(1000).Channel(1, true, false, 3, 8, 124).Write(path);
+  CliRun time = RunCli(SORVANE_CLI, "list " + path + " --quick", dir);
+  EXPECT_EQ(time.status, 0);
+  EXPECT_EQ(time.out,
+            " Ch  Trk 開始位置 終了位置 再生時間     音質   回転\n"
+            "  1   3   0:00.00   0:13.17   0:13.17  37.8k Mono   等速\n");
+  CliRun hex = RunCli(SORVANE_CLI, "list " + path + " --quick --units hex", dir);
+  EXPECT_EQ(hex.out,
+            " Ch  Trk 開始位置 終了位置   長さ     音質   回転\n"
+            "  1   3       3     3E3     3E0  37.8k Mono   等速\n");
+}
+
+TEST(CliList, JsonHoldsTheFileTheTablesAndTheWarnings) {
+  TempDir dir;
+  const std::string path = dir.File("j.xa");
+  XaBuilder(1000).DataRange(0, 2).Channel(1, true, false, 3, 8, 125).Write(path);
+  CliRun run = RunCli(SORVANE_CLI, "list " + path + " --json --units sectors", dir);
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "{\"path\": \"" + path + "\", \"layout\": \"plain-2336\", \"sector_count\": 1000, "
+            "\"channel_post_gap\": 5, \"end_post_gap\": 5, \"resize_permission\": 0, \"units\": \"sectors\", "
+            "\"header\": [\" Ch\", \" Trk\", \"開始位置\", \"終了位置\", \"  長さ\", \"    音質\", \"  回転\"], "
+            "\"channels\": [{\"channel\": 1, \"high_rate\": 1, \"stereo\": 0, \"double_speed\": 0, "
+            "\"first_sector\": 3, \"sector_count\": 124, \"interleave\": 8, \"cells\": [\"  1\", \"  3\", "
+            "\"      3\", \"    995\", \"    992\", \" 37.8k Mono\", \"  等速\"]}], "
+            "\"data_runs\": [{\"first_sector\": 0, \"sector_count\": 1, \"interleave\": 32}, "
+            "{\"first_sector\": 1, \"sector_count\": 1, \"interleave\": 32}], "
+            "\"warnings\": [\"このデータには重複したチャンネルNoのデータが存在します\"]}\n");
+}
+
+struct FailureCase {
+  const char* name;
+  std::string args;  // FILE is replaced by the path of a file holding `bytes`
+  std::string bytes;
+  int status;
+  std::string err;
+};
+
+class CliFailures : public ::testing::TestWithParam<FailureCase> {};
+
+TEST_P(CliFailures, PrintTheMessageAndExitWithTheirStatus) {
+  TempDir dir;
+  const std::string path = dir.File("f.xa");
+  testing::WriteFileBytes(path, GetParam().bytes);
+  std::string args = GetParam().args;
+  if (auto at = args.find("FILE"); at != std::string::npos) args.replace(at, 4, path);
+  CliRun run = RunCli(SORVANE_CLI, args, dir);
+  EXPECT_EQ(run.status, GetParam().status);
+  EXPECT_EQ(run.err.substr(0, GetParam().err.size()), GetParam().err);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, CliFailures,
+    ::testing::Values(
+        FailureCase{"seven_bytes", "list FILE", "1234567", 1, std::string(text::kDetectReadError) + "\n"},
+        FailureCase{"scan_fails", "list FILE", XaBuilder(100).Channel(1, true, true, 0, 6, 10).Bytes(), 1,
+                    std::string(text::kInconsistentRate) + "\n"},
+        FailureCase{"bad_unit", "list FILE --units days", "", 2, "sorvane-cli: --units"},
+        FailureCase{"no_file", "list", "", 2, "sorvane-cli: expected FILE"},
+        FailureCase{"unknown_option", "list FILE --fast", "", 2, "sorvane-cli: unknown option --fast"},
+        FailureCase{"unknown_command", "frobnicate", "", 2, "sorvane-cli: unknown command"},
+        FailureCase{"missing_value", "list FILE --units", "", 2, "sorvane-cli: option --units needs a value"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(CliList, AFullScanFindsWhatTheQuickOneMisses) {
+  TempDir dir;
+  const std::string path = dir.File("late.xa");
+  XaBuilder(400).Channel(2, false, false, 100, 16, 10).Write(path);
+  EXPECT_EQ(RunCli(SORVANE_CLI, "list " + path + " --quick", dir).out.find("\n  2"), std::string::npos);
+  EXPECT_NE(RunCli(SORVANE_CLI, "list " + path, dir).out.find("\n  2 "), std::string::npos);
+}
+
+TEST(CliHelp, HelpAndVersionSucceed) {
+  TempDir dir;
+  CliRun help = RunCli(SORVANE_CLI, "--help", dir);
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("sorvane-cli list"), std::string::npos);
+  CliRun version = RunCli(SORVANE_CLI, "--version", dir);
+  EXPECT_EQ(version.status, 0);
+  EXPECT_EQ(version.out.rfind("sorvane-cli ", 0), 0u);
+  EXPECT_EQ(RunCli(SORVANE_CLI, "list --help", dir).status, 0);
+}
+
+}  // namespace
+}  // namespace sorvane

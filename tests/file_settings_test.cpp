@@ -1,0 +1,108 @@
+#include "edit/file_settings.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "common/fixed_texts.h"
+
+namespace sorvane {
+namespace {
+
+struct GapTextCase {
+  const char* text;
+  std::int32_t sectors;
+};
+
+class ParsePositionTextTest : public ::testing::TestWithParam<GapTextCase> {};
+
+TEST_P(ParsePositionTextTest, ReadsSecondsAndSectors) {
+  EXPECT_EQ(ParsePositionText(GetParam().text), GetParam().sectors) << GetParam().text;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, ParsePositionTextTest,
+    ::testing::Values(GapTextCase{"2.00", 150}, GapTextCase{"2.05", 155}, GapTextCase{"2.5", 155},
+                      GapTextCase{"2.50", 200}, GapTextCase{"2", 150}, GapTextCase{"", 0},
+                      GapTextCase{".5", 0}, GapTextCase{"abc", 0}, GapTextCase{"1.80", 155},
+                      GapTextCase{"-1.0", -75}, GapTextCase{" 3.1", 226},
+                      GapTextCase{"2. 5", 155},  // the second number may follow blanks
+                      GapTextCase{"2 .5", 150},  // but the point must follow the first at once
+                      GapTextCase{"2.x", 150}, GapTextCase{"+1.-5", 70},
+                      GapTextCase{"0.74", 74}, GapTextCase{"7seconds", 525}));
+
+TEST(ParsePositionText, HugeNumbersStayDefined) {
+  // Clamped to 32 bits before the sum, which then wraps as 32-bit arithmetic does.
+  const std::int64_t clamped = 75LL * 2147483647LL;
+  EXPECT_EQ(ParsePositionText("99999999999999999999"), static_cast<std::int32_t>(clamped));
+  EXPECT_EQ(ParsePositionText("-99999999999999999999"),
+            static_cast<std::int32_t>(75LL * -2147483648LL));
+}
+
+struct FormatCase {
+  std::int32_t sectors;
+  const char* text;
+};
+
+class FormatGapTextTest : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(FormatGapTextTest, ShowsSecondsAndTwoDigitSectors) {
+  EXPECT_EQ(FormatGapText(GetParam().sectors), GetParam().text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Values, FormatGapTextTest,
+                         ::testing::Values(FormatCase{150, "2.00"}, FormatCase{155, "2.05"},
+                                           FormatCase{0, "0.00"}, FormatCase{74, "0.74"},
+                                           FormatCase{200, "2.50"}, FormatCase{7500, "100.00"},
+                                           FormatCase{-75, "-1.00"}));
+
+TEST(GapText, ReadBackOfAnEnteredTextShowsItNormalised) {
+  EXPECT_EQ(FormatGapText(ParsePositionText("2.5")), "2.05");
+  EXPECT_EQ(FormatGapText(ParsePositionText("1.80")), "2.05");
+}
+
+struct RefusalCase {
+  FileSettings settings;
+  const char* refusal;  // nullptr: accepted
+};
+
+class RefuseFileSettingsTest : public ::testing::TestWithParam<RefusalCase> {};
+
+TEST_P(RefuseFileSettingsTest, RefusesNegativeGapsFirstThenAChannelGapAboveTheEndGap) {
+  const char* refusal = RefuseFileSettings(GetParam().settings);
+  if (GetParam().refusal == nullptr) {
+    EXPECT_EQ(refusal, nullptr);
+  } else {
+    ASSERT_NE(refusal, nullptr);
+    EXPECT_STREQ(refusal, GetParam().refusal);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, RefuseFileSettingsTest,
+    ::testing::Values(RefusalCase{{150, 150, ResizeAllowed}, nullptr},
+                      RefusalCase{{151, 150, ResizeAsk}, text::kGapTooLarge},
+                      RefusalCase{{0, 0, ResizeForbidden}, nullptr},
+                      RefusalCase{{0, 150, ResizeAsk}, nullptr},
+                      RefusalCase{{-75, 150, ResizeAsk}, text::kNegativeGap},
+                      RefusalCase{{0, -1, ResizeAsk}, text::kNegativeGap},
+                      // Both checks would refuse: the negative gap is named.
+                      RefusalCase{{-75, -150, ResizeAsk}, text::kNegativeGap}));
+
+TEST(FileSettings, CopiesInAndOutOfTheFileState) {
+  XaFile xa;
+  xa.ChannelPostGap = 10;
+  xa.EndPostGap = 20;
+  xa.ResizePermission = ResizeForbidden;
+  FileSettings s = CurrentSettings(xa);
+  EXPECT_EQ(s.ChannelPostGap, 10);
+  EXPECT_EQ(s.EndPostGap, 20);
+  EXPECT_EQ(s.ResizePermission, ResizeForbidden);
+  StoreSettings(xa, {155, 200, ResizeAllowed});
+  EXPECT_EQ(xa.ChannelPostGap, 155);
+  EXPECT_EQ(xa.EndPostGap, 200);
+  EXPECT_EQ(xa.ResizePermission, ResizeAllowed);
+}
+
+}  // namespace
+}  // namespace sorvane

@@ -1,0 +1,73 @@
+#include "support/process_tools.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+namespace sorvane::testing {
+namespace {
+
+std::string ReadAll(std::FILE* file) {
+  std::string text;
+  std::rewind(file);
+  char chunk[4096];
+  for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) text.append(chunk, n);
+  std::fclose(file);
+  return text;
+}
+
+[[noreturn]] void ExecChild(const std::vector<std::string>& argv, const RunOptions& options,
+                            int out, int err) {
+  const int in = ::open("/dev/null", O_RDONLY);
+  ::dup2(in, STDIN_FILENO);
+  ::dup2(out, STDOUT_FILENO);
+  ::dup2(err, STDERR_FILENO);
+  if (options.InterruptPending) {
+    sigset_t interrupt;
+    sigemptyset(&interrupt);
+    sigaddset(&interrupt, SIGINT);
+    sigprocmask(SIG_BLOCK, &interrupt, nullptr);
+    ::kill(::getpid(), SIGINT);  // stays pending across exec
+  }
+  std::vector<char*> args;
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+  ::execv(args[0], args.data());
+  ::_exit(127);
+}
+
+}  // namespace
+
+ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions& options) {
+  ProgramResult result;
+  std::FILE* out = std::tmpfile();
+  std::FILE* err = std::tmpfile();
+  if (out == nullptr || err == nullptr) return result;
+  std::fflush(nullptr);
+  const pid_t pid = ::fork();
+  if (pid == 0) ExecChild(argv, options, ::fileno(out), ::fileno(err));
+  int status = 0;
+  if (pid > 0 && ::waitpid(pid, &status, 0) == pid && WIFEXITED(status))
+    result.ExitStatus = WEXITSTATUS(status);
+  result.Out = ReadAll(out);
+  result.Err = ReadAll(err);
+  return result;
+}
+
+FileSizeLimit::FileSizeLimit(long long bytes) {
+  previousHandler_ = ::signal(SIGXFSZ, SIG_IGN);
+  ::getrlimit(RLIMIT_FSIZE, &previous_);
+  rlimit limit = previous_;
+  limit.rlim_cur = static_cast<rlim_t>(bytes);
+  ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+FileSizeLimit::~FileSizeLimit() {
+  ::setrlimit(RLIMIT_FSIZE, &previous_);
+  ::signal(SIGXFSZ, previousHandler_);
+}
+
+}  // namespace sorvane::testing

@@ -1,0 +1,40 @@
+// Running the real command-line program from a test, and making file writes fail.
+#pragma once
+
+#include <sys/resource.h>
+
+#include <string>
+#include <vector>
+
+namespace sorvane::testing {
+
+struct ProgramResult {
+  int ExitStatus = -1;  // -1 when the program did not exit normally
+  std::string Out;
+  std::string Err;
+};
+
+struct RunOptions {
+  // Start the program with a Ctrl-C already pending but blocked, as if the user pressed it
+  // the moment the program began: it is seen by the first poll of a long operation.
+  bool InterruptPending = false;
+};
+
+// Runs argv[0] with the arguments, standard input from /dev/null, and collects its output.
+ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions& options = {});
+
+// While alive, files this process writes cannot grow past `bytes`: a write past the limit
+// fails (EFBIG) instead of raising SIGXFSZ.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(long long bytes);
+  ~FileSizeLimit();
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int) = nullptr;
+};
+
+}  // namespace sorvane::testing
