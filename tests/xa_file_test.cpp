@@ -286,6 +286,29 @@ TEST(SectorAccess, AWalkSeesWhatWasJustWritten) {
   }
 }
 
+TEST(SectorAccess, WholeSectorsReadDuringAWalkMatchTheFileAndFollowWrites) {
+  TempDir dir;
+  const std::string path = dir.File("walk.xa");
+  XaBuilder b(300, Layout::Raw2352);
+  for (int i = 0; i < 300; ++i) b.Payload(i, std::vector<std::uint8_t>(2328, static_cast<std::uint8_t>(i)));
+  b.Write(path);
+  XaFile xa;
+  ASSERT_EQ(OpenXaFile(xa, path), 0);
+  SectorInfo info;
+  std::uint8_t sector[kSectorBytes];
+  for (int i = 0; i < 140; ++i) {
+    ASSERT_EQ(ReadSubheader(xa, i, info), 0);
+    ASSERT_EQ(ReadSector(xa, i, sector, info), 0);
+    ASSERT_EQ(sector[8], static_cast<std::uint8_t>(i)) << i;
+    ASSERT_EQ(sector[kSectorBytes - 1], static_cast<std::uint8_t>(i)) << i;
+  }
+  std::memset(sector + 8, 0xAB, kSectorBytes - 8);
+  ASSERT_EQ(WriteSector(xa, 141, sector), 0);
+  for (int i = 140; i < 143; ++i) ASSERT_EQ(ReadSubheader(xa, i, info), 0);
+  ASSERT_EQ(ReadSector(xa, 141, sector, info), 0);
+  EXPECT_EQ(sector[100], 0xAB);
+}
+
 TEST(CreateXaFile, Writes150EmptySectorsWithTheMarkOnTheLast) {
   TempDir dir;
   const std::string rawPath = dir.File("raw.xa");

@@ -62,14 +62,15 @@ void DropReadAhead(XaFile& xa) {
 // Loads the sectors from `index` on with one read of whole sector spans.
 void FillReadAhead(XaFile& xa, std::int32_t index) {
   auto& ahead = xa.ReadAhead;
-  ahead.Span.resize(std::size_t{SubheaderReadAhead::kSectors} * kRawSectorBytes);
-  std::int32_t wanted = std::min<std::int32_t>(SubheaderReadAhead::kSectors, xa.SectorCount - index);
+  ahead.Span.resize(std::size_t{SectorReadAhead::kSectors} * kRawSectorBytes);
+  std::int32_t wanted = std::min<std::int32_t>(SectorReadAhead::kSectors, xa.SectorCount - index);
   std::int64_t got = ReadAt(xa.Stream, xa.SectorPosition(index), ahead.Span.data(),
-                            std::int64_t{wanted - 1} * xa.Stride + kSubheaderBytes);
+                            std::int64_t{wanted - 1} * xa.Stride + kSectorBytes);
   std::int32_t complete = 0;
   while (complete < wanted && std::int64_t{complete} * xa.Stride + kSubheaderBytes <= got) ++complete;
   ahead.First = index;
   ahead.Count = complete;
+  ahead.Bytes = got;
 }
 
 // Reads the 8 subheader bytes of an existing sector; false on a short read. A sequential
@@ -84,6 +85,16 @@ bool ReadSubheaderBytes(XaFile& xa, std::int32_t index, std::uint8_t* out) {
     return true;
   }
   return ReadAt(xa.Stream, xa.SectorPosition(index), out, kSubheaderBytes) == kSubheaderBytes;
+}
+
+// A whole sector from the read-ahead of a walk, when it holds it.
+bool ReadAheadSector(const XaFile& xa, std::int32_t index, std::uint8_t* out) {
+  const auto& ahead = xa.ReadAhead;
+  if (index < ahead.First || index >= ahead.First + ahead.Count) return false;
+  const std::size_t at = std::size_t(index - ahead.First) * xa.Stride;
+  if (std::int64_t(at) + kSectorBytes > ahead.Bytes) return false;
+  std::memcpy(out, &ahead.Span[at], kSectorBytes);
+  return true;
 }
 
 }  // namespace
@@ -187,7 +198,8 @@ int ReadSector(XaFile& xa, std::int32_t index, std::uint8_t* buffer, SectorInfo&
     info = SectorInfo{};
     return 0;
   }
-  if (ReadAt(xa.Stream, xa.SectorPosition(index), buffer, kSectorBytes) != kSectorBytes) {
+  if (!ReadAheadSector(xa, index, buffer) &&
+      ReadAt(xa.Stream, xa.SectorPosition(index), buffer, kSectorBytes) != kSectorBytes) {
     xa.LastErrorText = text::kReadError;
     return -1;
   }

@@ -67,12 +67,13 @@ struct ChannelTable {
 
 enum ResizePermissionValue : std::int32_t { ResizeAsk = 0, ResizeAllowed = 1, ResizeForbidden = 2 };
 
-// Subheaders read ahead during sequential walks; any write or change of length drops them.
-struct SubheaderReadAhead {
+// Sectors read ahead during sequential walks; any write or change of length drops them.
+struct SectorReadAhead {
   static constexpr int kSectors = 128;
   std::vector<std::uint8_t> Span;  // whole sector spans, allocated on the first walk
   std::int32_t First = 0;
-  std::int32_t Count = 0;
+  std::int32_t Count = 0;       // sectors whose subheader was read
+  std::int64_t Bytes = 0;       // bytes read from First's subheader on
   std::int32_t LastIndex = -2;  // index of the previous subheader read, to spot a walk
 };
 
@@ -96,7 +97,7 @@ struct XaFile {
   ChannelTable DataRunTable;
   // The fixed text of the last failing operation; never cleared on success.
   const char* LastErrorText = "";
-  SubheaderReadAhead ReadAhead;
+  SectorReadAhead ReadAhead;
 
   bool IsOpen() const { return Stream >= 0; }
   // Byte position of sector index's subheader.
