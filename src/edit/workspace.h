@@ -3,6 +3,7 @@
 // program creates one and hands it to every command by reference.
 #pragma once
 
+#include "codec/adpcm_decoder.h"
 #include "codec/wav_import.h"
 #include "container/xa_file.h"
 
@@ -10,6 +11,8 @@ namespace sorvane {
 
 struct Workspace {
   XaFile File;
+  DecoderState Decoder;  // export and playback
+  sorvane::DecodeCursor DecodeCursor;
   Importer Import;
 };
 
