@@ -17,6 +17,7 @@ struct Command {
 
 int RunList(const Words& words);
 int RunExport(const Words& words);
+int RunPlay(const Words& words);
 int RunNew(const Words& words);
 int RunDemo(const Words& words);
 int RunImport(const Words& words);

@@ -11,6 +11,9 @@ const std::vector<Command>& AllCommands() {
   static const std::vector<Command> commands = {
       {"list", "list     FILE [--quick] [--units time|sectors|hex] [--json]", RunList},
       {"export", "export   FILE CH OUT.wav [--quick]", RunExport},
+#ifdef SORVANE_CLI_PLAY
+      {"play", "play     FILE CH [--quick]", RunPlay},
+#endif
       {"import", "import   FILE CH IN.wav [--fit keep|wav] [--yes|--no] [--quick]", RunImport},
       {"append",
        "append   FILE IN.wav [--channel N] [--quality 18.9m|18.9s|37.8m|37.8s]\n"

@@ -1,0 +1,57 @@
+#include "support/sound_channel.h"
+
+#include "codec/adpcm_decoder.h"
+#include "codec/adpcm_filters.h"
+
+namespace sorvane::testing {
+
+SoundData VariedSound(int seed) {
+  SoundData data;
+  for (int group = 0; group < SoundData::kGroups; ++group) {
+    for (int unit = 0; unit < 8; ++unit) {
+      data.Parameter(group, unit, unit % 2, 6 + (seed + group + unit) % 4);
+      for (int k = 0; k < 28; ++k) {
+        data.Nibble(group, unit, k, (k * 7 + seed * 3 + group + unit) % 15 - 7);
+      }
+    }
+  }
+  return data;
+}
+
+XaBuilder SoundChannelFile(int sectors, const ChannelRecord& record) {
+  XaBuilder builder(sectors);
+  builder.Channel(record.Channel, record.HighRate, record.Stereo, record.FirstSector,
+                  record.Interleave, record.SectorCount);
+  for (int k = 0; k < record.SectorCount; ++k) {
+    builder.Payload(record.FirstSector + k * record.Interleave, VariedSound(k).Payload());
+  }
+  return builder;
+}
+
+ChannelRecord SoundRecord(int channel, bool highRate, bool stereo, int first, int interleave,
+                          int count) {
+  ChannelRecord r;
+  r.Channel = static_cast<std::uint8_t>(channel);
+  r.HighRate = highRate ? 1 : 0;
+  r.Stereo = stereo ? 1 : 0;
+  r.FirstSector = first;
+  r.SectorCount = count;
+  r.Interleave = interleave;
+  return r;
+}
+
+std::vector<std::string> ReferenceBlocks(XaFile& xa, const ChannelRecord& record) {
+  DecoderState state;
+  DecodeCursor cursor;
+  SelectDecodeChannel(cursor, record);
+  std::vector<std::string> blocks;
+  std::string block(kPcmBlockBytes, '\0');
+  for (;;) {
+    const int result =
+        DecodeNextSector(xa, cursor, state, reinterpret_cast<std::uint8_t*>(block.data()));
+    if (result == 0) blocks.push_back(block);
+    if (result == 2 || result == -1) return blocks;
+  }
+}
+
+}  // namespace sorvane::testing

@@ -1,0 +1,28 @@
+// XA files holding a channel of varied, non-silent sound, and the PCM a fresh decoder makes
+// of it: for tests that follow decoded sound through playback or export.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "container/xa_file.h"
+#include "support/sound_data.h"
+#include "support/xa_builder.h"
+
+namespace sorvane::testing {
+
+// Sound that differs from sector to sector (`seed`) and decodes to non-zero samples:
+// filters 0 and 1 only, so the values never run away.
+SoundData VariedSound(int seed);
+
+// A file of `sectors` sectors with one channel whose sector k holds VariedSound(k).
+XaBuilder SoundChannelFile(int sectors, const ChannelRecord& record);
+
+// A channel record of the given quality.
+ChannelRecord SoundRecord(int channel, bool highRate, bool stereo, int first, int interleave,
+                          int count);
+
+// The 9408-byte blocks DecodeNextSector gives for `record` from a zero decoder state.
+std::vector<std::string> ReferenceBlocks(XaFile& xa, const ChannelRecord& record);
+
+}  // namespace sorvane::testing
