@@ -20,10 +20,8 @@ int RunDelete(const Words& words) {
   Workspace workspace;
   XaFile& xa = workspace.File;
   TerminalProgress progress;
-  if (int status = OpenForCommand(xa, args.Positional()[0], args.Has("--quick"), progress); status != ExitDone)
-    return status;
   int status = ExitDone;
-  ChannelRecord* entry = ChannelByNumber(xa, args.Positional()[1], status);
+  ChannelRecord* entry = OpenChannel(xa, args, progress, status);
   if (!entry) return status;
   TerminalPrompter prompter(mode);
   const int index = static_cast<int>(entry - xa.AudioChannelTable.begin());

@@ -1,5 +1,4 @@
 #include <cstdio>
-#include <filesystem>
 
 #include "cli/cli_options.h"
 #include "cli/commands.h"
@@ -14,11 +13,7 @@ int RunDemo(const Words& words) {
   if (!args.Parse(words, {{"--force"}, {}}, error)) return UsageError("demo", error);
   if (args.Positional().size() != 1) return UsageError("demo", "expected FILE");
   const std::string& path = args.Positional()[0];
-  std::error_code ignored;
-  if (!args.Has("--force") && std::filesystem::exists(path, ignored)) {
-    std::fprintf(stderr, "%s exists; use --force to replace it\n", path.c_str());
-    return ExitFailed;
-  }
+  if (RefuseToReplace(path, args.Has("--force"))) return ExitFailed;
   Workspace workspace;
   if (WriteDemoFile(workspace, path) != 0) {
     std::fprintf(stderr, "%s\n", workspace.File.LastErrorText);

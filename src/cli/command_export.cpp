@@ -32,9 +32,8 @@ int RunExport(const Words& words) {
   Workspace workspace;
   XaFile& xa = workspace.File;
   TerminalProgress progress;
-  int status = OpenForCommand(xa, args.Positional()[0], args.Has("--quick"), progress);
-  if (status != ExitDone) return status;
-  const ChannelRecord* record = ChannelByNumber(xa, args.Positional()[1], status);
+  int status = ExitDone;
+  const ChannelRecord* record = OpenChannel(xa, args, progress, status);
   if (record == nullptr) return status;
   if (IsSameFile(xa.Path, out)) {
     std::fprintf(stderr, "OUT.wav is the XA file itself\n");

@@ -24,10 +24,8 @@ int RunImport(const Words& words) {
   Workspace workspace;
   XaFile& xa = workspace.File;
   TerminalProgress progress;
-  if (int status = OpenForCommand(xa, args.Positional()[0], args.Has("--quick"), progress); status != ExitDone)
-    return status;
   int status = ExitDone;
-  ChannelRecord* entry = ChannelByNumber(xa, args.Positional()[1], status);
+  ChannelRecord* entry = OpenChannel(xa, args, progress, status);
   if (!entry) return status;
   TerminalPrompter prompter(mode);
   prompter.SetLengthChoice(fit == "wav" ? LengthChoice::SecondChoice : LengthChoice::KeepOriginal);

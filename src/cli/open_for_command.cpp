@@ -36,6 +36,18 @@ ChannelRecord* ChannelByNumber(XaFile& xa, const std::string& text, int& status)
   return nullptr;
 }
 
+ChannelRecord* OpenChannel(XaFile& xa, const Arguments& args, TerminalProgress& progress, int& status) {
+  status = OpenForCommand(xa, args.Positional()[0], args.Has("--quick"), progress);
+  return status == ExitDone ? ChannelByNumber(xa, args.Positional()[1], status) : nullptr;
+}
+
+bool RefuseToReplace(const std::string& path, bool force) {
+  std::error_code ignored;
+  if (force || !std::filesystem::exists(path, ignored)) return false;
+  std::fprintf(stderr, "%s exists; use --force to replace it\n", path.c_str());
+  return true;
+}
+
 int UsageError(const char* command, const std::string& what) {
   std::fprintf(stderr, "sorvane-cli: %s\n", what.c_str());
   for (const Command& c : AllCommands()) {

@@ -17,6 +17,15 @@ int OpenForCommand(XaFile& xa, const std::string& path, bool quick, TerminalProg
 // "no such channel" / a usage error (status in `status`).
 ChannelRecord* ChannelByNumber(XaFile& xa, const std::string& text, int& status);
 
+class Arguments;
+
+// OpenForCommand on FILE (the first word) and ChannelByNumber on CH (the second); nullptr
+// with `status` set when either fails.
+ChannelRecord* OpenChannel(XaFile& xa, const Arguments& args, TerminalProgress& progress, int& status);
+
+// True, after saying why, when `path` exists and --force was not given.
+bool RefuseToReplace(const std::string& path, bool force);
+
 // Prints "sorvane-cli: <what>" and the command's usage; returns ExitUsage.
 int UsageError(const char* command, const std::string& what);
 

@@ -36,30 +36,52 @@ int EstimateShift(const std::int32_t* x8, const EncoderHistory& history) {
   return kLargestShift;
 }
 
-// Closed-loop quantisation against the encoder's own reconstruction; halves round upward
-// and the quantised value is limited to -8..7, never wrapped.
+// One filter's closed-loop quantisation against the encoder's own reconstruction, a sample
+// at a time; halves round upward and the quantised value is limited to -8..7, never wrapped.
+struct Trial {
+  int Shift = 0;
+  std::int64_t Half = 0;
+  std::int32_t S1 = 0;
+  std::int32_t S2 = 0;
+  std::int32_t Error = 0;
+  std::uint8_t Nibbles[kSamplesPerUnit];
+};
+
+template <int Filter>
+void StartTrial(Trial& t, const std::int32_t* x8, const EncoderHistory& history) {
+  t.Shift = EstimateShift<Filter>(x8, history);
+  t.Half = std::int64_t{1} << (t.Shift - 1);
+  t.S1 = history.S1;
+  t.S2 = history.S2;
+  t.Error = 0;
+}
+
+template <int Filter>
+inline void QuantiseSample(Trial& t, int k, std::int32_t x) {
+  std::int32_t p = Predict(Filter, t.S1, t.S2);
+  std::int32_t q = std::clamp(Wrap32(std::int64_t{x} - p + t.Half) >> t.Shift, -8, 7);
+  t.Nibbles[k] = static_cast<std::uint8_t>(q & 15);
+  std::int32_t v = Wrap32(std::int64_t{q} * (std::int64_t{1} << t.Shift) + p);
+  t.Error = Wrap32(std::int64_t{t.Error} + Magnitude(Wrap32(std::int64_t{v} - x)));
+  t.S2 = t.S1;
+  t.S1 = v;
+}
+
+UnitResult Finish(const Trial& t, int filter) {
+  UnitResult result;
+  result.Parameter = static_cast<std::uint8_t>(filter * 16 + (15 - t.Shift));
+  std::memcpy(result.Nibbles, t.Nibbles, sizeof result.Nibbles);
+  result.ErrorSum = t.Error;
+  result.History = {t.S1, t.S2};
+  return result;
+}
+
 template <int Filter>
 UnitResult EncodeWith(const std::int32_t* x8, const EncoderHistory& history) {
-  UnitResult result;
-  int shift = EstimateShift<Filter>(x8, history);
-  std::int64_t half = std::int64_t{1} << (shift - 1);
-  std::int32_t s1 = history.S1;
-  std::int32_t s2 = history.S2;
-  std::int32_t error = 0;
-  for (int k = 0; k < kSamplesPerUnit; ++k) {
-    std::int32_t p = Predict(Filter, s1, s2);
-    std::int32_t q = Wrap32(std::int64_t{x8[k]} - p + half) >> shift;
-    q = std::clamp(q, -8, 7);
-    result.Nibbles[k] = static_cast<std::uint8_t>(q & 15);
-    std::int32_t v = Wrap32(std::int64_t{q} * (std::int64_t{1} << shift) + p);
-    error = Wrap32(std::int64_t{error} + Magnitude(Wrap32(std::int64_t{v} - x8[k])));
-    s2 = s1;
-    s1 = v;
-  }
-  result.Parameter = static_cast<std::uint8_t>(Filter * 16 + (15 - shift));
-  result.ErrorSum = error;
-  result.History = {s1, s2};
-  return result;
+  Trial t;
+  StartTrial<Filter>(t, x8, history);
+  for (int k = 0; k < kSamplesPerUnit; ++k) QuantiseSample<Filter>(t, k, x8[k]);
+  return Finish(t, Filter);
 }
 
 void ToInternalScale(const std::int16_t* samples, std::int32_t* x8) {
@@ -119,16 +141,28 @@ UnitResult EncodeUnit(int filter, const std::int16_t samples[kSamplesPerUnit],
   }
 }
 
+// The four trials advance side by side: their closed loops are independent chains of
+// dependent arithmetic, which the processor can then overlap.
 UnitResult ChooseUnit(const std::int16_t samples[kSamplesPerUnit], EncoderHistory& history) {
   std::int32_t x8[kSamplesPerUnit];
   ToInternalScale(samples, x8);
-  UnitResult best = EncodeWith<0>(x8, history);
-  for (const UnitResult& trial :
-       {EncodeWith<1>(x8, history), EncodeWith<2>(x8, history), EncodeWith<3>(x8, history)}) {
-    if (trial.ErrorSum < best.ErrorSum) best = trial;
+  Trial trials[4];
+  StartTrial<0>(trials[0], x8, history);
+  StartTrial<1>(trials[1], x8, history);
+  StartTrial<2>(trials[2], x8, history);
+  StartTrial<3>(trials[3], x8, history);
+  for (int k = 0; k < kSamplesPerUnit; ++k) {
+    QuantiseSample<0>(trials[0], k, x8[k]);
+    QuantiseSample<1>(trials[1], k, x8[k]);
+    QuantiseSample<2>(trials[2], k, x8[k]);
+    QuantiseSample<3>(trials[3], k, x8[k]);
   }
-  history = best.History;
-  return best;
+  int kept = 0;
+  for (int filter = 1; filter < 4; ++filter) {
+    if (trials[filter].Error < trials[kept].Error) kept = filter;
+  }
+  history = {trials[kept].S1, trials[kept].S2};
+  return Finish(trials[kept], kept);
 }
 
 void EncodeStereoSector(EncoderState& state, WavReader& reader, std::uint8_t* groups) {

@@ -141,11 +141,12 @@ int WavReader::ReadFrame(std::int16_t out[2]) {
     out[0] = static_cast<std::int16_t>(w == 0 ? al : Blend(w, u, al, bl));
     out[1] = static_cast<std::int16_t>(w == 0 ? ar : Blend(w, u, ar, br));
   }
-  // 64 bits so that neither the phase sum nor the step can overflow; the position saturates
-  // only where 32 bits could not hold it anyway.
-  std::int64_t phase = std::int64_t{phase_} + SourceRate;
-  std::int64_t position = position_ + phase / TargetRate;
-  phase_ = static_cast<std::int32_t>(phase % TargetRate);
+  // Both terms are below 2^31, so their sum fits an unsigned 32-bit number; the position
+  // saturates only where 32 signed bits could not hold it anyway.
+  std::uint32_t phase = static_cast<std::uint32_t>(phase_) + static_cast<std::uint32_t>(SourceRate);
+  std::uint32_t target = static_cast<std::uint32_t>(TargetRate);
+  std::int64_t position = std::int64_t{position_} + phase / target;
+  phase_ = static_cast<std::int32_t>(phase % target);
   position_ = static_cast<std::int32_t>(
       std::min<std::int64_t>(position, std::numeric_limits<std::int32_t>::max() - 1));
   if (position_ + 1 == framesInBuffer_) return Refill();
