@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Builds the editor and saves pictures of its windows into docs/screenshots/: the main
-# window in each unit, its popup menu, the progress window during "全検索(&F)", the three
-# dialogs (drawn off screen by sorvane-screenshots), and the editor as it starts on an X
-# display (Xvfb, captured with ImageMagick).
+# window in each unit, its popup menu, the progress window during a WAV export, the three
+# dialogs (drawn off screen by sorvane-screenshots, on the demo file of `sorvane-cli demo`),
+# and the editor as it starts on an X display (Xvfb, captured with ImageMagick).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
@@ -14,10 +14,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
 demo=$work/demo.xa
-if ! "$build_dir"/src/cli/sorvane-cli demo "$demo" --force 2>/dev/null; then
-  # No demo command yet: a file of silent channels of every quality.
-  "$build_dir"/tests/make_demo_xa "$demo"
-fi
+"$build_dir"/src/cli/sorvane-cli demo "$demo" --force
 
 QT_QPA_PLATFORM=offscreen "$build_dir"/src/app/sorvane-screenshots "$out" "$demo"
 

@@ -5,6 +5,8 @@
 #include <QDialog>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
 #include <QTableWidget>
 #include <QWidget>
 
@@ -114,5 +116,38 @@ MainWindowTest::MainWindowTest() {
 MainWindowTest::~MainWindowTest() { form2.hide(); }
 
 void MainWindowTest::Open(const std::string& path) { ASSERT_EQ(form1.OpenByPath(path), 0); }
+
+EditorTest::EditorTest() {
+  form1.Attach({form2, prompter, files, form4, form5});
+  form1.show();
+}
+
+EditorTest::~EditorTest() { form2.hide(); }
+
+void EditorTest::Open(const std::string& path) { ASSERT_EQ(form1.OpenByPath(path), 0); }
+
+void EditorTest::Run(ModalScript& script, const std::function<void()>& command) {
+  command();
+  EXPECT_TRUE(script.Done()) << "a step was left unused";
+  EXPECT_TRUE(script.Unexpected.empty())
+      << "unanswered: " << script.Unexpected.front().toStdString();
+}
+
+ProgressWatch::ProgressWatch(const app::TForm1& form1, app::TForm2& form2, bool cancel)
+    : form1_(form1), form2_(form2), cancel_(cancel) {
+  QObject::connect(&timer_, &QTimer::timeout, [this] { Look(); });
+  timer_.start(0);
+}
+
+void ProgressWatch::Look() {
+  if (!form2_.isVisible()) return;
+  ++VisibleTicks;
+  MainDisabled = MainDisabled && !form1_.isEnabled();
+  Positions.push_back(form2_.Bar->value());
+  if (cancel_ && !Pressed) {
+    Pressed = true;
+    form2_.Button1->click();
+  }
+}
 
 }  // namespace sorvane::testing

@@ -16,8 +16,10 @@
 
 #include "app/append_dialog.h"
 #include "app/file_chooser.h"
+#include "app/length_dialog.h"
 #include "app/main_window.h"
 #include "app/progress_window.h"
+#include "app/qt_prompter.h"
 #include "app/settings_dialog.h"
 #include "edit/workspace.h"
 #include "support/scripted_ui.h"
@@ -87,6 +89,52 @@ class MainWindowTest : public ::testing::Test {
   app::TForm4 form4{&form1};
   app::TForm5 form5{&form1};
   std::vector<QString> handlers;  // CommandEntered, in order
+};
+
+// The main window with every real window: the editor's prompter with its message boxes and
+// Form3, the progress window and the dialogs, all answered from a ModalScript. Only the
+// file dialogs are scripted.
+class EditorTest : public ::testing::Test {
+ protected:
+  EditorTest();
+  ~EditorTest() override;
+
+  // Opens the file in the window; the test fails when it does not open.
+  void Open(const std::string& path);
+  // Runs `command` with its modal windows answered by `script`; every step must be used and
+  // no window may be left unanswered.
+  void Run(ModalScript& script, const std::function<void()>& command);
+
+  TempDir dir;
+  Workspace workspace;
+  ScriptedFileChooser files;
+  app::TForm1 form1{workspace};
+  app::TForm2 form2{form1};
+  app::TForm3 form3{&form1};
+  app::TForm4 form4{&form1};
+  app::TForm5 form5{&form1};
+  app::QtPrompter prompter{form1, form2, form3};
+};
+
+// Looks at the progress window from a timer each time a long operation lets events run:
+// how often it was on screen, whether the main window was disabled every time, and the
+// bar positions. With `cancel`, presses "キャンセル" the first time it is seen.
+class ProgressWatch {
+ public:
+  ProgressWatch(const app::TForm1& form1, app::TForm2& form2, bool cancel = false);
+
+  int VisibleTicks = 0;
+  bool MainDisabled = true;
+  bool Pressed = false;
+  std::vector<int> Positions;
+
+ private:
+  void Look();
+
+  const app::TForm1& form1_;
+  app::TForm2& form2_;
+  bool cancel_;
+  QTimer timer_;
 };
 
 }  // namespace sorvane::testing

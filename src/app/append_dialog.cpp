@@ -4,10 +4,11 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
+#include <QSignalBlocker>
 
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
-#include "container/channel_scan.h"
 
 namespace sorvane::app {
 namespace {
@@ -39,6 +40,13 @@ void FillSlots(QComboBox* box, int count) {
   for (int slot = 0; slot < count; ++slot) box->addItem(QString::number(slot));
 }
 
+bool ItemsDiffer(const QComboBox* box, const std::vector<std::string>& items) {
+  if (box->count() != static_cast<int>(items.size())) return true;
+  for (int i = 0; i < box->count(); ++i)
+    if (box->itemText(i) != QString::fromStdString(items[i])) return true;
+  return false;
+}
+
 }  // namespace
 
 TForm5::TForm5(QWidget* parent) : QDialog(parent) {
@@ -67,8 +75,8 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   OKButton->setDefault(true);
   CancelButton = AddButton(this, text::kCancel, "CancelButton", 144);
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
-  // TODO(append): FormShow (ShowParams), FindButtonClick and OKButtonClick come with the
-  // append logic of the core; until then "検索" and OK do nothing.
+  connect(FindButton, &QPushButton::clicked, this, &TForm5::FindButtonClick);
+  connect(OKButton, &QPushButton::clicked, this, &TForm5::OKButtonClick);
 
   connect(QualitySel, &QComboBox::currentIndexChanged, this, &TForm5::QualitySelChange);
   connect(SpeedSel, &QComboBox::currentIndexChanged, this, &TForm5::QualitySelChange);
@@ -78,15 +86,71 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
+bool TForm5::Edit(const XaFile& xa, WavReader& wave, ChannelRecord& record, Prompter& prompt) {
+  lent_.emplace(Lent{xa, wave, record, prompt});
+  const bool accepted = exec() == QDialog::Accepted;
+  lent_.reset();
+  return accepted;
+}
+
+void TForm5::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  if (!event->spontaneous()) FormShow();
+}
+
+void TForm5::FormShow() {
+  if (!lent_) return;
+  ShowParams(lent_->NewChannel, State);
+  ShowControls();
+}
+
 void TForm5::QualitySelChange() {
-  const int quality = QualitySel->currentIndex();
-  if (quality < 0) return;
-  int n = NominalInterleave(quality / 2 != 0, quality % 2 != 0);
-  if (SpeedSel->currentIndex() > 0) n *= 2;
-  const int selected = TrackSel->currentIndex();
-  FillSlots(TrackSel, n);
-  // -1 (nothing selected) stays -1.
-  TrackSel->setCurrentIndex(selected % n);
+  ReadControls();
+  sorvane::QualitySelChange(State);
+  ShowControls();
+}
+
+void TForm5::FindButtonClick() {
+  if (!lent_) return;
+  ReadControls();
+  sorvane::FindButtonClick(lent_->File, State, lent_->Wave, lent_->NewChannel);
+  ShowControls();
+}
+
+void TForm5::OKButtonClick() {
+  if (!lent_) return;
+  ReadControls();
+  const char* refusal = sorvane::OKButtonClick(lent_->File, State, lent_->Wave, lent_->NewChannel);
+  ShowControls();
+  if (refusal) {
+    lent_->Prompt.NotifyUser(refusal);
+    return;
+  }
+  accept();
+}
+
+void TForm5::ReadControls() {
+  State.TrackItem = TrackSel->currentIndex();
+  State.StartText = StartEdit->text().toStdString();
+  State.SpeedItem = SpeedSel->currentIndex();
+  State.ChannelText = ChEdit->text().toStdString();
+  State.QualityItem = QualitySel->currentIndex();
+}
+
+void TForm5::ShowControls() {
+  // Setting the lists here must not run their change handler again.
+  const QSignalBlocker quality(QualitySel);
+  const QSignalBlocker speed(SpeedSel);
+  if (ItemsDiffer(TrackSel, State.TrackItems)) {
+    TrackSel->clear();
+    for (const std::string& item : State.TrackItems)
+      TrackSel->addItem(QString::fromStdString(item));
+  }
+  TrackSel->setCurrentIndex(State.TrackItem);
+  StartEdit->setText(QString::fromStdString(State.StartText));
+  SpeedSel->setCurrentIndex(State.SpeedItem);
+  ChEdit->setText(QString::fromStdString(State.ChannelText));
+  QualitySel->setCurrentIndex(State.QualityItem);
 }
 
 }  // namespace sorvane::app

@@ -1,13 +1,19 @@
 // TForm5, the channel append dialog: slot, start position, disc speed, channel number and
-// quality of the channel to add, with "検索" for a free place.
+// quality of the channel to add, with "検索" for a free place. Its logic is the core's
+// (edit/channel_append.h); the dialog copies its controls to and from the core's model of
+// them around each event.
 #pragma once
 
 #include <QDialog>
+#include <optional>
+
+#include "edit/channel_append.h"
 
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class QShowEvent;
 
 namespace sorvane::app {
 
@@ -26,9 +32,40 @@ class TForm5 : public QDialog {
   QPushButton* OKButton;
   QPushButton* CancelButton;
 
-  // Rebuilds TrackSel with one item per slot of the interleave that the chosen quality and
-  // speed give, keeping the selected slot modulo the new count.
+  // What the controls hold, in the core's terms.
+  AppendDialogState State;
+
+  // Shows the dialog modally for one append. It is lent the open file (for its channel
+  // tables), the WAV reader open on the chosen file and the proposed record, which it edits
+  // in place; its refusals go to `prompt`. True when closed with OK: `record` then holds
+  // the values as they will be used. Nothing is kept after it returns.
+  bool Edit(const XaFile& xa, WavReader& wave, ChannelRecord& record, Prompter& prompt);
+
+  // The record of the current showing in the controls; does nothing when nothing is lent.
+  void FormShow();
+  // Rebuilds TrackSel for the chosen quality and speed, keeping the slot modulo the count.
   void QualitySelChange();
+  // "検索": a free channel number and a free start from what was typed.
+  void FindButtonClick();
+  // Takes the entries as they will be used; closes with OK unless the core refuses them,
+  // in which case the refusal is shown and the dialog stays open.
+  void OKButtonClick();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+
+ private:
+  struct Lent {
+    const XaFile& File;
+    WavReader& Wave;
+    ChannelRecord& NewChannel;
+    Prompter& Prompt;
+  };
+
+  void ReadControls();  // controls to State
+  void ShowControls();  // State to controls
+
+  std::optional<Lent> lent_;
 };
 
 }  // namespace sorvane::app

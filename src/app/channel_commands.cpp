@@ -1,16 +1,17 @@
 // The main window's commands on one channel of the list. They are reached from the Edit
 // menu, the popup menu and the keys of the list, whatever the state of the Edit menu, so
-// each one first makes sure there is something to act on.
-//
-// The operations behind them (decoding and playback, WAV export, WAV import, channel append
-// and delete) are not in the core yet: each handler stops where its operation will be
-// called, marked TODO, and does nothing further.
+// each one first makes sure there is something to act on. The work is the core's; the
+// commands choose the files, show the dialogs and messages, and refresh the list.
 #include <QTableWidget>
 
+#include "app/append_dialog.h"
 #include "app/file_chooser.h"
 #include "app/main_window.h"
-#include "common/fixed_texts.h"
+#include "codec/wav_export.h"
 #include "common/prompter.h"
+#include "container/file_size.h"
+#include "edit/channel_append.h"
+#include "edit/channel_delete.h"
 #include "edit/workspace.h"
 
 namespace sorvane::app {
@@ -34,8 +35,11 @@ void TForm1::MenuWavOClick() {
   if (entry < 0) return;
   const std::string wav = S().Files.Choose(FileDialogKind::SaveWav);
   if (wav.empty()) return;
-  // TODO(export): SelectDecodeChannel(entry), then ExportWav(wav) with S().Progress; on -1
-  // S().Prompt.NotifyUser(LastErrorText). The list is not refreshed.
+  XaFile& xa = workspace_.File;
+  SelectDecodeChannel(workspace_.Decoding, xa.AudioChannelTable.Records[entry]);
+  // A cancel is reported too ("キャンセルしました。"). The list is not refreshed.
+  if (ExportWav(xa, workspace_.Decoding, workspace_.Decoder, S().Progress, wav) != 0)
+    S().Prompt.NotifyUser(xa.LastErrorText);
 }
 
 void TForm1::MenuWavIClick() {
@@ -44,33 +48,49 @@ void TForm1::MenuWavIClick() {
   if (entry < 0) return;
   const std::string wav = S().Files.Choose(FileDialogKind::OpenWav);
   if (wav.empty()) return;
-  // TODO(import): SelectChannel(entry), then ImportWav(wav) with S().Progress and S().Prompt
-  // (its length question shows Form3); on -1 S().Prompt.NotifyUser(LastErrorText). Then,
-  // whatever ImportWav returned, AdjustFileSize and RefreshList.
+  XaFile& xa = workspace_.File;
+  SelectChannel(workspace_.Import.Cursor, xa.AudioChannelTable.Records[entry]);
+  if (ImportWav(xa, workspace_.Import, wav, S().Progress, S().Prompt) != 0)
+    S().Prompt.NotifyUser(xa.LastErrorText);
+  // Whatever the import did, even after a cancel of Form3.
+  AdjustFileSize(xa, S().Prompt);
+  RefreshList();
 }
 
 void TForm1::ChAppendClick() {
   emit CommandEntered(QStringLiteral("ChAppendClick"));
   if (!FileOpen) return;
-  if (workspace_.File.AudioChannelTable.Full()) {
-    S().Prompt.NotifyUser(text::kTableFull);
+  XaFile& xa = workspace_.File;
+  if (const char* refusal = RefuseAppend(xa)) {
+    S().Prompt.NotifyUser(refusal);
     return;
   }
   const std::string wav = S().Files.Choose(FileDialogKind::OpenWav);
   if (wav.empty()) return;
-  // TODO(append): open the WAV and build the proposal (failure: NotifyUser(LastErrorText)),
-  // lend it to S().Append and show it modally (FormShow/ShowParams, FindButtonClick and
-  // OKButtonClick come with the core's append logic), then stamp the first sector, add the
-  // table entry, SelectChannel and ImportWav(wav), NotifyUser on -1, and RefreshList.
+  // The dialog reads the WAV's length at the quality chosen; the import opens it again.
+  WavReader wave;
+  if (wave.Open(wav) != 0) {
+    xa.LastErrorText = wave.LastErrorText;
+    S().Prompt.NotifyUser(xa.LastErrorText);
+    return;
+  }
+  ChannelRecord record = ProposeNewChannel(xa, wave);
+  const bool accepted = S().Append.Edit(xa, wave, record, S().Prompt);
+  wave.Close();
+  if (!accepted) return;
+  const AppendResult result =
+      AppendChannel(xa, workspace_.Import, record, wav, S().Progress, S().Prompt);
+  if (result != AppendResult::Done) S().Prompt.NotifyUser(xa.LastErrorText);
+  RefreshList();
 }
 
 void TForm1::ChDeleteClick() {
   emit CommandEntered(QStringLiteral("ChDeleteClick"));
   const int entry = SelectedEntry();
   if (entry < 0) return;
-  // TODO(delete): the delete of the core on the entry: the question text::kAskDelete through
-  // S().Prompt, SelectChannel and EraseChannel with S().Progress, the entry's removal and
-  // AdjustFileSize when the erase returned 0; then RefreshList whatever it returned.
+  // The core asks for the confirmation; a failed erase shows nothing and keeps the entry.
+  DeleteChannel(workspace_.File, workspace_.Import.Cursor, entry, S().Progress, S().Prompt);
+  RefreshList();
 }
 
 }  // namespace sorvane::app

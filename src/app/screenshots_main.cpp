@@ -1,22 +1,23 @@
 // Saves pictures of the editor's windows for the documentation: the main window in each
-// unit, its popup menu, the progress window during "全検索(&F)", and the three dialogs.
+// unit, its popup menu, the progress window during a WAV export, the settings dialog, the
+// length dialog asking a real import question and the append dialog with a real proposal.
 //   sorvane-screenshots OUTDIR FILE.xa
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
-#include <QLabel>
-#include <QLineEdit>
+#include <QFile>
 #include <QMenu>
-#include <QProgressBar>
-#include <QRadioButton>
+#include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <cstdio>
+#include <functional>
 
 #include "app/editor_forms.h"
 #include "app/ui_text.h"
-#include "common/fixed_texts.h"
+#include "codec/wav_export.h"
+#include "edit/channel_append.h"
 #include "edit/workspace.h"
 
 namespace sorvane::app {
@@ -34,19 +35,91 @@ void ShowAndSave(QWidget& window, const QDir& dir, const char* name) {
   window.hide();
 }
 
-// Catches the progress window once its bar has moved, while the scan runs.
-void SaveProgressDuringFindAll(EditorForms& forms, const QDir& dir) {
-  bool saved = false;
-  QTimer watch;
-  QObject::connect(&watch, &QTimer::timeout, [&] {
-    if (!saved && forms.Form2.isVisible() && forms.Form2.Bar->value() >= 40) {
-      saved = true;
-      forms.Form2.grab().save(dir.filePath(QStringLiteral("progress.png")));
-    }
-  });
-  watch.start(0);
-  forms.Form1.MenuFindClick();
-  if (!saved) std::fprintf(stderr, "the progress window was not shown\n");
+// The progress window, saved once from the operation's own progress report when the bar
+// first reaches 40 %.
+class SavingProgress : public ProgressMonitor {
+ public:
+  SavingProgress(TForm2& form2, const QDir& dir) : form2_(form2), dir_(dir) {}
+  void Start() override { form2_.Start(); }
+  void SetPosition(int percent) override {
+    form2_.SetPosition(percent);
+    if (saved_ || percent < 40) return;
+    saved_ = true;
+    Save(form2_, dir_, "progress.png");
+  }
+  bool PollCancel() override { return form2_.PollCancel(); }
+  void Finish() override { form2_.Finish(); }
+  void Notify(const char* text) override { form2_.Notify(text); }
+  bool Saved() const { return saved_; }
+
+ private:
+  TForm2& form2_;
+  const QDir& dir_;
+  bool saved_ = false;
+};
+
+// Saves the modal dialog once it is on screen, then lets `close` end it.
+class SaveWhenShown {
+ public:
+  SaveWhenShown(QDialog& dialog, const QDir& dir, const char* name, std::function<void()> close) {
+    QObject::connect(&watch_, &QTimer::timeout, [this, &dialog, &dir, name, close] {
+      if (saved_ || !dialog.isVisible()) return;
+      saved_ = true;
+      Save(dialog, dir, name);
+      close();
+    });
+    watch_.start(10);
+  }
+  ~SaveWhenShown() {
+    if (!saved_) std::fprintf(stderr, "a dialog was not shown\n");
+  }
+
+ private:
+  QTimer watch_;
+  bool saved_ = false;
+};
+
+// Exports the channel of the last row, showing the progress window.
+bool ExportLastChannel(EditorForms& forms, Workspace& workspace, const QDir& dir,
+                       const std::string& wav) {
+  XaFile& xa = workspace.File;
+  if (xa.AudioChannelTable.Count == 0) return false;
+  SavingProgress progress(forms.Form2, dir);
+  SelectDecodeChannel(workspace.Decoding,
+                      xa.AudioChannelTable.Records[xa.AudioChannelTable.Count - 1]);
+  if (ExportWav(xa, workspace.Decoding, workspace.Decoder, progress, wav) != 0) {
+    std::fprintf(stderr, "export: %s\n", xa.LastErrorText);
+    return false;
+  }
+  if (!progress.Saved()) std::fprintf(stderr, "the progress window was not shown\n");
+  return true;
+}
+
+// Imports the WAV into the first channel, whose length differs, and saves the length
+// question; its "キャンセル" leaves the file as it was.
+void SaveLengthQuestion(EditorForms& forms, Workspace& workspace, const QDir& dir,
+                        const std::string& wav) {
+  XaFile& xa = workspace.File;
+  const SaveWhenShown watch(forms.Form3, dir, "length.png",
+                            [&forms] { forms.Form3.Button2->click(); });
+  SelectChannel(workspace.Import.Cursor, xa.AudioChannelTable.Records[0]);
+  SilentProgress quiet;
+  if (ImportWav(xa, workspace.Import, wav, quiet, forms.Prompter) != 0)
+    std::fprintf(stderr, "import: %s\n", xa.LastErrorText);
+}
+
+// The append dialog with the proposal for the WAV, closed with "キャンセル".
+void SaveAppendProposal(EditorForms& forms, Workspace& workspace, const QDir& dir,
+                        const std::string& wav) {
+  WavReader wave;
+  if (wave.Open(wav) != 0) {
+    std::fprintf(stderr, "append: %s\n", wave.LastErrorText);
+    return;
+  }
+  ChannelRecord record = ProposeNewChannel(workspace.File, wave);
+  const SaveWhenShown watch(forms.Form5, dir, "append.png",
+                            [&forms] { forms.Form5.CancelButton->click(); });
+  forms.Form5.Edit(workspace.File, wave, record, forms.Prompter);
 }
 
 void SaveMainWindow(EditorForms& forms, const QDir& dir) {
@@ -63,22 +136,11 @@ void SaveMainWindow(EditorForms& forms, const QDir& dir) {
   form1.PopupMenu->hide();
 }
 
-void SaveDialogs(EditorForms& forms, const QDir& dir, const XaFile& xa) {
+void SaveSettings(EditorForms& forms, const QDir& dir, const XaFile& xa) {
   forms.Form4.ChannelPostGap = xa.ChannelPostGap;
   forms.Form4.EndPostGap = xa.EndPostGap;
   forms.Form4.ResizePermission = xa.ResizePermission;
   ShowAndSave(forms.Form4, dir, "settings.png");
-
-  forms.Form5.QualitySel->setCurrentIndex(3);
-  forms.Form5.SpeedSel->setCurrentIndex(0);
-  forms.Form5.TrackSel->setCurrentIndex(2);
-  forms.Form5.StartEdit->setText(QStringLiteral("15.35"));
-  forms.Form5.ChEdit->setText(QStringLiteral("5"));
-  ShowAndSave(forms.Form5, dir, "append.png");
-
-  forms.Form3.Msg->setText(QText(text::kWavLonger));
-  forms.Form3.Sel2->setText(QText(text::kFollowWav));
-  ShowAndSave(forms.Form3, dir, "length.png");
 }
 
 }  // namespace
@@ -101,8 +163,14 @@ int main(int argc, char** argv) {
   }
   forms.Form1.show();
   QApplication::processEvents();
-  sorvane::app::SaveProgressDuringFindAll(forms, dir);
+  forms.Form1.MenuFindClick();
   sorvane::app::SaveMainWindow(forms, dir);
-  sorvane::app::SaveDialogs(forms, dir, workspace.File);
+  sorvane::app::SaveSettings(forms, dir, workspace.File);
+  const QTemporaryDir work;
+  const std::string wav =
+      QFile::encodeName(work.filePath(QStringLiteral("last.wav"))).toStdString();
+  if (!sorvane::app::ExportLastChannel(forms, workspace, dir, wav)) return 1;
+  sorvane::app::SaveLengthQuestion(forms, workspace, dir, wav);
+  sorvane::app::SaveAppendProposal(forms, workspace, dir, wav);
   return 0;
 }
