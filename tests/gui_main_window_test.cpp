@@ -323,8 +323,9 @@ TEST(MainWindowLifetime, TheOpenFileIsClosedWhenTheWindowGoes) {
   TempDir dir;
   XaBuilder(100).Channel(0, true, true, 0, 4, 10).Write(dir.File("good.xa"));
   Workspace workspace;
+  testing::ScriptedAudioOutput audio;
   {
-    app::EditorForms forms(workspace);
+    app::EditorForms forms(workspace, audio);
     ASSERT_EQ(forms.Form1.OpenByPath(dir.File("good.xa")), 0);
     EXPECT_TRUE(workspace.File.IsOpen());
   }
@@ -333,7 +334,8 @@ TEST(MainWindowLifetime, TheOpenFileIsClosedWhenTheWindowGoes) {
 
 TEST(EditorForms, AllFiveAreCreatedHiddenAndTheDialogsBelongToTheMainWindow) {
   Workspace workspace;
-  app::EditorForms forms(workspace);
+  testing::ScriptedAudioOutput audio;
+  app::EditorForms forms(workspace, audio);
   for (QWidget* form : std::initializer_list<QWidget*>{&forms.Form1, &forms.Form2, &forms.Form3,
                                                        &forms.Form4, &forms.Form5})
     EXPECT_FALSE(form->isVisible()) << form->objectName().toStdString();

@@ -107,7 +107,7 @@ std::string HeaderText(const app::TForm1& form, int column) {
 }
 
 MainWindowTest::MainWindowTest() {
-  form1.Attach({form2, prompter, files, form4, form5});
+  form1.Attach({form2, audio, prompter, files, form4, form5});
   QObject::connect(&form1, &app::TForm1::CommandEntered,
                    [this](const QString& name) { handlers.push_back(name); });
   form1.show();
@@ -118,7 +118,7 @@ MainWindowTest::~MainWindowTest() { form2.hide(); }
 void MainWindowTest::Open(const std::string& path) { ASSERT_EQ(form1.OpenByPath(path), 0); }
 
 EditorTest::EditorTest() {
-  form1.Attach({form2, prompter, files, form4, form5});
+  form1.Attach({form2, audio, prompter, files, form4, form5});
   form1.show();
 }
 

@@ -23,6 +23,7 @@
 #include "app/settings_dialog.h"
 #include "edit/workspace.h"
 #include "support/scripted_ui.h"
+#include "support/scripted_audio_output.h"
 #include "support/temp_dir.h"
 
 class QAbstractButton;
@@ -84,6 +85,7 @@ class MainWindowTest : public ::testing::Test {
   Workspace workspace;
   ScriptedPrompter prompter;
   ScriptedFileChooser files;
+  ScriptedAudioOutput audio;
   app::TForm1 form1{workspace};
   app::TForm2 form2{form1};
   app::TForm4 form4{&form1};
@@ -108,6 +110,7 @@ class EditorTest : public ::testing::Test {
   TempDir dir;
   Workspace workspace;
   ScriptedFileChooser files;
+  ScriptedAudioOutput audio;
   app::TForm1 form1{workspace};
   app::TForm2 form2{form1};
   app::TForm3 form3{&form1};

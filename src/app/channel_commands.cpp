@@ -7,6 +7,7 @@
 #include "app/append_dialog.h"
 #include "app/file_chooser.h"
 #include "app/main_window.h"
+#include "codec/playback.h"
 #include "codec/wav_export.h"
 #include "common/prompter.h"
 #include "container/file_size.h"
@@ -25,8 +26,11 @@ void TForm1::MenuPlayClick() {
   emit CommandEntered(QStringLiteral("MenuPlayClick"));
   const int entry = SelectedEntry();
   if (entry < 0) return;
-  // TODO(playback): SelectDecodeChannel(entry), then PlayChannel with S().Progress and the
-  // sound output; on -1 S().Prompt.NotifyUser(LastErrorText). The list is not refreshed.
+  XaFile& xa = workspace_.File;
+  SelectDecodeChannel(workspace_.Decoding, xa.AudioChannelTable.Records[entry]);
+  // A cancel stops the sound without a message. The list is not refreshed.
+  if (PlayChannel(xa, workspace_.Decoding, workspace_.Decoder, S().Audio, S().Progress) == -1)
+    S().Prompt.NotifyUser(xa.LastErrorText);
 }
 
 void TForm1::MenuWavOClick() {

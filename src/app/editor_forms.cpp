@@ -4,7 +4,7 @@
 
 namespace sorvane::app {
 
-EditorForms::EditorForms(Workspace& workspace)
+EditorForms::EditorForms(Workspace& workspace, AudioOutput& audio)
     : Form1(workspace),
       Form2(Form1),
       Form3(&Form1),
@@ -12,7 +12,7 @@ EditorForms::EditorForms(Workspace& workspace)
       Form5(&Form1),
       Prompter(Form1, Form2, Form3),
       Files(Form1) {
-  Form1.Attach({Form2, Prompter, Files, Form4, Form5});
+  Form1.Attach({Form2, audio, Prompter, Files, Form4, Form5});
 }
 
 void OpenFromCommandLine(TForm1& form1, const QStringList& arguments) {

@@ -15,7 +15,7 @@
 namespace sorvane::app {
 
 struct EditorForms {
-  explicit EditorForms(Workspace& workspace);
+  EditorForms(Workspace& workspace, AudioOutput& audio);
 
   TForm1 Form1;  // main window
   TForm2 Form2;  // progress

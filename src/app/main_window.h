@@ -20,6 +20,7 @@ class QMenuBar;
 class QTableWidget;
 
 namespace sorvane {
+class AudioOutput;
 class ProgressMonitor;
 class Prompter;
 struct Workspace;
@@ -38,6 +39,7 @@ class TForm1 : public QMainWindow {
   // What the main window works with that is created after it.
   struct Services {
     ProgressMonitor& Progress;  // the progress window
+    AudioOutput& Audio;         // the sound card, open only while a channel plays
     Prompter& Prompt;           // notices and questions
     FileChooser& Files;         // the file dialogs
     TForm4& Settings;

@@ -16,6 +16,7 @@
 
 #include "app/editor_forms.h"
 #include "app/ui_text.h"
+#include "audio/sdl_audio_output.h"
 #include "codec/wav_export.h"
 #include "edit/channel_append.h"
 #include "edit/workspace.h"
@@ -156,7 +157,8 @@ int main(int argc, char** argv) {
   QApplication::setFont(sorvane::app::UiFont());
   const QDir dir(QString::fromLocal8Bit(argv[1]));
   sorvane::Workspace workspace;
-  sorvane::app::EditorForms forms(workspace);
+  sorvane::SdlAudioOutput audio;  // never opened: nothing is played
+  sorvane::app::EditorForms forms(workspace, audio);
   if (forms.Form1.OpenByPath(argv[2]) != 0) {
     std::fprintf(stderr, "%s: %s\n", argv[2], workspace.File.LastErrorText);
     return 1;
