@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/adpcm_decoder.h"
 #include "common/fixed_texts.h"
 #include "container/channel_scan.h"
 #include "support/scripted_ui.h"
@@ -262,6 +263,44 @@ TEST_P(ImportCancel, StopsWhereItWasAndLeavesNoEndMarkBeforeTheSecondPassEnds) {
 // Polls 1..11 belong to the first pass (poll k writes sector 4k), 12..14 to the second,
 // 15 to the third, after the end mark.
 INSTANTIATE_TEST_SUITE_P(Polls, ImportCancel, ::testing::Values(1, 5, 12, 15));
+
+// The sides of a stereo sector as decoded from zero histories.
+void DecodeSides(const std::vector<std::uint8_t>& sector, std::vector<std::int16_t>& left,
+                 std::vector<std::int16_t>& right) {
+  DecoderState state;
+  std::uint8_t pcm[kPcmBlockBytes];
+  DecodeStereoSector(state, sector.data() + kGroupsOffset, pcm);
+  for (int i = 0; i < kPcmBlockBytes / 4; ++i) {
+    left.push_back(static_cast<std::int16_t>(pcm[4 * i] | pcm[4 * i + 1] << 8));
+    right.push_back(static_cast<std::int16_t>(pcm[4 * i + 2] | pcm[4 * i + 3] << 8));
+  }
+}
+
+TEST_F(Import, TheSectorBeingWrittenDecidesStereoOrMono) {
+  // A mono WAV into a stereo channel: both sides carry the same sound.
+  Open(TenSectorChannel());
+  WavBuilder(1, 37800, 16)
+      .Samples16(testing::Frames16(10 * 2016, 1, [](int i, int) { return (i * 53) % 4000 - 2000; }))
+      .Write(wavPath);
+  ASSERT_EQ(ImportWav(xa, importer, wavPath, progress, prompter), 0);
+  std::vector<std::int16_t> left, right;
+  DecodeSides(Sector(8), left, right);
+  EXPECT_TRUE(left == right);
+  EXPECT_NE(left, std::vector<std::int16_t>(left.size(), 0));
+
+  // A stereo WAV into a mono channel: one unit per 28 frames of the sides' average, so a
+  // sector takes 4032 frames, twice as many as a stereo sector.
+  Open(XaBuilder(200).Channel(1, true, false, 4, 8, 2));
+  WavBuilder(2, 37800, 16).Samples16(testing::Frames16(2 * 4032, 2, [](int, int c) { return c ? 3000 : -1000; })).Write(wavPath);
+  ASSERT_EQ(ImportWav(xa, importer, wavPath, progress, prompter), 0);
+  EXPECT_TRUE(prompter.LengthMessages.empty());  // 8064 frames fill exactly two mono sectors
+  DecoderState state;
+  std::uint8_t pcm[kPcmBlockBytes];
+  // Decoded from zero histories: by the middle of the sector the sound no longer depends on them.
+  DecodeMonoSector(state, Sector(4).data() + kGroupsOffset, pcm);
+  const int middle = kPcmBlockBytes / 4;
+  EXPECT_NEAR(static_cast<std::int16_t>(pcm[2 * middle] | pcm[2 * middle + 1] << 8), 1000, 8);
+}
 
 TEST_F(Import, ARefusedWavChangesNothing) {
   Open(TenSectorChannel());
