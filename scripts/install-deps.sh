@@ -8,7 +8,7 @@ packages=(
   qt6-base-dev libgl1-mesa-dev libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
-  xvfb xauth imagemagick ffmpeg
+  xvfb xauth imagemagick libxcb-cursor0 ffmpeg bc time
 )
 
 missing=()
