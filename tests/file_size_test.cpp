@@ -22,12 +22,6 @@ using testing::ScriptedProgress;
 using testing::TempDir;
 using testing::XaBuilder;
 
-std::uint32_t LittleEndian32(const std::string& bytes, std::size_t at) {
-  std::uint32_t v = 0;
-  for (int i = 3; i >= 0; --i) v = v << 8 | static_cast<std::uint8_t>(bytes[at + i]);
-  return v;
-}
-
 class FileSize : public ::testing::TestWithParam<Layout> {
  protected:
   // A channel on sectors 0, 4, ..., 36 (end 40) in a file of `sectors` sectors.
@@ -143,8 +137,8 @@ TEST_F(FileSize, TheRiffHeaderLengthsFollowTheFile) {
     ASSERT_EQ(AdjustFileSize(xa, prompter), 0);
     const std::string bytes = testing::ReadFileBytes(path);
     EXPECT_EQ(bytes.size(), 44u + (40 + gap) * 2352u);
-    EXPECT_EQ(LittleEndian32(bytes, 4), bytes.size() - 8);
-    EXPECT_EQ(LittleEndian32(bytes, 40), bytes.size() - 44);
+    EXPECT_EQ(testing::Le32(bytes, 4), bytes.size() - 8);
+    EXPECT_EQ(testing::Le32(bytes, 40), bytes.size() - 44);
   }
 }
 

@@ -18,17 +18,6 @@ namespace {
 
 QString Q(const char* text) { return QString::fromUtf8(text); }
 
-std::uint32_t Le32(const std::string& bytes, int at) {
-  std::uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
-  return value;
-}
-
-std::uint16_t Le16(const std::string& bytes, int at) {
-  return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) |
-                                    static_cast<std::uint8_t>(bytes[at + 1]) << 8);
-}
-
 // A message box step that also records the window that owns the box.
 ModalScript::Step AnswerBoxRecordingOwner(QWidget*& owner, const char* text, QStringList buttons,
                                           const char* press) {

@@ -19,21 +19,12 @@ namespace sorvane {
 namespace {
 
 using testing::FileLength;
+using testing::Le16;
+using testing::Le32;
 using testing::ReadFileBytes;
 using testing::ScriptedProgress;
 using testing::SoundData;
 using testing::XaBuilder;
-
-std::uint32_t Le32(const std::string& bytes, int at) {
-  std::uint32_t value = 0;
-  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
-  return value;
-}
-
-std::uint16_t Le16(const std::string& bytes, int at) {
-  return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) |
-                                    static_cast<std::uint8_t>(bytes[at + 1]) << 8);
-}
 
 ChannelRecord Record(bool highRate, bool stereo, int first, int count, int interleave) {
   ChannelRecord r;

@@ -36,4 +36,15 @@ long long FileLength(const std::string& path) {
   return error ? -1 : static_cast<long long>(size);
 }
 
+std::uint32_t Le32(const std::string& bytes, std::size_t at) {
+  std::uint32_t value = 0;
+  for (int i = 3; i >= 0; --i) value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+  return value;
+}
+
+std::uint16_t Le16(const std::string& bytes, std::size_t at) {
+  return static_cast<std::uint16_t>(static_cast<std::uint8_t>(bytes[at]) |
+                                    static_cast<std::uint8_t>(bytes[at + 1]) << 8);
+}
+
 }  // namespace sorvane::testing

@@ -1,6 +1,8 @@
 // A temporary folder that is removed with everything in it when the test ends.
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 namespace sorvane::testing {
@@ -23,5 +25,9 @@ class TempDir {
 std::string ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 long long FileLength(const std::string& path);
+
+// Little-endian numbers at a byte offset of file contents (WAV and RIFF headers).
+std::uint32_t Le32(const std::string& bytes, std::size_t at);
+std::uint16_t Le16(const std::string& bytes, std::size_t at);
 
 }  // namespace sorvane::testing
