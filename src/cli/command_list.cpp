@@ -1,10 +1,8 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/cli_options.h"
-#include "cli/commands.h"
+#include "cli/command_descriptor.h"
 #include "cli/json_writer.h"
-#include "cli/open_for_command.h"
 #include "common/channel_list_format.h"
 #include "container/xa_file.h"
 
@@ -12,10 +10,14 @@ namespace sorvane::cli {
 namespace {
 
 bool UnitFromText(const std::string& text, int& unit) {
-  if (text == "time") unit = UnitTime;
-  else if (text == "sectors") unit = UnitSectors;
-  else if (text == "hex") unit = UnitHexSectors;
-  else return false;
+  if (text == "time")
+    unit = UnitTime;
+  else if (text == "sectors")
+    unit = UnitSectors;
+  else if (text == "hex")
+    unit = UnitHexSectors;
+  else
+    return false;
   return true;
 }
 
@@ -34,10 +36,10 @@ std::string JoinCells(const ChannelRow& row) {
   return line;
 }
 
-void PrintText(const XaFile& xa, int unit) {
-  std::printf("%s\n", JoinCells(ListHeader(unit)).c_str());
+void PrintText(std::FILE* out, const XaFile& xa, int unit) {
+  std::fprintf(out, "%s\n", JoinCells(ListHeader(unit)).c_str());
   for (const ChannelRecord& r : xa.AudioChannelTable)
-    std::printf("%s\n", JoinCells(FormatChannelRow(r, unit)).c_str());
+    std::fprintf(out, "%s\n", JoinCells(FormatChannelRow(r, unit)).c_str());
 }
 
 void WriteRecord(JsonWriter& json, const ChannelRecord& r, bool audio, int unit) {
@@ -58,7 +60,8 @@ void WriteRecord(JsonWriter& json, const ChannelRecord& r, bool audio, int unit)
   json.EndObject();
 }
 
-void PrintJson(const XaFile& xa, int unit, const std::vector<std::string>& warnings) {
+void PrintJson(std::FILE* out, const XaFile& xa, int unit,
+               const std::vector<std::string>& warnings) {
   JsonWriter json;
   json.BeginObject();
   json.Field("path", xa.Path);
@@ -81,30 +84,29 @@ void PrintJson(const XaFile& xa, int unit, const std::vector<std::string>& warni
   json.Key("warnings");
   json.Strings(warnings);
   json.EndObject();
-  std::printf("%s\n", json.Text().c_str());
+  std::fprintf(out, "%s\n", json.Text().c_str());
 }
 
 }  // namespace
 
-int RunList(const Words& words) {
-  Arguments args;
-  std::string error;
-  if (!args.Parse(words, {{"--quick", "--json"}, {"--units"}}, error)) return UsageError("list", error);
-  if (args.Positional().size() != 1) return UsageError("list", "expected FILE");
+int CheckList(CommandRun& run) {
   int unit = UnitTime;
-  if (auto text = args.Value("--units"); text && !UnitFromText(*text, unit))
-    return UsageError("list", "--units takes time, sectors or hex");
-  XaFile xa;
-  TerminalProgress progress;
-  if (args.Has("--json")) progress.CollectNotices();
-  int status = OpenForCommand(xa, args.Positional()[0], args.Has("--quick"), progress);
-  if (status == ExitFailed) return status;
-  if (args.Has("--json")) {
-    PrintJson(xa, unit, progress.Notices());
+  if (auto text = run.Args.Value("--units"); text && !UnitFromText(*text, unit))
+    return run.UsageError("--units takes time, sectors or hex");
+  // Warnings of the scan go into the JSON instead of standard error.
+  if (run.Args.Has("--json")) run.Progress.CollectNotices();
+  return ExitDone;
+}
+
+int RunList(CommandRun& run) {
+  int unit = UnitTime;
+  if (auto text = run.Args.Value("--units")) UnitFromText(*text, unit);
+  if (run.Args.Has("--json")) {
+    PrintJson(run.Io.Out, run.Work.File, unit, run.Progress.Notices());
   } else {
-    PrintText(xa, unit);
+    PrintText(run.Io.Out, run.Work.File, unit);
   }
-  return status;
+  return run.OpenStatus;
 }
 
 }  // namespace sorvane::cli

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "codec/adpcm_unit_trial.h"
 #include "container/xa_file.h"
-#include "wav/wav_reader.h"
 
 namespace sorvane {
 namespace {
@@ -106,21 +106,21 @@ void PutUnit(const UnitResult& unit, int index, std::uint8_t* group) {
   }
 }
 
-void ReadStereoBlock(WavReader& reader, std::int16_t* left, std::int16_t* right) {
-  std::int16_t frame[2];
-  for (int k = 0; k < kSamplesPerUnit; ++k) {
-    reader.ReadFrame(frame);  // past the end it delivers silence, which is encoded as such
-    left[k] = frame[0];
-    right[k] = frame[1];
+// The next 28 frames (left, right pairs) split into their two sides.
+const std::int16_t* SplitBlock(const std::int16_t* frames, std::int16_t* left,
+                               std::int16_t* right) {
+  for (int k = 0; k < kSamplesPerUnit; ++k, frames += 2) {
+    left[k] = frames[0];
+    right[k] = frames[1];
   }
+  return frames;
 }
 
-void ReadMonoBlock(WavReader& reader, std::int16_t* mono) {
-  std::int16_t frame[2];
-  for (int k = 0; k < kSamplesPerUnit; ++k) {
-    reader.ReadFrame(frame);
-    mono[k] = static_cast<std::int16_t>((frame[0] + frame[1]) / 2);
-  }
+// The next 28 frames made mono as (left + right) / 2.
+const std::int16_t* MixBlock(const std::int16_t* frames, std::int16_t* mono) {
+  for (int k = 0; k < kSamplesPerUnit; ++k, frames += 2)
+    mono[k] = static_cast<std::int16_t>((frames[0] + frames[1]) / 2);
+  return frames;
 }
 
 }  // namespace
@@ -165,38 +165,38 @@ UnitResult ChooseUnit(const std::int16_t samples[kSamplesPerUnit], EncoderHistor
   return Finish(trials[kept], kept);
 }
 
-void EncodeStereoSector(EncoderState& state, WavReader& reader, std::uint8_t* groups) {
+void EncodeStereoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups) {
   std::int16_t left[kSamplesPerUnit];
   std::int16_t right[kSamplesPerUnit];
   for (int g = 0; g < kSoundGroups; ++g) {
     std::uint8_t* group = groups + g * kSoundGroupBytes;
     for (int j = 0; j < 4; ++j) {
-      ReadStereoBlock(reader, left, right);
+      frames = SplitBlock(frames, left, right);
       PutUnit(ChooseUnit(left, state.Left), 2 * j, group);
       PutUnit(ChooseUnit(right, state.Right), 2 * j + 1, group);
     }
   }
 }
 
-void EncodeMonoSector(EncoderState& state, WavReader& reader, std::uint8_t* groups) {
+void EncodeMonoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups) {
   std::int16_t mono[kSamplesPerUnit];
   for (int g = 0; g < kSoundGroups; ++g) {
     std::uint8_t* group = groups + g * kSoundGroupBytes;
     for (int unit = 0; unit < kUnitsPerGroup; ++unit) {
-      ReadMonoBlock(reader, mono);
+      frames = MixBlock(frames, mono);
       PutUnit(ChooseUnit(mono, state.Right), unit, group);
     }
   }
 }
 
-void EncodeAudioSector(EncoderState& state, WavReader& reader, const std::uint8_t subheader[4],
-                       std::uint8_t image[kSectorBytes]) {
+void EncodeAudioSector(EncoderState& state, const std::int16_t* frames,
+                       const std::uint8_t subheader[4], std::uint8_t image[kSectorBytes]) {
   std::memcpy(image, subheader, 4);
   std::memcpy(image + 4, subheader, 4);
   if (subheader[3] & kCodingStereo) {
-    EncodeStereoSector(state, reader, image + kGroupsOffset);
+    EncodeStereoSector(state, frames, image + kGroupsOffset);
   } else {
-    EncodeMonoSector(state, reader, image + kGroupsOffset);
+    EncodeMonoSector(state, frames, image + kGroupsOffset);
   }
   std::memset(image + kSectorTailOffset, 0, kSectorBytes - kSectorTailOffset);
 }

@@ -1,5 +1,6 @@
-// XA ADPCM encoder: 16-bit PCM from a WavReader into the 4-bit sound groups of one audio
-// sector at a time. Works at 8 times the 16-bit sample scale; histories are never clamped.
+// XA ADPCM encoder: 16-bit PCM frames into the 4-bit sound groups of one audio sector at a
+// time. Works at 8 times the 16-bit sample scale; histories are never clamped. Reads no file:
+// the caller hands over each sector's frames.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +8,6 @@
 #include "codec/adpcm_filters.h"
 
 namespace sorvane {
-
-class WavReader;
 
 // Two reconstructed values at the internal scale: S1 the latest, S2 the one before.
 struct EncoderHistory {
@@ -34,22 +33,26 @@ inline constexpr int kStereoFramesPerSector = 2016;
 inline constexpr int kMonoFramesPerSector = 4032;
 inline constexpr int kGroupAreaBytes = kSoundGroups * kSoundGroupBytes;  // 2304
 
-// Encodes 28 samples with one filter (0..3), starting from a copy of `history`.
-UnitResult EncodeUnit(int filter, const std::int16_t samples[kSamplesPerUnit],
-                      const EncoderHistory& history);
-
 // Tries filters 0..3 from `history`, keeps the first with the strictly smallest error sum,
 // and moves `history` on to the kept result's history.
 UnitResult ChooseUnit(const std::int16_t samples[kSamplesPerUnit], EncoderHistory& history);
 
-// Reads 2016 frames and writes 18 sound groups (2304 bytes) to `groups`.
-void EncodeStereoSector(EncoderState& state, WavReader& reader, std::uint8_t* groups);
-// Reads 4032 frames, each made mono as (left + right) / 2, and writes 18 sound groups.
-void EncodeMonoSector(EncoderState& state, WavReader& reader, std::uint8_t* groups);
+// `frames` holds left, right pairs: 2016 of them for a stereo sector, 4032 for a mono one.
+
+// Encodes 2016 frames into 18 sound groups (2304 bytes) at `groups`.
+void EncodeStereoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups);
+// Encodes 4032 frames, each made mono as (left + right) / 2, into 18 sound groups.
+void EncodeMonoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups);
 
 // Builds a 2336-byte sector image: the 4-byte subheader twice, the 18 sound groups (stereo
-// when bit 0 of the coding information is set) and 24 zero bytes.
-void EncodeAudioSector(EncoderState& state, WavReader& reader, const std::uint8_t subheader[4],
-                       std::uint8_t image[2336]);
+// when bit 0 of the coding information is set, from 2016 frames; else from 4032) and 24
+// zero bytes.
+void EncodeAudioSector(EncoderState& state, const std::int16_t* frames,
+                       const std::uint8_t subheader[4], std::uint8_t image[2336]);
+
+// Frames one sector of this coding consumes: 2016 stereo, 4032 mono.
+inline int FramesPerSector(bool stereo) {
+  return stereo ? kStereoFramesPerSector : kMonoFramesPerSector;
+}
 
 }  // namespace sorvane

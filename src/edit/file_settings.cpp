@@ -1,6 +1,7 @@
 #include "edit/file_settings.h"
 
 #include "common/fixed_texts.h"
+#include "container/file_size.h"
 
 namespace sorvane {
 
@@ -8,16 +9,22 @@ FileSettings CurrentSettings(const XaFile& xa) {
   return {xa.ChannelPostGap, xa.EndPostGap, xa.ResizePermission};
 }
 
-void StoreSettings(XaFile& xa, const FileSettings& settings) {
-  xa.ChannelPostGap = settings.ChannelPostGap;
-  xa.EndPostGap = settings.EndPostGap;
-  xa.ResizePermission = settings.ResizePermission;
-}
-
 const char* RefuseFileSettings(const FileSettings& settings) {
   if (settings.ChannelPostGap < 0 || settings.EndPostGap < 0) return text::kNegativeGap;
   if (settings.ChannelPostGap > settings.EndPostGap) return text::kGapTooLarge;
   return nullptr;
+}
+
+Outcome ApplyFileSettings(XaFile& xa, const FileSettings& settings, Prompter& prompter) {
+  if (const char* refusal = RefuseFileSettings(settings)) {
+    xa.LastErrorText = refusal;
+    return Outcome::Failed;
+  }
+  xa.ChannelPostGap = settings.ChannelPostGap;
+  xa.EndPostGap = settings.EndPostGap;
+  xa.ResizePermission = settings.ResizePermission;
+  AdjustFileSize(xa, prompter);
+  return Outcome::Done;
 }
 
 }  // namespace sorvane

@@ -4,8 +4,9 @@
 #pragma once
 
 #include "codec/adpcm_decoder.h"
-#include "codec/wav_import.h"
 #include "container/xa_file.h"
+#include "edit/channel_walk.h"
+#include "edit/import_passes.h"
 
 namespace sorvane {
 
