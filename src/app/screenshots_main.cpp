@@ -101,13 +101,11 @@ bool ExportLastChannel(EditorForms& forms, Workspace& workspace, const QDir& dir
 // length the size adjustment after the import wants).
 void SaveLengthQuestion(EditorForms& forms, Workspace& workspace, const QDir& dir,
                         const std::string& wav) {
-  XaFile& xa = workspace.File;
   const SaveWhenShown watch(forms.Form3, dir, "length.png",
                             [&forms] { forms.Form3.Button2->click(); });
-  SelectChannel(workspace.Import.Cursor, xa.AudioChannelTable.Records[0]);
   SilentProgress quiet;
-  if (ImportWav(xa, workspace.Import, wav, quiet, forms.Prompter) != 0)
-    std::fprintf(stderr, "import: %s\n", xa.LastErrorText);
+  if (ImportChannel(workspace, 0, wav, quiet, forms.Prompter) == Outcome::Failed)
+    std::fprintf(stderr, "import: %s\n", workspace.File.LastErrorText);
 }
 
 // The append dialog with the proposal for the WAV, closed with "キャンセル".
