@@ -10,6 +10,7 @@
 #include "common/progress_monitor.h"
 #include "container/channel_scan.h"
 #include "edit/channel_export.h"
+#include "support/in_process_cli.h"
 #include "support/process_tools.h"
 #include "support/temp_dir.h"
 
@@ -78,11 +79,11 @@ TEST(DemoFile, AFolderThatCannotHoldTheFileFails) {
 TEST(DemoFile, TheCommandRefusesToReplaceAFileWithoutForce) {
   TempDir dir;
   const std::string path = dir.File("demo.xa");
-  EXPECT_EQ(testing::RunWords(SORVANE_CLI, "demo " + path).ExitStatus, 0);
-  const testing::ProgramResult again = testing::RunWords(SORVANE_CLI, "demo " + path);
+  EXPECT_EQ(testing::RunInProcess("demo " + path).ExitStatus, 0);
+  const testing::ProgramResult again = testing::RunInProcess("demo " + path);
   EXPECT_EQ(again.ExitStatus, 1);
   EXPECT_NE(again.Err.find("--force"), std::string::npos);
-  const testing::ProgramResult list = testing::RunWords(SORVANE_CLI, "list " + path);
+  const testing::ProgramResult list = testing::RunInProcess("list " + path);
   EXPECT_NE(list.Out.find(" 37.8k Stereo"), std::string::npos);
   EXPECT_NE(list.Out.find(" 37.8k Mono"), std::string::npos);
   EXPECT_NE(list.Out.find(" 18.9k Mono"), std::string::npos);
