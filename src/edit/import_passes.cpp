@@ -14,8 +14,9 @@ constexpr int kSearchSteps = 32;
 constexpr std::int32_t kHighTargetRate = 37800;
 constexpr std::int32_t kLowTargetRate = 18900;
 
-// What one step of a pass did.
-enum class PassStep { Written, Searching, Limit, Failed };
+// What one step of a pass did: found one of the channel's sectors, wrote one, passed
+// kSearchSteps sectors without one, reached the pass's limit, or failed.
+enum class PassStep { Found, Written, Searching, Limit, Failed };
 
 // F + Interleave x n, the end of the channel with n sectors.
 std::int32_t EndAfter(const EncodeCursor& c, std::int64_t n) {
@@ -28,13 +29,13 @@ void SetCount(EncodeCursor& c, std::int32_t count) {
   if (c.Entry) c.Entry->SectorCount = count;
 }
 
-// The search shared by the passes that look for the channel's own sectors: Written when
-// the cursor stands on one (nothing is written yet), else Searching, Limit or Failed.
+// The search shared by the passes that look for the channel's own sectors: Found when the
+// cursor stands on one, else Searching, Limit or Failed.
 PassStep FindChannelSector(XaFile& xa, EncodeCursor& c, std::int32_t limit, SectorInfo& info) {
   for (int tried = 0; tried < kSearchSteps; ++tried) {
     if (++c.Cursor >= limit) return PassStep::Limit;
     if (ReadSubheader(xa, c.Cursor, info) != 0) return PassStep::Failed;
-    if (info.Kind == SectorAudio && info.Channel == c.Channel.Channel) return PassStep::Written;
+    if (info.Kind == SectorAudio && info.Channel == c.Channel.Channel) return PassStep::Found;
   }
   return PassStep::Searching;
 }
@@ -150,7 +151,7 @@ bool DecideLength(XaFile& xa, EncodeCursor& c, std::int32_t need, Prompter& prom
 PassStep EncodeNextChannelSector(ImportRun& run, std::int32_t limit) {
   SectorInfo info;
   const PassStep found = FindChannelSector(run.Xa, run.Import.Cursor, limit, info);
-  return found == PassStep::Written ? EncodeAt(run, info.Subheader) : found;
+  return found == PassStep::Found ? EncodeAt(run, info.Subheader) : found;
 }
 
 // The second pass's step: one interleave step on, asking before data or another channel
@@ -178,7 +179,7 @@ Outcome EncodeNewSector(ImportRun& run, std::int32_t limit, const SectorInfo& se
 PassStep ClearNextChannelSector(XaFile& xa, EncodeCursor& c, std::int32_t limit) {
   SectorInfo info;
   const PassStep found = FindChannelSector(xa, c, limit, info);
-  if (found != PassStep::Written) return found;
+  if (found != PassStep::Found) return found;
   std::uint8_t empty[kSectorBytes];
   MakeEmptySector(empty, false);
   return WriteSector(xa, c.Cursor, empty) == 0 ? PassStep::Written : PassStep::Failed;
