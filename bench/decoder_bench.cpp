@@ -14,7 +14,7 @@
 #include "common/progress_monitor.h"
 #include "container/channel_scan.h"
 #include "container/xa_file.h"
-#include "edit/channel_walk.h"
+#include "edit/decode_walk.h"
 
 namespace sorvane {
 namespace {

@@ -4,11 +4,12 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev libgl1-mesa-dev libsdl2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick libxcb-cursor0 ffmpeg bc time
+  dpkg-dev file desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "codec/adpcm_encoder.h"
+#include "format/quality.h"
 #include "support/named_case.h"
 #include "support/wav_builder.h"
 
@@ -77,7 +78,7 @@ class ConsumptionTest : public SectorTest, public ::testing::WithParamInterface<
 
 TEST_P(ConsumptionTest, TakesItsFramesAndNoMore) {
   const int n = GetParam().Frames;
-  EXPECT_EQ(FramesPerSector(GetParam().Stereo), n);
+  EXPECT_EQ(FramesPerSector(QualityOf(true, GetParam().Stereo)), n);
   std::vector<std::int16_t> frames = Varied(n + 100);
   const std::vector<std::uint8_t> base = Encode(frames);
   for (std::size_t i = 2 * std::size_t(n); i < frames.size(); ++i) frames[i] = 12345;

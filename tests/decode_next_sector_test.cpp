@@ -8,7 +8,7 @@
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
 #include "container/xa_file.h"
-#include "edit/channel_walk.h"
+#include "edit/decode_walk.h"
 #include "support/sound_data.h"
 #include "support/temp_dir.h"
 #include "support/xa_builder.h"

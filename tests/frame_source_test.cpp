@@ -1,5 +1,5 @@
 // Sound made in memory reaches the encoder exactly as the same sound read from a WAV file.
-#include "wav/frame_source.h"
+#include "input/frame_source.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "cli/command_descriptor.h"
 #include "cli/json_writer.h"
-#include "common/channel_list_format.h"
 #include "container/xa_file.h"
+#include "edit/channel_list_format.h"
 
 namespace sorvane::cli {
 namespace {
@@ -26,8 +26,15 @@ const char* UnitName(int unit) {
 }
 
 const char* LayoutName(const XaFile& xa) {
-  if (xa.Stride == kSectorBytes) return "plain-2336";
-  return xa.DataOffset == 16 ? "raw-2352" : "riff-2352";
+  switch (xa.Layout) {
+    case XaLayout::Plain2336:
+      return "plain-2336";
+    case XaLayout::Raw2352:
+      return "raw-2352";
+    case XaLayout::Riff2352:
+      break;
+  }
+  return "riff-2352";
 }
 
 std::string JoinCells(const ChannelRow& row) {

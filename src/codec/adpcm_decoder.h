@@ -1,14 +1,15 @@
 // XA ADPCM decoding: turns the sound groups of one audio sector into a 9408-byte block of
 // 16-bit little-endian PCM at 7/6 of the channel's rate (37.8 kHz -> 44100 Hz, 18.9 kHz ->
-// 22050 Hz). Integer-only, no allocation, no file access, defined for every byte pattern.
+// 22050 Hz). Integer-only, no allocation, defined for every byte pattern. The walk over a
+// channel's sectors (DecodeNextSector) is in edit/decode_walk.h.
 #pragma once
 
 #include <cstdint>
 
+#include "format/sector.h"
+
 namespace sorvane {
 
-inline constexpr int kMonoValuesPerSector = 4032;  // 18 groups x 8 units x 28
-inline constexpr int kSideValuesPerSector = 2016;  // per side of a stereo sector
 inline constexpr std::int32_t kOutputLimit = 32700;
 
 // The two latest decoded values (S1 latest), at 32 times the 16-bit scale; never clamped.

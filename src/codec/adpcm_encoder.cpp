@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "codec/adpcm_unit_trial.h"
-#include "container/xa_file.h"
 
 namespace sorvane {
 namespace {
@@ -12,7 +11,6 @@ namespace {
 constexpr int kScaleBits = 3;  // the internal scale: 8 times the 16-bit sample
 constexpr int kSmallestShift = 2;
 constexpr int kLargestShift = 14;
-constexpr int kSectorTailOffset = kGroupsOffset + kGroupAreaBytes;  // 2312
 
 // |v| of a signed 32-bit value, defined for INT32_MIN as well.
 std::int64_t Magnitude(std::int32_t v) { return v < 0 ? -std::int64_t{v} : std::int64_t{v}; }
@@ -69,7 +67,7 @@ inline void QuantiseSample(Trial& t, int k, std::int32_t x) {
 
 UnitResult Finish(const Trial& t, int filter) {
   UnitResult result;
-  result.Parameter = static_cast<std::uint8_t>(filter * 16 + (15 - t.Shift));
+  result.Parameter = MakeParameter(filter, 15 - t.Shift);
   std::memcpy(result.Nibbles, t.Nibbles, sizeof result.Nibbles);
   result.ErrorSum = t.Error;
   result.History = {t.S1, t.S2};
@@ -88,14 +86,11 @@ void ToInternalScale(const std::int16_t* samples, std::int32_t* x8) {
   for (int k = 0; k < kSamplesPerUnit; ++k) x8[k] = std::int32_t{samples[k]} * (1 << kScaleBits);
 }
 
-// Byte of the first copy of a unit's parameter; the second copy lies 4 bytes later.
-constexpr int ParameterByte(int unit) { return unit < 4 ? unit : unit + 4; }
-
 // Even units take the low nibbles of byte unit / 2 of each sample word (clearing the high
 // ones); odd units then fill the high nibbles of the same bytes.
 void PutUnit(const UnitResult& unit, int index, std::uint8_t* group) {
   group[ParameterByte(index)] = unit.Parameter;
-  group[ParameterByte(index) + 4] = unit.Parameter;
+  group[ParameterByte(index) + kParameterCopyOffset] = unit.Parameter;
   std::uint8_t* column = group + kSampleWordsOffset + index / 2;
   if (index % 2 == 0) {
     for (int k = 0; k < kSamplesPerUnit; ++k) column[4 * k] = unit.Nibbles[k];
@@ -165,27 +160,34 @@ UnitResult ChooseUnit(const std::int16_t samples[kSamplesPerUnit], EncoderHistor
   return Finish(trials[kept], kept);
 }
 
+void EncodeStereoGroup(EncoderState& state, const std::int16_t left[4][kSamplesPerUnit],
+                       const std::int16_t right[4][kSamplesPerUnit], std::uint8_t* group) {
+  for (int j = 0; j < 4; ++j) {
+    PutUnit(ChooseUnit(left[j], state.Left), 2 * j, group);
+    PutUnit(ChooseUnit(right[j], state.Right), 2 * j + 1, group);
+  }
+}
+
+void EncodeMonoGroup(EncoderState& state, const std::int16_t mono[kUnitsPerGroup][kSamplesPerUnit],
+                     std::uint8_t* group) {
+  for (int unit = 0; unit < kUnitsPerGroup; ++unit)
+    PutUnit(ChooseUnit(mono[unit], state.Right), unit, group);
+}
+
 void EncodeStereoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups) {
-  std::int16_t left[kSamplesPerUnit];
-  std::int16_t right[kSamplesPerUnit];
+  std::int16_t left[4][kSamplesPerUnit];
+  std::int16_t right[4][kSamplesPerUnit];
   for (int g = 0; g < kSoundGroups; ++g) {
-    std::uint8_t* group = groups + g * kSoundGroupBytes;
-    for (int j = 0; j < 4; ++j) {
-      frames = SplitBlock(frames, left, right);
-      PutUnit(ChooseUnit(left, state.Left), 2 * j, group);
-      PutUnit(ChooseUnit(right, state.Right), 2 * j + 1, group);
-    }
+    for (int j = 0; j < 4; ++j) frames = SplitBlock(frames, left[j], right[j]);
+    EncodeStereoGroup(state, left, right, groups + g * kSoundGroupBytes);
   }
 }
 
 void EncodeMonoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups) {
-  std::int16_t mono[kSamplesPerUnit];
+  std::int16_t mono[kUnitsPerGroup][kSamplesPerUnit];
   for (int g = 0; g < kSoundGroups; ++g) {
-    std::uint8_t* group = groups + g * kSoundGroupBytes;
-    for (int unit = 0; unit < kUnitsPerGroup; ++unit) {
-      frames = MixBlock(frames, mono);
-      PutUnit(ChooseUnit(mono, state.Right), unit, group);
-    }
+    for (int unit = 0; unit < kUnitsPerGroup; ++unit) frames = MixBlock(frames, mono[unit]);
+    EncodeMonoGroup(state, mono, groups + g * kSoundGroupBytes);
   }
 }
 

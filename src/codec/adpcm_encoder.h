@@ -1,11 +1,12 @@
-// XA ADPCM encoder: 16-bit PCM frames into the 4-bit sound groups of one audio sector at a
-// time. Works at 8 times the 16-bit sample scale; histories are never clamped. Reads no file:
-// the caller hands over each sector's frames.
+// XA ADPCM encoder: 16-bit PCM frames into the 4-bit units of the sound groups of one audio
+// sector at a time. Works at 8 times the 16-bit sample scale; histories are never clamped.
+// Reads no file: the caller hands over each sector's frames.
 #pragma once
 
 #include <cstdint>
 
 #include "codec/adpcm_filters.h"
+#include "format/sector.h"
 
 namespace sorvane {
 
@@ -29,15 +30,20 @@ struct UnitResult {
   EncoderHistory History;                 // after the unit
 };
 
-inline constexpr int kStereoFramesPerSector = 2016;
-inline constexpr int kMonoFramesPerSector = 4032;
-inline constexpr int kGroupAreaBytes = kSoundGroups * kSoundGroupBytes;  // 2304
-
 // Tries filters 0..3 from `history`, keeps the first with the strictly smallest error sum,
 // and moves `history` on to the kept result's history.
 UnitResult ChooseUnit(const std::int16_t samples[kSamplesPerUnit], EncoderHistory& history);
 
-// `frames` holds left, right pairs: 2016 of them for a stereo sector, 4032 for a mono one.
+// Writes one stereo sound group (128 bytes) to `group`: for j = 0..3, block j of each side
+// becomes unit 2j (left, with state.Left) and unit 2j + 1 (right, with state.Right).
+void EncodeStereoGroup(EncoderState& state, const std::int16_t left[4][kSamplesPerUnit],
+                       const std::int16_t right[4][kSamplesPerUnit], std::uint8_t* group);
+// Writes one mono sound group: block u becomes unit u, all with state.Right.
+void EncodeMonoGroup(EncoderState& state, const std::int16_t mono[kUnitsPerGroup][kSamplesPerUnit],
+                     std::uint8_t* group);
+
+// `frames` holds left, right pairs: kStereoFramesPerSector (2016) of them for a stereo
+// sector, kMonoFramesPerSector (4032) for a mono one.
 
 // Encodes 2016 frames into 18 sound groups (2304 bytes) at `groups`.
 void EncodeStereoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups);
@@ -45,14 +51,9 @@ void EncodeStereoSector(EncoderState& state, const std::int16_t* frames, std::ui
 void EncodeMonoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups);
 
 // Builds a 2336-byte sector image: the 4-byte subheader twice, the 18 sound groups (stereo
-// when bit 0 of the coding information is set, from 2016 frames; else from 4032) and 24
+// when the coding information has kCodingStereo, from 2016 frames; else from 4032) and 24
 // zero bytes.
 void EncodeAudioSector(EncoderState& state, const std::int16_t* frames,
-                       const std::uint8_t subheader[4], std::uint8_t image[2336]);
-
-// Frames one sector of this coding consumes: 2016 stereo, 4032 mono.
-inline int FramesPerSector(bool stereo) {
-  return stereo ? kStereoFramesPerSector : kMonoFramesPerSector;
-}
+                       const std::uint8_t subheader[4], std::uint8_t image[kSectorBytes]);
 
 }  // namespace sorvane

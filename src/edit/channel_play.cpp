@@ -5,7 +5,7 @@
 
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
-#include "edit/channel_walk.h"
+#include "edit/decode_walk.h"
 
 namespace sorvane {
 namespace {
@@ -15,6 +15,12 @@ constexpr int kDoneTests = 16;      // tests of a done flag per wait
 constexpr int kDoneTestMs = 54;     // about one stereo 37.8 kHz buffer
 constexpr int kDrainReadings = 50;  // position readings after the first
 constexpr int kDrainReadingMs = 100;
+
+// The format of the decoder's output for a channel: 44100 Hz for 37.8 kHz channels,
+// 22050 Hz for 18.9 kHz ones, stereo as the record says.
+AudioFormat PlaybackFormat(const ChannelRecord& record) {
+  return AudioFormat{DecodedRate(QualityOf(record)), record.Stereo ? 2 : 1};
+}
 
 struct PlaybackBuffer {
   std::uint8_t* Data = nullptr;  // kPcmBlockBytes bytes from AudioOutput::AllocateBlock

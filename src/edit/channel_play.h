@@ -3,7 +3,7 @@
 // The device is only polled (done flags, then the play position at the end); no callbacks.
 #pragma once
 
-#include "codec/audio_output.h"
+#include "audio/audio_output.h"
 #include "common/outcome.h"
 #include "common/progress_monitor.h"
 #include "container/xa_file.h"

@@ -6,7 +6,7 @@
 #include "common/progress_monitor.h"
 #include "container/channel_scan.h"
 #include "edit/channel_append.h"
-#include "wav/frame_source.h"
+#include "input/frame_source.h"
 
 namespace sorvane {
 namespace {

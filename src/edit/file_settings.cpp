@@ -22,7 +22,7 @@ Outcome ApplyFileSettings(XaFile& xa, const FileSettings& settings, Prompter& pr
   }
   xa.ChannelPostGap = settings.ChannelPostGap;
   xa.EndPostGap = settings.EndPostGap;
-  xa.ResizePermission = settings.ResizePermission;
+  xa.ResizePermission = static_cast<ResizePermissionValue>(settings.ResizePermission);
   AdjustFileSize(xa, prompter);
   return Outcome::Done;
 }

@@ -11,8 +11,6 @@ namespace sorvane {
 namespace {
 
 constexpr int kSearchSteps = 32;
-constexpr std::int32_t kHighTargetRate = 37800;
-constexpr std::int32_t kLowTargetRate = 18900;
 
 // What one step of a pass did: found one of the channel's sectors, wrote one, passed
 // kSearchSteps sectors without one, reached the pass's limit, or failed.
@@ -54,7 +52,7 @@ PassStep EncodeAt(ImportRun& run, const std::uint8_t subheader[4]) {
   std::uint8_t head[4] = {subheader[0], subheader[1], subheader[2], subheader[3]};
   head[2] &= static_cast<std::uint8_t>(~kSubmodeEof);
   std::int16_t frames[2 * kMonoFramesPerSector];
-  const int count = FramesPerSector((head[3] & kCodingStereo) != 0);
+  const int count = (head[3] & kCodingStereo) != 0 ? kStereoFramesPerSector : kMonoFramesPerSector;
   for (int k = 0; k < count; ++k) run.Source.ReadFrame(frames + 2 * k);
   std::uint8_t image[kSectorBytes];
   EncodeAudioSector(run.Import.Encoder, frames, head, image);
@@ -228,10 +226,8 @@ void SelectChannel(EncodeCursor& c, ChannelRecord& entry) {
 Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, ProgressMonitor& progress,
                      Prompter& prompter) {
   EncodeCursor& c = importer.Cursor;
-  const std::int32_t rate = c.Channel.HighRate ? kHighTargetRate : kLowTargetRate;
-  const std::int64_t perSector = FramesPerSector(c.Channel.Stereo != 0);
-  const auto need =
-      static_cast<std::int32_t>((source.SetTargetRate(rate) + perSector - 1) / perSector);
+  const Quality quality = QualityOf(c.Channel);
+  const std::int32_t need = SectorsNeeded(quality, source.SetTargetRate(XaRate(quality)));
   if (!DecideLength(xa, c, need, prompter)) return Outcome::Cancelled;
   SectorInfo sectorTemplate;
   if (ReadSubheader(xa, c.Channel.FirstSector, sectorTemplate) != 0) return Outcome::Failed;

@@ -12,8 +12,8 @@
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
 #include "container/xa_file.h"
-#include "wav/frame_source.h"
-#include "wav/wav_reader.h"
+#include "input/frame_source.h"
+#include "input/wav_reader.h"
 
 namespace sorvane {
 

@@ -5,7 +5,7 @@
 
 #include "codec/adpcm_decoder.h"
 #include "container/xa_file.h"
-#include "edit/channel_walk.h"
+#include "edit/decode_walk.h"
 #include "edit/import_passes.h"
 
 namespace sorvane {

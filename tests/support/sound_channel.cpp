@@ -2,7 +2,7 @@
 
 #include "codec/adpcm_decoder.h"
 #include "codec/adpcm_filters.h"
-#include "edit/channel_walk.h"
+#include "edit/decode_walk.h"
 
 namespace sorvane::testing {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "wav/wav_reader.h"
+#include "input/wav_reader.h"
 
 namespace sorvane {
 

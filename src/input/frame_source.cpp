@@ -1,4 +1,4 @@
-#include "wav/frame_source.h"
+#include "input/frame_source.h"
 
 #include <utility>
 

@@ -1,4 +1,4 @@
-#include "edit/channel_walk.h"
+#include "edit/decode_walk.h"
 
 #include <algorithm>
 #include <limits>
