@@ -2,56 +2,73 @@
 #include "cli/command_descriptor.h"
 
 namespace sorvane::cli {
+namespace {
+
+const OptionDescriptor kQuick{"--quick"};
+const OptionDescriptor kAnswers{"--yes|--no"};
+// Accepted as by every command that opens FILE, but not shown in the usage.
+const OptionDescriptor kUnlistedQuick{"--quick", nullptr, Shown::Hidden};
+
+const CommandDescriptor kList{
+    "list",        {"FILE"},  {kQuick, {"--units", "time|sectors|hex"}, {"--json"}},
+    Opening::File, CheckList, RunList,
+    true};
+
+const CommandDescriptor kExport{
+    "export", {"FILE", "CH", "OUT.wav"}, {kQuick}, Opening::Channel, nullptr, RunExport};
+
+const CommandDescriptor kImport{"import",
+                                {"FILE", "CH", "IN.wav"},
+                                {{"--fit", "keep|wav"}, kAnswers, kQuick},
+                                Opening::Channel,
+                                CheckImport,
+                                RunImport};
+
+const CommandDescriptor kAppend{"append",
+                                {"FILE", "IN.wav"},
+                                {{"--channel", "N"},
+                                 {"--quality", "18.9m|18.9s|37.8m|37.8s"},
+                                 {"--speed", "normal|double", Shown::StartsLine},
+                                 {"--start", "TEXT"},
+                                 {"--slot", "K"},
+                                 {"--find"},
+                                 kAnswers,
+                                 kUnlistedQuick},
+                                Opening::File,
+                                nullptr,
+                                RunAppend};
+
+const CommandDescriptor kDelete{"delete",         {"FILE", "CH"}, {kAnswers, kQuick},
+                                Opening::Channel, nullptr,        RunDelete};
+
+const CommandDescriptor kSettings{"settings",
+                                  {"FILE"},
+                                  {{"--channel-gap", "TEXT"},
+                                   {"--end-gap", "TEXT"},
+                                   {"--resize", "ask|allow|forbid"},
+                                   {"--yes|--no", nullptr, Shown::StartsLine},
+                                   {"--json"},
+                                   kUnlistedQuick},
+                                  Opening::File,
+                                  nullptr,
+                                  RunSettings};
+
+const CommandDescriptor kNew{"new", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunNew};
+const CommandDescriptor kDemo{"demo", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunDemo};
+
+#ifdef SORVANE_CLI_PLAY
+const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel, nullptr, RunPlay};
+#endif
+
+}  // namespace
 
 const std::vector<CommandDescriptor>& AllCommands() {
-  static const OptionDescriptor quick{"--quick"};
-  static const OptionDescriptor answers{"--yes|--no"};
-  static const std::vector<CommandDescriptor> commands = {
-      {"list",
-       {"FILE"},
-       {quick, {"--units", "time|sectors|hex"}, {"--json"}},
-       Opening::File,
-       CheckList,
-       RunList,
-       true},
-      {"export", {"FILE", "CH", "OUT.wav"}, {quick}, Opening::Channel, nullptr, RunExport},
+  static const std::vector<CommandDescriptor> commands = {kList,     kExport,
 #ifdef SORVANE_CLI_PLAY
-      {"play", {"FILE", "CH"}, {quick}, Opening::Channel, nullptr, RunPlay},
+                                                          kPlay,
 #endif
-      {"import",
-       {"FILE", "CH", "IN.wav"},
-       {{"--fit", "keep|wav"}, answers, quick},
-       Opening::Channel,
-       CheckImport,
-       RunImport},
-      {"append",
-       {"FILE", "IN.wav"},
-       {{"--channel", "N"},
-        {"--quality", "18.9m|18.9s|37.8m|37.8s"},
-        {"--speed", "normal|double", Shown::StartsLine},
-        {"--start", "TEXT"},
-        {"--slot", "K"},
-        {"--find"},
-        answers,
-        {"--quick", nullptr, Shown::Hidden}},
-       Opening::File,
-       nullptr,
-       RunAppend},
-      {"delete", {"FILE", "CH"}, {answers, quick}, Opening::Channel, nullptr, RunDelete},
-      {"settings",
-       {"FILE"},
-       {{"--channel-gap", "TEXT"},
-        {"--end-gap", "TEXT"},
-        {"--resize", "ask|allow|forbid"},
-        {"--yes|--no", nullptr, Shown::StartsLine},
-        {"--json"},
-        {"--quick", nullptr, Shown::Hidden}},
-       Opening::File,
-       nullptr,
-       RunSettings},
-      {"new", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunNew},
-      {"demo", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunDemo},
-  };
+                                                          kImport,   kAppend, kDelete,
+                                                          kSettings, kNew,    kDemo};
   return commands;
 }
 
