@@ -102,6 +102,10 @@ TEST(FileSettings, CopiesInAndOutOfTheFileState) {
   EXPECT_EQ(s.ChannelPostGap, 10);
   EXPECT_EQ(s.EndPostGap, 20);
   EXPECT_EQ(s.ResizePermission, ResizeForbidden);
+  StoreSettings(xa, {155, 200, ResizeAllowed});
+  EXPECT_EQ(xa.ChannelPostGap, 155);
+  EXPECT_EQ(xa.EndPostGap, 200);
+  EXPECT_EQ(xa.ResizePermission, ResizeAllowed);
 }
 
 // The command over a file whose one channel ends at sector 40, in a file of 100 sectors.

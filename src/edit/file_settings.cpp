@@ -9,6 +9,12 @@ FileSettings CurrentSettings(const XaFile& xa) {
   return {xa.ChannelPostGap, xa.EndPostGap, xa.ResizePermission};
 }
 
+void StoreSettings(XaFile& xa, const FileSettings& settings) {
+  xa.ChannelPostGap = settings.ChannelPostGap;
+  xa.EndPostGap = settings.EndPostGap;
+  xa.ResizePermission = static_cast<ResizePermissionValue>(settings.ResizePermission);
+}
+
 const char* RefuseFileSettings(const FileSettings& settings) {
   if (settings.ChannelPostGap < 0 || settings.EndPostGap < 0) return text::kNegativeGap;
   if (settings.ChannelPostGap > settings.EndPostGap) return text::kGapTooLarge;
@@ -20,9 +26,7 @@ Outcome ApplyFileSettings(XaFile& xa, const FileSettings& settings, Prompter& pr
     xa.LastErrorText = refusal;
     return Outcome::Failed;
   }
-  xa.ChannelPostGap = settings.ChannelPostGap;
-  xa.EndPostGap = settings.EndPostGap;
-  xa.ResizePermission = static_cast<ResizePermissionValue>(settings.ResizePermission);
+  StoreSettings(xa, settings);
   AdjustFileSize(xa, prompter);
   return Outcome::Done;
 }

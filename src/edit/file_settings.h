@@ -20,6 +20,9 @@ struct FileSettings {
 };
 
 FileSettings CurrentSettings(const XaFile& xa);
+// Stores the settings in the file's state, without bringing the size in line (the settings
+// command below does both).
+void StoreSettings(XaFile& xa, const FileSettings& settings);
 
 // What the dialog's OK refuses: nullptr when the settings are acceptable, otherwise the text
 // to show. Negative gaps are refused before the two gaps are compared.
