@@ -1,3 +1,5 @@
+#include "edit/channel_export.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,7 +9,6 @@
 
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
-#include "edit/channel_export.h"
 #include "support/process_tools.h"
 #include "support/scripted_ui.h"
 #include "support/sound_data.h"

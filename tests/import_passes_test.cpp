@@ -1,3 +1,5 @@
+#include "edit/import_passes.h"
+
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,7 +11,6 @@
 #include "common/fixed_texts.h"
 #include "container/channel_scan.h"
 #include "edit/channel_import.h"
-#include "edit/import_passes.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "support/wav_builder.h"
