@@ -107,7 +107,7 @@ const FailureCase kFailures[] = {
     {"UnknownOption", {"XA", "1", "WAV", "--fast"}, 2, "sorvane-cli: "},
     {"MissingXaFile", {"DIR/none.xa", "1", "WAV"}, 1, std::string(text::kCannotOpenFile) + "\n"},
     {"CannotCreateWav", {"XA", "1", "DIR/no/out.wav"}, 1, std::string(text::kWavCannotOpen) + "\n"},
-    {"OutputIsTheXaFile", {"XA", "1", "XA"}, 1, "OUT.wav is the XA file itself\n"},
+    {"OutputIsTheXaFile", {"XA", "1", "XA"}, 1, std::string(text::kExportOntoOpenFile) + "\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cli, CliExportFailure, ::testing::ValuesIn(kFailures),

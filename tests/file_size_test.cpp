@@ -9,6 +9,7 @@
 
 #include "common/fixed_texts.h"
 #include "container/channel_scan.h"
+#include "support/failing_file_io.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "support/xa_builder.h"
@@ -17,8 +18,8 @@ namespace sorvane {
 namespace {
 
 using testing::Layout;
-using testing::ScriptedPrompter;
 using testing::ScriptedProgress;
+using testing::ScriptedPrompter;
 using testing::TempDir;
 using testing::XaBuilder;
 
@@ -65,7 +66,8 @@ TEST_P(FileSize, GrowsWithEmptySectorsAndMovesTheEndMark) {
   EXPECT_EQ(xa.SectorCount, 60);
   EXPECT_EQ(testing::FileLength(path), FileLengthFor(xa, 60));
   EXPECT_EQ(Subheader(49).Subheader[2], 0);
-  for (int i = 50; i < 59; ++i) EXPECT_EQ(Subheader(i), (SectorInfo{SectorEmpty, 0, 0, 0, {1, 0, 0, 0}})) << i;
+  for (int i = 50; i < 59; ++i)
+    EXPECT_EQ(Subheader(i), (SectorInfo{SectorEmpty, 0, 0, 0, {1, 0, 0, 0}})) << i;
   EXPECT_EQ(Subheader(59).Subheader[2], kSubmodeEof);
   ExpectReopensWith(60);
 }
@@ -126,7 +128,8 @@ TEST_F(FileSize, AnInvalidPreviousAddressGivesIndexPlus150) {
   ASSERT_EQ(OpenXaFile(xa, path), 0);
   ASSERT_EQ(ChangeSectorCount(xa, 4, prompter), 0);
   // Sector 3 at 153 = 00:02:03.
-  EXPECT_EQ(testing::ReadFileBytes(path).substr(3 * 2352 + 12, 4), std::string("\x00\x02\x03\x02", 4));
+  EXPECT_EQ(testing::ReadFileBytes(path).substr(3 * 2352 + 12, 4),
+            std::string("\x00\x02\x03\x02", 4));
 }
 
 TEST_F(FileSize, TheRiffHeaderLengthsFollowTheFile) {
@@ -178,13 +181,14 @@ TEST_F(FileSize, AFailedTruncationIsReportedAndLeavesTheCountAlone) {
   Open(80, Layout::Plain2336);
   xa.ResizePermission = ResizeAllowed;
   xa.EndPostGap = 0;
-  // The path now names a folder: the truncation and the re-open both fail.
-  ASSERT_EQ(std::rename(path.c_str(), dir.File("moved.xa").c_str()), 0);
-  ASSERT_EQ(mkdir(path.c_str(), 0700), 0);
+  testing::FailingFileIo failing;
+  failing.FailAt = 1;  // the truncation is the shrink's first write-type call
+  xa.Io = &failing;
   EXPECT_EQ(AdjustFileSize(xa, prompter), -1);
   EXPECT_EQ(prompter.Notices, std::vector<std::string>{text::kResizeFailed});
+  EXPECT_STREQ(xa.LastErrorText, text::kWriteError);
   EXPECT_EQ(xa.SectorCount, 80);
-  EXPECT_EQ(testing::FileLength(dir.File("moved.xa")), 80 * 2336);
+  EXPECT_EQ(testing::FileLength(path), 80 * 2336);
 }
 
 }  // namespace

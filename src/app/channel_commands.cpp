@@ -88,8 +88,9 @@ void TForm1::ChDeleteClick() {
   emit CommandEntered(QStringLiteral("ChDeleteClick"));
   const int entry = SelectedEntry();
   if (entry < 0) return;
-  // The core asks for the confirmation; a failed erase shows nothing and keeps the entry.
-  DeleteChannel(workspace_, entry, S().Progress, S().Prompt);
+  // The core asks for the confirmation; a failure is shown, never passed over.
+  if (DeleteChannel(workspace_, entry, S().Progress, S().Prompt) == Outcome::Failed)
+    S().Prompt.NotifyUser(workspace_.File.LastErrorText);
   RefreshList();
 }
 

@@ -51,7 +51,9 @@ struct CommandDescriptor {
 // Everything a command's body works with, set up by the runner.
 struct CommandRun {
   CommandRun(const CommandDescriptor& command, Console& console)
-      : Command(command), Io(console), Progress(console), Prompter(AnswerMode::Ask, console) {}
+      : Command(command), Io(console), Progress(console), Prompter(AnswerMode::Ask, console) {
+    Work.File.Io = console.Files;
+  }
 
   const std::string& Argument(std::size_t index) const { return Args.Positional()[index]; }
   // Prints "sorvane-cli: <what>" and the command's usage; returns ExitUsage.

@@ -1,8 +1,11 @@
 // The streams a command talks through: its output, its messages and questions, and the
-// answers typed to them. The program uses its own; tests hand in files of their own.
+// answers typed to them, and the seam its files are written through. The program uses its
+// own; tests hand in files and a seam of their own.
 #pragma once
 
 #include <cstdio>
+
+#include "container/file_io.h"
 
 namespace sorvane::cli {
 
@@ -12,6 +15,7 @@ struct Console {
   std::FILE* In = stdin;
   bool InIsTerminal = false;   // questions are asked only on a terminal
   bool ErrIsTerminal = false;  // the progress bar is drawn only on a terminal
+  FileIo* Files = &SystemFileIo();
 };
 
 // The process's standard streams, with what they are connected to.

@@ -74,12 +74,13 @@ inline constexpr char kDuplicateChannel[] =
     "このデータには重複したチャンネルNoのデータが存在します";
 inline constexpr char kAskResize[] = "ファイルサイズを変更しますか？";
 inline constexpr char kResizeFailed[] = "ファイルサイズの変更でエラーが発生しました。";
+inline constexpr char kReadOnlyFile[] = "読み取り専用のファイルのため変更できません。";
 
 // WAV export, reader and playback messages.
 inline constexpr char kWavCannotOpen[] = "WAVファイルがオープンできません。";
 inline constexpr char kWavWriteFailed[] = "書込みに失敗しました。";
 inline constexpr char kCancelled[] = "キャンセルしました。";
-inline constexpr char kExportOntoOpenFile[] = "OUT.wav is the XA file itself";
+inline constexpr char kExportOntoOpenFile[] = "開いているXAファイルには書き出せません。";
 inline constexpr char kWavCannotRead[] = "WAVファイルが読込めません。";
 inline constexpr char kWavUnexpectedLayout[] = "期待したWAVファイルの形式ではありません";
 inline constexpr char kWavUnsupported[] = "このWAVファイルの形式には対応していません";

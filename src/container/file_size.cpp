@@ -13,7 +13,9 @@ namespace {
 
 constexpr std::uint8_t kMode2 = 2;
 
-std::uint8_t ToBcd(int value) { return static_cast<std::uint8_t>((value / 10) << 4 | (value % 10)); }
+std::uint8_t ToBcd(int value) {
+  return static_cast<std::uint8_t>((value / 10) << 4 | (value % 10));
+}
 
 bool FromBcd(std::uint8_t bcd, int limit, int& value) {
   if ((bcd >> 4) > 9 || (bcd & 15) > 9) return false;
@@ -24,7 +26,9 @@ bool FromBcd(std::uint8_t bcd, int limit, int& value) {
 // Disc address (minutes, seconds, frames) as a frame count; -1 when not valid BCD.
 std::int64_t AddressOf(const std::uint8_t* header) {
   int m = 0, s = 0, f = 0;
-  if (!FromBcd(header[0], 100, m) || !FromBcd(header[1], 60, s) || !FromBcd(header[2], kSectorsPerSecond, f)) return -1;
+  if (!FromBcd(header[0], 100, m) || !FromBcd(header[1], 60, s) ||
+      !FromBcd(header[2], kSectorsPerSecond, f))
+    return -1;
   return (std::int64_t{m} * 60 + s) * kSectorsPerSecond + f;
 }
 
@@ -62,16 +66,19 @@ int WriteSyncAndHeaders(XaFile& xa, std::int32_t first, std::int32_t end) {
 }
 
 // Keeps the two lengths of a RIFF wrapper in step with the file's length.
-void UpdateRiffLengths(XaFile& xa) {
-  if (xa.Layout != XaLayout::Riff2352) return;
+int UpdateRiffLengths(XaFile& xa) {
+  if (xa.Layout != XaLayout::Riff2352) return 0;
   std::uint8_t magic[4];
-  if (!ReadBytesAt(xa, 0, magic, 4) || std::memcmp(magic, "RIFF", 4) != 0) return;
+  if (!ReadBytesAt(xa, 0, magic, 4) || std::memcmp(magic, "RIFF", 4) != 0) return 0;
   const std::int64_t size = FileLengthFor(xa, xa.SectorCount);
   std::uint8_t field[4];
   PutLe32(field, static_cast<std::uint32_t>(size - 8));
-  WriteBytesAt(xa, 4, field, 4);
+  bool written = WriteBytesAt(xa, 4, field, 4);
   PutLe32(field, static_cast<std::uint32_t>(size - kRiffHeaderBytes));
-  WriteBytesAt(xa, 40, field, 4);
+  written = WriteBytesAt(xa, 40, field, 4) && written;
+  if (written) return 0;
+  xa.LastErrorText = text::kWriteError;
+  return -1;
 }
 
 int SetEofMark(XaFile& xa, std::int32_t index, bool set) {
@@ -86,15 +93,12 @@ int SetEofMark(XaFile& xa, std::int32_t index, bool set) {
 }
 
 int Shrink(XaFile& xa, std::int32_t wanted, Prompter& prompter) {
-  CloseXaFile(xa);
-  if (::truncate(xa.Path.c_str(), FileLengthFor(xa, wanted)) != 0) {
+  if (TruncateXaFile(xa, FileLengthFor(xa, wanted)) != 0) {
     prompter.NotifyUser(text::kResizeFailed);
-    ReopenXaFile(xa);
     return -1;
   }
   xa.SectorCount = wanted;
-  if (ReopenXaFile(xa) != 0) return -1;
-  UpdateRiffLengths(xa);
+  if (UpdateRiffLengths(xa) != 0) return -1;
   return SetEofMark(xa, wanted - 1, true);
 }
 
@@ -110,8 +114,7 @@ int Grow(XaFile& xa, std::int32_t wanted) {
   }
   MakeEmptySector(sector, true);
   if (WriteSector(xa, wanted - 1, sector) != 0) return -1;
-  UpdateRiffLengths(xa);
-  return 0;
+  return UpdateRiffLengths(xa);
 }
 
 }  // namespace
@@ -130,7 +133,8 @@ int ChangeSectorCount(XaFile& xa, std::int32_t wanted, Prompter& prompter) {
 
 int AdjustFileSize(XaFile& xa, Prompter& prompter) {
   if (xa.ResizePermission == ResizeForbidden) return 0;
-  const std::int64_t target = std::max<std::int64_t>(LargestRecordEnd(xa) + xa.EndPostGap, kMinimumSectors);
+  const std::int64_t target =
+      std::max<std::int64_t>(LargestRecordEnd(xa) + xa.EndPostGap, kMinimumSectors);
   const std::int32_t wanted = static_cast<std::int32_t>(std::min<std::int64_t>(target, INT32_MAX));
   if (wanted == xa.SectorCount) return 0;
   if (!MayResize(xa, prompter)) return 0;

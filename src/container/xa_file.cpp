@@ -9,7 +9,6 @@
 #include <cstring>
 
 #include "common/fixed_texts.h"
-#include "format/write_all.h"
 
 namespace sorvane {
 
@@ -26,7 +25,8 @@ constexpr XaLayout kLayouts[] = {XaLayout::Plain2336, XaLayout::Raw2352, XaLayou
 
 constexpr std::int32_t kNewFileSectors = 150;
 
-// Reads up to `size` bytes at `offset`; returns the number read (short at the end of file or on error).
+// Reads up to `size` bytes at `offset`; returns the number read (short at the end of file or on
+// error).
 std::int64_t ReadAt(int fd, std::int64_t offset, void* data, std::int64_t size) {
   std::int64_t done = 0;
   auto* bytes = static_cast<std::uint8_t*>(data);
@@ -62,7 +62,8 @@ void FillReadAhead(XaFile& xa, std::int32_t index) {
   std::int64_t got = ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index), ahead.Span.data(),
                             std::int64_t{wanted - 1} * xa.Stride() + kSectorBytes);
   std::int32_t complete = 0;
-  while (complete < wanted && std::int64_t{complete} * xa.Stride() + kSubheaderBytes <= got) ++complete;
+  while (complete < wanted && std::int64_t{complete} * xa.Stride() + kSubheaderBytes <= got)
+    ++complete;
   ahead.First = index;
   ahead.Count = complete;
   ahead.Bytes = got;
@@ -74,12 +75,14 @@ bool ReadSubheaderBytes(XaFile& xa, std::int32_t index, std::uint8_t* out) {
   auto& ahead = xa.ReadAhead;
   bool walking = index == ahead.LastIndex + 1;
   ahead.LastIndex = index;
-  if (walking && (index < ahead.First || index >= ahead.First + ahead.Count)) FillReadAhead(xa, index);
+  if (walking && (index < ahead.First || index >= ahead.First + ahead.Count))
+    FillReadAhead(xa, index);
   if (index >= ahead.First && index < ahead.First + ahead.Count) {
     std::memcpy(out, &ahead.Span[std::size_t(index - ahead.First) * xa.Stride()], kSubheaderBytes);
     return true;
   }
-  return ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index), out, kSubheaderBytes) == kSubheaderBytes;
+  return ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index), out, kSubheaderBytes) ==
+         kSubheaderBytes;
 }
 
 // A whole sector from the read-ahead of a walk, when it holds it.
@@ -90,6 +93,20 @@ bool ReadAheadSector(const XaFile& xa, std::int32_t index, std::uint8_t* out) {
   if (std::int64_t(at) + kSectorBytes > ahead.Bytes) return false;
   std::memcpy(out, &ahead.Span[at], kSectorBytes);
   return true;
+}
+
+// Opens a regular file for reading and writing, or for reading only when writing is not
+// permitted (permissions, a read-only disc or mount); -1 when it cannot be read.
+int OpenRegularFile(const std::string& path, bool& readOnly) {
+  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
+  readOnly = fd < 0 && (errno == EACCES || errno == EROFS || errno == EPERM);
+  if (readOnly) fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  struct stat st {};
+  if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
+    ::close(fd);
+    fd = -1;
+  }
+  return fd;
 }
 
 }  // namespace
@@ -145,7 +162,8 @@ int DetectLayout(XaFile& xa) {
     for (std::int64_t at : {std::int64_t{LayoutDataOffset(layout)},
                             std::int64_t{LayoutDataOffset(layout)} + LayoutStride(layout)}) {
       std::uint8_t subheader[kSubheaderBytes];
-      if (ReadAt(XaFileStream::Of(xa), at, subheader, kSubheaderBytes) != kSubheaderBytes) return -1;
+      if (ReadAt(XaFileStream::Of(xa), at, subheader, kSubheaderBytes) != kSubheaderBytes)
+        return -1;
       if (!HalvesAgree(subheader)) {
         agree = false;
         break;
@@ -166,7 +184,7 @@ bool ReadBytesAt(XaFile& xa, std::int64_t position, void* data, std::int64_t siz
 
 bool WriteBytesAt(XaFile& xa, std::int64_t position, const void* data, std::int64_t size) {
   DropReadAhead(xa);
-  return WriteAllAt(XaFileStream::Of(xa), position, data, static_cast<std::size_t>(size));
+  return WriteAllAt(*xa.Io, XaFileStream::Of(xa), position, data, static_cast<std::size_t>(size));
 }
 
 int ReadSubheader(XaFile& xa, std::int32_t index, SectorInfo& info) {
@@ -201,8 +219,8 @@ int ReadSector(XaFile& xa, std::int32_t index, std::uint8_t* buffer, SectorInfo&
     info = SectorInfo{};
     return 0;
   }
-  if (!ReadAheadSector(xa, index, buffer) &&
-      ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index), buffer, kSectorBytes) != kSectorBytes) {
+  if (!ReadAheadSector(xa, index, buffer) && ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index),
+                                                    buffer, kSectorBytes) != kSectorBytes) {
     xa.LastErrorText = text::kReadError;
     return -1;
   }
@@ -227,7 +245,8 @@ int WriteSubheader(XaFile& xa, std::int32_t index, const SectorInfo& info) {
   std::uint8_t subheader[kSubheaderBytes];
   std::memcpy(subheader, info.Subheader, 4);
   std::memcpy(subheader + 4, info.Subheader, 4);
-  if (!WriteAllAt(XaFileStream::Of(xa), xa.SectorPosition(index), subheader, kSubheaderBytes)) {
+  if (!WriteAllAt(*xa.Io, XaFileStream::Of(xa), xa.SectorPosition(index), subheader,
+                  kSubheaderBytes)) {
     xa.LastErrorText = text::kWriteError;
     return -1;
   }
@@ -241,7 +260,7 @@ int WriteSector(XaFile& xa, std::int32_t index, const std::uint8_t* buffer) {
   }
   if (index >= xa.SectorCount) return 0;
   DropReadAhead(xa);
-  if (!WriteAllAt(XaFileStream::Of(xa), xa.SectorPosition(index), buffer, kSectorBytes)) {
+  if (!WriteAllAt(*xa.Io, XaFileStream::Of(xa), xa.SectorPosition(index), buffer, kSectorBytes)) {
     xa.LastErrorText = text::kWriteError;
     return -1;
   }
@@ -252,12 +271,7 @@ int OpenXaFile(XaFile& xa, const std::string& path) {
   xa.AudioChannelTable.Count = 0;
   xa.DataRunTable.Count = 0;
   CloseXaFile(xa);
-  int fd = ::open(path.c_str(), O_RDWR | O_CLOEXEC);
-  struct stat st {};
-  if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
-    ::close(fd);
-    fd = -1;
-  }
+  const int fd = OpenRegularFile(path, xa.ReadOnly);
   if (fd < 0) {
     xa.LastErrorText = text::kCannotOpenFile;
     return -1;
@@ -274,15 +288,36 @@ int OpenXaFile(XaFile& xa, const std::string& path) {
   return 0;
 }
 
-int ReopenXaFile(XaFile& xa) {
-  CloseXaFile(xa);
-  int fd = ::open(xa.Path.c_str(), O_RDWR | O_CLOEXEC);
-  if (fd < 0) {
-    xa.LastErrorText = text::kCannotOpenFile;
+int CheckWritable(XaFile& xa) {
+  if (!xa.ReadOnly) return 0;
+  xa.LastErrorText = text::kReadOnlyFile;
+  return -1;
+}
+
+int TruncateXaFile(XaFile& xa, std::int64_t length) {
+  DropReadAhead(xa);
+  if (xa.Io->Truncate(XaFileStream::Of(xa), length) != 0) {
+    xa.LastErrorText = text::kWriteError;
     return -1;
   }
-  XaFileStream::Set(xa, fd);
   return 0;
+}
+
+int SyncXaFile(XaFile& xa) {
+  if (xa.Io->Sync(XaFileStream::Of(xa)) != 0) {
+    xa.LastErrorText = text::kWriteError;
+    return -1;
+  }
+  return 0;
+}
+
+std::int64_t XaFileLength(const XaFile& xa) { return FileSize(XaFileStream::Of(xa)); }
+
+bool IsOpenXaFile(const XaFile& xa, const std::string& path) {
+  struct stat open {
+  }, other{};
+  if (::fstat(XaFileStream::Of(xa), &open) != 0 || ::stat(path.c_str(), &other) != 0) return false;
+  return open.st_dev == other.st_dev && open.st_ino == other.st_ino;
 }
 
 void CloseXaFile(XaFile& xa) {
@@ -308,6 +343,7 @@ int CreateXaFile(XaFile& xa, const std::string& path) {
   }
   XaFileStream::Set(xa, fd);
   xa.Path = path;
+  xa.ReadOnly = false;
   xa.Layout = XaLayout::Plain2336;
   xa.ResizePermission = ResizeAllowed;
   xa.EndPostGap = kNewFileSectors;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "container/file_io.h"
 #include "format/quality.h"
 #include "format/sector.h"
 
@@ -77,9 +78,12 @@ constexpr std::int32_t LayoutStride(XaLayout layout) {
 // Byte position of the first subheader.
 constexpr std::int32_t LayoutDataOffset(XaLayout layout) {
   switch (layout) {
-    case XaLayout::Plain2336: return 0;
-    case XaLayout::Raw2352: return kSyncAndHeaderBytes;
-    case XaLayout::Riff2352: break;
+    case XaLayout::Plain2336:
+      return 0;
+    case XaLayout::Raw2352:
+      return kSyncAndHeaderBytes;
+    case XaLayout::Riff2352:
+      break;
   }
   return kRiffHeaderBytes + kSyncAndHeaderBytes;
 }
@@ -114,6 +118,10 @@ struct XaFile {
   // The fixed text of the last failing operation; never cleared on success.
   const char* LastErrorText = "";
   SectorReadAhead ReadAhead;
+  // Every write, truncation and sync of the file goes through this; tests replace it.
+  FileIo* Io = &SystemFileIo();
+  // Opened without write permission: reading works, every change is refused.
+  bool ReadOnly = false;
 
   bool IsOpen() const { return stream_ >= 0; }
   std::int32_t Stride() const { return LayoutStride(Layout); }
@@ -147,9 +155,21 @@ int WriteSector(XaFile& xa, std::int32_t index, const std::uint8_t* buffer);
 // LastErrorText. A write drops the read-ahead.
 bool ReadBytesAt(XaFile& xa, std::int64_t position, void* data, std::int64_t size);
 bool WriteBytesAt(XaFile& xa, std::int64_t position, const void* data, std::int64_t size);
+// 0 when the open file may be changed; -1 with the read-only message when it was opened
+// read-only. Every command that changes the file asks this before its first write.
+int CheckWritable(XaFile& xa);
+// Opens for reading and writing, or read-only (ReadOnly set) when the file may only be read.
 int OpenXaFile(XaFile& xa, const std::string& path);
-int ReopenXaFile(XaFile& xa);
 void CloseXaFile(XaFile& xa);
+// Cuts or extends the open file to `length` bytes; drops the read-ahead.
+int TruncateXaFile(XaFile& xa, std::int64_t length);
+// Makes what was written to the file durable.
+int SyncXaFile(XaFile& xa);
+// The length of the open file in bytes; -1 when it cannot be had.
+std::int64_t XaFileLength(const XaFile& xa);
+// True when `path` names the open file itself (same device and inode, whatever the path:
+// a symbolic or hard link to it included).
+bool IsOpenXaFile(const XaFile& xa, const std::string& path);
 // Writes a new file of 150 empty sectors in the plain layout and leaves it closed.
 int CreateXaFile(XaFile& xa, const std::string& path);
 

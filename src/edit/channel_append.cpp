@@ -61,6 +61,7 @@ Outcome MakeRoom(XaFile& xa, const ChannelRecord& record, Prompter& prompter) {
 // import.
 Outcome PlaceChannel(Workspace& workspace, const ChannelRecord& record, Prompter& prompter) {
   XaFile& xa = workspace.File;
+  if (CheckWritable(xa) != 0) return Outcome::Failed;
   if (const Outcome room = MakeRoom(xa, record, prompter); room != Outcome::Done) return room;
   std::uint8_t stamp[kSectorBytes];
   MakeStamp(record, stamp);

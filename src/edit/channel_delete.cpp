@@ -10,6 +10,7 @@ Outcome DeleteChannel(Workspace& workspace, int index, ProgressMonitor& progress
                       Prompter& prompter) {
   XaFile& xa = workspace.File;
   if (index < 0 || index >= xa.AudioChannelTable.Count) return Outcome::Declined;
+  if (CheckWritable(xa) != 0) return Outcome::Failed;
   if (!prompter.AskOkCancel(text::kAskDelete)) return Outcome::Declined;
   EncodeCursor& cursor = workspace.Import.Cursor;
   SelectChannel(cursor, xa.AudioChannelTable.Records[index]);
@@ -17,8 +18,7 @@ Outcome DeleteChannel(Workspace& workspace, int index, ProgressMonitor& progress
   if (erased == Outcome::Failed) return Outcome::Failed;
   xa.AudioChannelTable.RemoveAt(index);
   cursor.Entry = nullptr;
-  AdjustFileSize(xa, prompter);
-  return erased;
+  return AdjustFileSize(xa, prompter) == 0 ? erased : Outcome::Failed;
 }
 
 }  // namespace sorvane

@@ -12,8 +12,9 @@ namespace sorvane {
 
 // Deletes entry `index` of the audio table. Declined: the confirmation was answered
 // "キャンセル" (or there is no such entry), nothing changed. Failed: a sector could not be
-// read or written; the sectors emptied so far stay empty and the entry stays listed (the
-// editor shows no message; LastErrorText has the access's). Cancelled: the progress
+// read or written, or the size adjustment failed, or the file is read-only (refused before
+// anything is written); the sectors emptied so far stay empty (LastErrorText has the
+// access's message). Cancelled: the progress
 // display was cancelled; the entry goes all the same, and the sectors not yet reached keep
 // their sound. After Done or Cancelled the file's size is adjusted.
 Outcome DeleteChannel(Workspace& workspace, int index, ProgressMonitor& progress,

@@ -7,14 +7,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <vector>
 
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
 #include "edit/decode_walk.h"
 #include "format/little_endian.h"
-#include "format/write_all.h"
 
 namespace sorvane {
 namespace {
@@ -25,10 +23,10 @@ std::uint32_t LengthField(std::int64_t length) {
   return static_cast<std::uint32_t>(std::clamp<std::int64_t>(length, 0, 0xFFFFFFFF));
 }
 
-// Collects PCM blocks, decoded in place, and writes them in large pieces.
+// Collects PCM blocks, decoded in place, and writes them in large pieces after the header.
 class BlockWriter {
  public:
-  explicit BlockWriter(int fd) : fd_(fd), buffer_(kBlocksPerWrite * kPcmBlockBytes) {}
+  BlockWriter(FileIo& io, int fd) : io_(io), fd_(fd), buffer_(kBlocksPerWrite * kPcmBlockBytes) {}
 
   // Room for the next block; nullptr when writing out the full buffer failed.
   std::uint8_t* NextBlock() {
@@ -38,13 +36,16 @@ class BlockWriter {
   void Commit() { used_ += kPcmBlockBytes; }
   // Writes what was collected; false when some of it did not reach the file.
   bool Flush() {
-    const bool written = WriteAll(fd_, buffer_.data(), used_);
+    const bool written = WriteAllAt(io_, fd_, offset_, buffer_.data(), used_);
+    offset_ += static_cast<std::int64_t>(used_);
     used_ = 0;
     return written;
   }
 
  private:
+  FileIo& io_;
   int fd_;
+  std::int64_t offset_ = kWavHeaderBytes;
   std::vector<std::uint8_t> buffer_;
   std::size_t used_ = 0;
 };
@@ -77,19 +78,19 @@ Outcome WriteBlocks(XaFile& xa, DecodeCursor& cursor, DecoderState& state, Progr
   }
 }
 
-// Rewrites the header with the lengths of the file as it now is; errors are ignored, as
-// the export's result is already decided.
-void FixUpHeader(int fd, const ChannelRecord& record) {
+// Writes the header with the lengths of the file as it now is; false when it did not get
+// there, and the file's lengths may then not match its blocks.
+bool WriteHeader(FileIo& io, int fd, const ChannelRecord& record) {
   struct stat st {};
-  if (::fstat(fd, &st) != 0) return;
+  if (::fstat(fd, &st) != 0) return false;
   std::uint8_t header[kWavHeaderBytes];
-  MakeWavHeader(record, st.st_size, header);
-  WriteAllAt(fd, 0, header, kWavHeaderBytes);
+  MakeWavHeader(record, std::max<std::int64_t>(st.st_size, kWavHeaderBytes), header);
+  return WriteAllAt(io, fd, 0, header, kWavHeaderBytes);
 }
 
 // The blocks after the header, with the progress display shown.
 Outcome WriteSamples(Workspace& workspace, int fd, ProgressMonitor& monitor) {
-  BlockWriter writer(fd);
+  BlockWriter writer(*workspace.File.Io, fd);
   monitor.Start();
   Outcome outcome =
       WriteBlocks(workspace.File, workspace.Decoding, workspace.Decoder, monitor, writer);
@@ -99,12 +100,6 @@ Outcome WriteSamples(Workspace& workspace, int fd, ProgressMonitor& monitor) {
   }
   monitor.Finish();
   return outcome;
-}
-
-// Truncating the XA file being read would destroy it before a single block is decoded.
-bool IsSameFile(const std::string& a, const std::string& b) {
-  std::error_code ignored;
-  return std::filesystem::equivalent(a, b, ignored);
 }
 
 }  // namespace
@@ -129,7 +124,8 @@ void MakeWavHeader(const ChannelRecord& record, std::int64_t fileLength, std::ui
 Outcome ExportChannel(Workspace& workspace, const ChannelRecord& record, const std::string& wavPath,
                       ProgressMonitor& monitor) {
   XaFile& xa = workspace.File;
-  if (IsSameFile(xa.Path, wavPath)) {
+  // Truncating the XA file being read would destroy it before a single block is decoded.
+  if (IsOpenXaFile(xa, wavPath)) {
     xa.LastErrorText = text::kExportOntoOpenFile;
     return Outcome::Failed;
   }
@@ -139,16 +135,17 @@ Outcome ExportChannel(Workspace& workspace, const ChannelRecord& record, const s
     return Outcome::Failed;
   }
   // The first header already describes an empty file, so the file is valid from the start.
-  std::uint8_t header[kWavHeaderBytes];
-  MakeWavHeader(record, kWavHeaderBytes, header);
-  if (!WriteAll(fd, header, kWavHeaderBytes)) {
+  if (!WriteHeader(*xa.Io, fd, record)) {
     xa.LastErrorText = text::kWavWriteFailed;
     ::close(fd);
     return Outcome::Failed;
   }
   SelectDecodeChannel(workspace.Decoding, record);
   Outcome outcome = WriteSamples(workspace, fd, monitor);
-  FixUpHeader(fd, record);
+  if (!WriteHeader(*xa.Io, fd, record) && outcome != Outcome::Failed) {
+    xa.LastErrorText = text::kWavWriteFailed;
+    outcome = Outcome::Failed;
+  }
   ::close(fd);
   return outcome;
 }

@@ -16,7 +16,9 @@ namespace sorvane {
 // Cancelled: the length dialog or the progress display was cancelled (no message);
 // Declined: an overwrite question was answered "キャンセル"; Failed. A Declined or Failed
 // import's message (LastErrorText) is shown through `prompter` before the size adjustment
-// may ask its question, so the caller does not show it again.
+// may ask its question, so the caller does not show it again; so is the message of a failed
+// size adjustment, which makes the import Failed. A read-only file is refused (Failed)
+// before anything is written.
 Outcome ImportChannel(Workspace& workspace, int entry, const std::string& wavPath,
                       ProgressMonitor& progress, Prompter& prompter);
 

@@ -26,9 +26,9 @@ Outcome ApplyFileSettings(XaFile& xa, const FileSettings& settings, Prompter& pr
     xa.LastErrorText = refusal;
     return Outcome::Failed;
   }
+  if (CheckWritable(xa) != 0) return Outcome::Failed;
   StoreSettings(xa, settings);
-  AdjustFileSize(xa, prompter);
-  return Outcome::Done;
+  return AdjustFileSize(xa, prompter) == 0 ? Outcome::Done : Outcome::Failed;
 }
 
 }  // namespace sorvane

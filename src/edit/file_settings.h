@@ -31,8 +31,9 @@ const char* RefuseFileSettings(const FileSettings& settings);
 // The settings command: refuses as the dialog's OK does (Failed, the refusal in
 // LastErrorText, nothing changed); otherwise stores the settings and brings the file to
 // its length under the new permission (asking when it is "ask"). The new settings stay
-// whatever the adjustment does, and the result is then Done: a failed resize has shown its
-// own message, as the editor always did.
+// whatever the adjustment does; when a write or the truncation failed the result is Failed
+// with "書き込みエラー" (a failed truncation has also shown its own message). A read-only
+// file is refused before anything is stored or written.
 Outcome ApplyFileSettings(XaFile& xa, const FileSettings& settings, Prompter& prompter);
 
 }  // namespace sorvane

@@ -90,59 +90,61 @@ Outcome Continue(PassStep step) {
 }
 
 // Grows the file for a lengthened channel when permitted; otherwise cuts the channel to it.
-void FitChannelToFile(XaFile& xa, EncodeCursor& c, Prompter& prompter) {
-  if (std::int64_t{c.ClearEnd} + xa.EndPostGap <= xa.SectorCount) return;
-  if (MayResize(xa, prompter)) {
-    AdjustFileSize(xa, prompter);
-    return;
-  }
+// False when the growth failed.
+bool FitChannelToFile(XaFile& xa, EncodeCursor& c, Prompter& prompter) {
+  if (std::int64_t{c.ClearEnd} + xa.EndPostGap <= xa.SectorCount) return true;
+  if (MayResize(xa, prompter)) return AdjustFileSize(xa, prompter) == 0;
   // A channel starting inside the end post-gap keeps no sectors rather than a negative count.
   const std::int64_t room = std::int64_t{xa.SectorCount} - xa.EndPostGap - c.Channel.FirstSector;
   const std::int32_t count =
       static_cast<std::int32_t>(std::max<std::int64_t>(room / c.Channel.Interleave, 0));
   SetCount(c, count);
   c.ClearEnd = c.GrowEnd = EndAfter(c, count);
+  return true;
 }
 
-void FollowWav(XaFile& xa, EncodeCursor& c, std::int32_t need, Prompter& prompter) {
+Outcome FollowWav(XaFile& xa, EncodeCursor& c, std::int32_t need, Prompter& prompter) {
   SetCount(c, need);
   c.ClearEnd = c.GrowEnd = EndAfter(c, need);
-  FitChannelToFile(xa, c, prompter);
+  return FitChannelToFile(xa, c, prompter) ? Outcome::Done : Outcome::Failed;
 }
 
-// Compares the WAV's length with the channel's and asks which to follow; false on Cancel.
-bool DecideLength(XaFile& xa, EncodeCursor& c, std::int32_t need, Prompter& prompter) {
-  const std::int32_t count = c.Channel.SectorCount;
-  if (need == count) return true;
-  if (need < count) {
-    LengthChoice choice = prompter.ChooseLength(text::kWavShorter, text::kFollowWav);
-    if (choice == LengthChoice::Cancel) return false;
-    c.GrowEnd = EndAfter(c, need);
-    if (choice == LengthChoice::SecondChoice) {
-      SetCount(c, need);
-      c.ReuseEnd = c.GrowEnd;
-    }
-    return true;
-  }
+// A WAV longer than the channel: it runs into what follows, or the file may have to grow.
+Outcome DecideLonger(XaFile& xa, EncodeCursor& c, std::int32_t need, Prompter& prompter) {
   ChannelRecord trial = c.Channel;
   trial.SectorCount = need;
   if (CheckCollisionExcept(xa, trial, c.Entry) != 0) {
     LengthChoice choice = prompter.ChooseLength(text::kFollowingOverlap, text::kFitBeforeFollowing);
-    if (choice == LengthChoice::Cancel) return false;
+    if (choice == LengthChoice::Cancel) return Outcome::Cancelled;
     if (choice == LengthChoice::SecondChoice) {
       SetCount(c, trial.SectorCount);
       c.ClearEnd = c.GrowEnd = EndAfter(c, trial.SectorCount);
     }
-    return true;
+    return Outcome::Done;
   }
-  if (count > 0) {
+  if (c.Channel.SectorCount > 0) {
     LengthChoice choice = prompter.ChooseLength(text::kWavLonger, text::kFollowWav);
-    if (choice == LengthChoice::Cancel) return false;
-    if (choice == LengthChoice::SecondChoice) FollowWav(xa, c, need, prompter);
-    return true;
+    if (choice == LengthChoice::Cancel) return Outcome::Cancelled;
+    if (choice == LengthChoice::SecondChoice) return FollowWav(xa, c, need, prompter);
+    return Outcome::Done;
   }
-  FollowWav(xa, c, need, prompter);
-  return true;
+  return FollowWav(xa, c, need, prompter);
+}
+
+// Compares the WAV's length with the channel's and asks which to follow: Cancelled on
+// Cancel, Failed when growing the file for it failed.
+Outcome DecideLength(XaFile& xa, EncodeCursor& c, std::int32_t need, Prompter& prompter) {
+  const std::int32_t count = c.Channel.SectorCount;
+  if (need == count) return Outcome::Done;
+  if (need > count) return DecideLonger(xa, c, need, prompter);
+  LengthChoice choice = prompter.ChooseLength(text::kWavShorter, text::kFollowWav);
+  if (choice == LengthChoice::Cancel) return Outcome::Cancelled;
+  c.GrowEnd = EndAfter(c, need);
+  if (choice == LengthChoice::SecondChoice) {
+    SetCount(c, need);
+    c.ReuseEnd = c.GrowEnd;
+  }
+  return Outcome::Done;
 }
 
 // The first pass's step: re-encodes the channel's next own sector below `limit`.
@@ -183,15 +185,15 @@ PassStep ClearNextChannelSector(XaFile& xa, EncodeCursor& c, std::int32_t limit)
   return WriteSector(xa, c.Cursor, empty) == 0 ? PassStep::Written : PassStep::Failed;
 }
 
-// Sets the end-of-file bit on the last sector written. Its failure is not the import's:
-// the sound is written, only the mark is missing.
-void MarkChannelEnd(XaFile& xa, const EncodeCursor& c) {
+// Sets the end-of-file bit on the last sector written. A sector that cannot be read keeps
+// its sound without the mark; a mark that cannot be written fails the import.
+PassStep MarkChannelEnd(XaFile& xa, const EncodeCursor& c) {
   std::uint8_t sector[kSectorBytes];
   SectorInfo info;
-  if (ReadSector(xa, c.LastWritten, sector, info) != 0) return;
+  if (ReadSector(xa, c.LastWritten, sector, info) != 0) return PassStep::Written;
   sector[2] |= kSubmodeEof;
   sector[6] |= kSubmodeEof;
-  WriteSector(xa, c.LastWritten, sector);
+  return WriteSector(xa, c.LastWritten, sector) == 0 ? PassStep::Written : PassStep::Failed;
 }
 
 // The three passes, the end mark between the second and the third.
@@ -205,7 +207,8 @@ Outcome WritePasses(ImportRun& run, const SectorInfo& sectorTemplate, ProgressMo
   end = RunPass(c, c.GrowEnd, progress,
                 [&] { return EncodeNewSector(run, c.GrowEnd, sectorTemplate); });
   if (end != Outcome::Done) return end;
-  if (c.LastWritten >= c.Channel.FirstSector) MarkChannelEnd(run.Xa, c);
+  if (c.LastWritten >= c.Channel.FirstSector && MarkChannelEnd(run.Xa, c) == PassStep::Failed)
+    return Outcome::Failed;
   c.Cursor = c.LastWritten;
   return RunPass(c, c.ClearEnd, progress,
                  [&] { return Continue(ClearNextChannelSector(run.Xa, c, c.ClearEnd)); });
@@ -228,7 +231,8 @@ Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, Progre
   EncodeCursor& c = importer.Cursor;
   const Quality quality = QualityOf(c.Channel);
   const std::int32_t need = SectorsNeeded(quality, source.SetTargetRate(XaRate(quality)));
-  if (!DecideLength(xa, c, need, prompter)) return Outcome::Cancelled;
+  if (const Outcome decided = DecideLength(xa, c, need, prompter); decided != Outcome::Done)
+    return decided;
   SectorInfo sectorTemplate;
   if (ReadSubheader(xa, c.Channel.FirstSector, sectorTemplate) != 0) return Outcome::Failed;
   ImportRun run{xa, importer, source, prompter};

@@ -35,10 +35,14 @@ class MemoryStream {
 }  // namespace
 
 ProgramResult RunInProcess(const std::vector<std::string>& words) {
+  return RunInProcess(words, SystemFileIo());
+}
+
+ProgramResult RunInProcess(const std::vector<std::string>& words, FileIo& files) {
   MemoryStream out;
   MemoryStream err;
   std::FILE* in = std::fopen("/dev/null", "r");
-  cli::Console console{out.File(), err.File(), in, false, false};
+  cli::Console console{out.File(), err.File(), in, false, false, &files};
   ProgramResult result;
   result.ExitStatus = cli::RunCli(words, console);
   std::fclose(in);

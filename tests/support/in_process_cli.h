@@ -5,12 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "container/file_io.h"
 #include "support/process_tools.h"
 
 namespace sorvane::testing {
 
 // RunCli with `words` (the arguments after the program's name).
 ProgramResult RunInProcess(const std::vector<std::string>& words);
+
+// RunInProcess with every write, truncation and sync of the files going through `files`.
+ProgramResult RunInProcess(const std::vector<std::string>& words, FileIo& files);
 
 // RunInProcess with the blank-separated words of `args` (no quoting).
 ProgramResult RunInProcess(const std::string& args);

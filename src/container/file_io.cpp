@@ -1,0 +1,40 @@
+#include "container/file_io.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+
+namespace sorvane {
+
+ssize_t FileIo::PWrite(int fd, const void* data, std::size_t size, std::int64_t offset) {
+  return ::pwrite(fd, data, size, offset);
+}
+
+int FileIo::Truncate(int fd, std::int64_t length) {
+  int result;
+  do result = ::ftruncate(fd, length);
+  while (result != 0 && errno == EINTR);
+  return result;
+}
+
+int FileIo::Sync(int fd) { return ::fsync(fd); }
+
+FileIo& SystemFileIo() {
+  static FileIo system;
+  return system;
+}
+
+bool WriteAllAt(FileIo& io, int fd, std::int64_t offset, const void* data, std::size_t size) {
+  const auto* bytes = static_cast<const std::uint8_t*>(data);
+  while (size > 0) {
+    const ssize_t n = io.PWrite(fd, bytes, size, offset);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    bytes += n;
+    offset += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+}  // namespace sorvane

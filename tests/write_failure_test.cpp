@@ -1,0 +1,171 @@
+// Each edit command, run by sorvane-cli, with each of its writes, truncations and syncs
+// failing in turn: the failure must be reported (exit 1 and the message), the file must open
+// again, and every sector of the channels and data the command does not edit must keep its
+// bytes.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "common/fixed_texts.h"
+#include "support/failing_file_io.h"
+#include "support/in_process_cli.h"
+#include "support/named_case.h"
+#include "support/temp_dir.h"
+#include "support/wav_builder.h"
+#include "support/xa_builder.h"
+
+namespace sorvane {
+namespace {
+
+using testing::FailingFileIo;
+using testing::Layout;
+using testing::PrintTo;
+using testing::TempDir;
+using testing::XaBuilder;
+
+constexpr int kSectors = 140;
+constexpr int kInterleave = 8;  // 18.9k stereo at normal speed
+
+// The sectors of each part of the test file: channels 1 and 2 (10 sectors each, slots 0
+// and 1 of sectors 0..79), data sectors 90..95, channel 3 (4 sectors from 99).
+std::vector<int> ChannelSectors(int channel) {
+  const int first = channel == 3 ? 99 : channel - 1;
+  const int count = channel == 3 ? 4 : 10;
+  std::vector<int> sectors;
+  for (int k = 0; k < count; ++k) sectors.push_back(first + k * kInterleave);
+  return sectors;
+}
+std::vector<int> DataSectors() { return {90, 91, 92, 93, 94, 95}; }
+
+void BuildFile(Layout layout, const std::string& path) {
+  XaBuilder builder(kSectors, layout);
+  for (int channel : {1, 2, 3}) {
+    const std::vector<int> sectors = ChannelSectors(channel);
+    builder.Channel(channel, false, true, sectors[0], kInterleave, int(sectors.size()));
+    for (int index : sectors)
+      builder.Payload(index, std::vector<std::uint8_t>(64, std::uint8_t(channel * 16 + index)));
+  }
+  builder.DataRange(90, 6).Payload(92, std::vector<std::uint8_t>(100, 0xA5));
+  builder.Write(path);
+}
+
+// A stereo 18.9k WAV of this many sectors' worth of frames.
+void BuildWav(int sectors, const std::string& path) {
+  const int frames = sectors * 2016;
+  testing::WavBuilder(2, 18900, 16)
+      .Samples16(testing::Frames16(frames, 2,
+                                   [](int i, int c) { return (i * 53 + c * 700) % 9000 - 4500; }))
+      .Write(path);
+}
+
+struct EditCase {
+  const char* Name;
+  const char* Args;                 // after the file's path; WAV stands for the WAV's path
+  int WavSectors;                   // 0: the command reads no WAV
+  std::vector<int> EditedChannels;  // whose sectors the command may change
+  const char* Message;              // what a failure says
+};
+
+const EditCase kCases[] = {
+    {"ImportGrowingTheFile", "import XA 3 WAV --fit wav --yes", 12, {3}, text::kWriteError},
+    {"ImportShrinkingTheFile", "import XA 3 WAV --fit wav --yes", 2, {3}, text::kWriteError},
+    {"ImportInPlace", "import XA 1 WAV --yes", 10, {1}, text::kWriteError},
+    {"AppendPastTheEnd", "append XA WAV --start 2.50 --slot 0 --yes", 3, {}, text::kWriteError},
+    {"AppendInsideTheFile", "append XA WAV --start 0.00 --slot 4 --yes", 5, {}, text::kWriteError},
+    {"DeleteTheLastChannel", "delete XA 3 --yes", 0, {3}, text::kWriteError},
+    {"DeleteTheFirstChannel", "delete XA 1 --yes", 0, {1}, text::kWriteError},
+    {"SettingsGrowing", "settings XA --end-gap 0.60 --resize allow", 0, {}, text::kWriteError},
+    {"SettingsShrinking",
+     "settings XA --channel-gap 0.00 --end-gap 0.02 --resize allow",
+     0,
+     {},
+     text::kWriteError},
+    {"Export", "export XA 1 OUT", 0, {1, 2, 3}, text::kWavWriteFailed},
+};
+
+class WriteFailure : public ::testing::TestWithParam<std::tuple<EditCase, Layout, bool>> {
+ protected:
+  const EditCase& Case() const { return std::get<0>(GetParam()); }
+  Layout FileLayout() const { return std::get<1>(GetParam()); }
+
+  std::vector<std::string> Words() const {
+    std::vector<std::string> words;
+    const std::string args = Case().Args;
+    for (std::size_t at = 0; at < args.size();) {
+      const std::size_t end = std::min(args.find(' ', at), args.size());
+      const std::string word = args.substr(at, end - at);
+      words.push_back(word == "XA" ? xa : word == "WAV" ? wav : word == "OUT" ? out : word);
+      at = end + 1;
+    }
+    return words;
+  }
+  // A fresh copy of the test file and the WAV, then the command through `files`.
+  testing::ProgramResult RunWith(FailingFileIo& files) {
+    BuildFile(FileLayout(), xa);
+    if (Case().WavSectors > 0) BuildWav(Case().WavSectors, wav);
+    return testing::RunInProcess(Words(), files);
+  }
+  // The sectors the command must leave alone, each with the raw layouts' sync and header.
+  void ExpectUntouchedSectors(const std::string& before, const std::string& after,
+                              int failing) const {
+    std::vector<int> kept = DataSectors();
+    for (int channel : {1, 2, 3}) {
+      const std::vector<int>& edited = Case().EditedChannels;
+      if (std::find(edited.begin(), edited.end(), channel) != edited.end()) continue;
+      for (int index : ChannelSectors(channel)) kept.push_back(index);
+    }
+    const int prefix = FileLayout() == Layout::Plain2336 ? 0 : 16;
+    for (int index : kept) {
+      const std::size_t at = std::size_t(testing::SubheaderOffset(FileLayout(), index) - prefix);
+      ASSERT_LE(at + prefix + 2336, after.size()) << "call " << failing << ", sector " << index;
+      EXPECT_EQ(after.compare(at, prefix + 2336, before, at, prefix + 2336), 0)
+          << "call " << failing << " changed sector " << index;
+    }
+  }
+
+  TempDir dir;
+  std::string xa = dir.File("f.xa");
+  std::string wav = dir.File("in.wav");
+  std::string out = dir.File("out.wav");
+};
+
+TEST_P(WriteFailure, EveryFailedCallIsReportedAndLeavesTheOtherSectorsAlone) {
+  FailingFileIo counting;
+  const testing::ProgramResult clean = RunWith(counting);
+  ASSERT_EQ(clean.ExitStatus, 0) << clean.Err;
+  ASSERT_GT(counting.Calls, 0);
+  BuildFile(FileLayout(), xa);
+  const std::string before = testing::ReadFileBytes(xa);
+  for (int n = 1; n <= counting.Calls; ++n) {
+    FailingFileIo failing;
+    failing.FailAt = n;
+    failing.StaysFailing = std::get<2>(GetParam());
+    const testing::ProgramResult result = RunWith(failing);
+    EXPECT_EQ(result.ExitStatus, 1) << "call " << n << " of " << counting.Calls;
+    EXPECT_NE(result.Err.find(Case().Message), std::string::npos)
+        << "call " << n << ": " << result.Err;
+    const testing::ProgramResult list = testing::RunInProcess({"list", xa});
+    EXPECT_EQ(list.ExitStatus, 0) << "call " << n << ": " << list.Err;
+    ExpectUntouchedSectors(before, testing::ReadFileBytes(xa), n);
+    if (::testing::Test::HasFailure()) return;  // one call's report is enough to go on
+  }
+}
+
+std::string CaseName(const ::testing::TestParamInfo<WriteFailure::ParamType>& info) {
+  const char* layouts[] = {"Plain", "Raw", "Riff"};
+  return std::string(std::get<0>(info.param).Name) + layouts[int(std::get<1>(info.param))] +
+         (std::get<2>(info.param) ? "DiskStaysFull" : "OneCallFails");
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, WriteFailure,
+                         ::testing::Combine(::testing::ValuesIn(kCases),
+                                            ::testing::Values(Layout::Plain2336, Layout::Raw2352,
+                                                              Layout::Riff2352),
+                                            ::testing::Bool()),
+                         CaseName);
+
+}  // namespace
+}  // namespace sorvane
