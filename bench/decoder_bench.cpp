@@ -10,6 +10,7 @@
 
 #include "bench_xa.h"
 #include "codec/adpcm_decoder.h"
+#include "edit/decode_walk.h"
 #include "codec/adpcm_filters.h"
 #include "common/progress_monitor.h"
 #include "container/channel_scan.h"

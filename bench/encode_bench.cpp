@@ -15,8 +15,9 @@
 #include <vector>
 
 #include "codec/adpcm_encoder.h"
+#include "edit/encode_from_wav.h"
 #include "container/xa_file.h"
-#include "wav/wav_reader.h"
+#include "input/wav_reader.h"
 
 namespace {
 
@@ -77,11 +78,9 @@ class TempWav {
 
 // Encodes the whole WAV as one channel of the given quality, sector by sector.
 void EncodeChannel(benchmark::State& state, const std::string& path, int rate, bool stereo) {
-  const int framesPerSector =
-      stereo ? sorvane::kStereoFramesPerSector : sorvane::kMonoFramesPerSector;
-  const std::uint8_t subheader[4] = {
-      1, 1, sorvane::kSubmodeAudioSector,
-      static_cast<std::uint8_t>((stereo ? 1 : 0) | (rate == 18900 ? 4 : 0))};
+  const sorvane::Quality quality = sorvane::QualityOf(rate == sorvane::kXaHighRate, stereo);
+  const int framesPerSector = sorvane::FramesPerSector(quality);
+  const std::uint8_t subheader[4] = {1, 1, sorvane::kSubmodeAudioSector, sorvane::CodingInfo(quality)};
   sorvane::EncoderState encoder;
   sorvane::WavReader reader;
   std::uint8_t image[sorvane::kSectorBytes];
@@ -92,7 +91,7 @@ void EncodeChannel(benchmark::State& state, const std::string& path, int rate, b
       break;
     }
     reader.TargetRate = rate;
-    int need = (reader.TargetLength() + framesPerSector - 1) / framesPerSector;
+    int need = sorvane::SectorsNeeded(quality, reader.TargetLength());
     for (int i = 0; i < need; ++i) {
       sorvane::EncodeAudioSector(encoder, reader, subheader, image);
       benchmark::DoNotOptimize(image);

@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic
   xvfb xauth imagemagick libxcb-cursor0 ffmpeg bc time
+  dpkg-dev file desktop-file-utils appstream man-db
 )
 
 missing=()

@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "codec/adpcm_encoder.h"
+#include "edit/encode_from_wav.h"
 #include "support/named_case.h"
 #include "support/temp_dir.h"
 #include "support/wav_builder.h"
-#include "wav/wav_reader.h"
+#include "input/wav_reader.h"
 
 namespace sorvane {
 namespace {

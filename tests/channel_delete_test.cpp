@@ -81,7 +81,7 @@ TEST_F(Delete, ACancelledConfirmationChangesNothing) {
 }
 
 struct LastChannelCase {
-  std::int32_t permission;
+  ResizePermissionValue permission;
   std::deque<bool> answers;
   std::int32_t sectors;
 };

@@ -1,4 +1,4 @@
-#include "common/channel_list_format.h"
+#include "edit/channel_list_format.h"
 
 #include <gtest/gtest.h>
 

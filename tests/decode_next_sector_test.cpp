@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "codec/adpcm_decoder.h"
+#include "edit/decode_walk.h"
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
 #include "container/xa_file.h"

@@ -65,7 +65,7 @@ TEST_P(FileSize, GrowsWithEmptySectorsAndMovesTheEndMark) {
   EXPECT_EQ(xa.SectorCount, 60);
   EXPECT_EQ(testing::FileLength(path), FileLengthFor(xa, 60));
   EXPECT_EQ(Subheader(49).Subheader[2], 0);
-  for (int i = 50; i < 59; ++i) EXPECT_EQ(Subheader(i), (SectorInfo{0, 0, 0, 0, {1, 0, 0, 0}})) << i;
+  for (int i = 50; i < 59; ++i) EXPECT_EQ(Subheader(i), (SectorInfo{SectorEmpty, 0, 0, 0, {1, 0, 0, 0}})) << i;
   EXPECT_EQ(Subheader(59).Subheader[2], kSubmodeEof);
   ExpectReopensWith(60);
 }

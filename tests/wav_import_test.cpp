@@ -167,7 +167,7 @@ TEST_F(Import, ALongerWavStopsBeforeAFollowingChannel) {
 }
 
 struct ResizeCase {
-  std::int32_t permission;
+  ResizePermissionValue permission;
   std::deque<bool> answers;
   int expectedCount;
   std::int32_t expectedSectors;

@@ -10,7 +10,7 @@
 #include "support/named_case.h"
 #include "support/temp_dir.h"
 #include "support/wav_builder.h"
-#include "wav/wav_reader.h"
+#include "input/wav_reader.h"
 
 namespace sorvane {
 namespace {

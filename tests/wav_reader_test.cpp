@@ -1,4 +1,4 @@
-#include "wav/wav_reader.h"
+#include "input/wav_reader.h"
 
 #include <gtest/gtest.h>
 

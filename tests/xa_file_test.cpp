@@ -21,6 +21,7 @@ using testing::XaBuilder;
 
 struct LayoutCase {
   Layout layout;
+  XaLayout found;
   int stride;
   int offset;
 };
@@ -33,8 +34,9 @@ TEST_P(LayoutDetection, FindsStrideOffsetAndCountsEverySectorThatFits) {
   XaBuilder(10, GetParam().layout).Write(path);
   XaFile xa;
   ASSERT_EQ(OpenXaFile(xa, path), 0) << xa.LastErrorText;
-  EXPECT_EQ(xa.Stride, GetParam().stride);
-  EXPECT_EQ(xa.DataOffset, GetParam().offset);
+  EXPECT_EQ(xa.Layout, GetParam().found);
+  EXPECT_EQ(xa.Stride(), GetParam().stride);
+  EXPECT_EQ(xa.DataOffset(), GetParam().offset);
   // N x 2352 (or 44 + N x 2352) bytes hold N sectors, not N - 1.
   EXPECT_EQ(xa.SectorCount, 10);
   EXPECT_EQ(xa.ResizePermission, ResizeAsk);
@@ -42,20 +44,19 @@ TEST_P(LayoutDetection, FindsStrideOffsetAndCountsEverySectorThatFits) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllLayouts, LayoutDetection,
-                         ::testing::Values(LayoutCase{Layout::Plain2336, 2336, 0},
-                                           LayoutCase{Layout::Raw2352, 2352, 16},
-                                           LayoutCase{Layout::Riff2352, 2352, 60}));
+                         ::testing::Values(LayoutCase{Layout::Plain2336, XaLayout::Plain2336, 2336, 0},
+                                           LayoutCase{Layout::Raw2352, XaLayout::Raw2352, 2352, 16},
+                                           LayoutCase{Layout::Riff2352, XaLayout::Riff2352, 2352, 60}));
 
 TEST(SectorCount, CountsASectorOnlyWhenItsWholeSpanLiesInsideTheFile) {
   XaFile raw;
-  raw.Stride = 2352;
-  raw.DataOffset = 16;
+  raw.Layout = XaLayout::Raw2352;
   EXPECT_EQ(SectorCountFor(raw, 10 * 2352), 10);
   EXPECT_EQ(SectorCountFor(raw, 10 * 2352 - 1), 9);
   EXPECT_EQ(SectorCountFor(raw, 10 * 2352 + 2351), 10);
   EXPECT_EQ(SectorCountFor(raw, 15), 0);
   XaFile plain;
-  plain.Stride = 2336;
+  plain.Layout = XaLayout::Plain2336;
   EXPECT_EQ(SectorCountFor(plain, 10 * 2336), 10);
   EXPECT_EQ(SectorCountFor(plain, 10 * 2336 - 1), 9);
   EXPECT_EQ(FileLengthFor(plain, 7), 7 * 2336);
@@ -126,7 +127,7 @@ TEST(OpenXaFile, TakesAnyFileWhoseFirstTwoSubheadersHaveEqualHalvesAsPlain) {
   testing::WriteFileBytes(path, bytes);
   XaFile xa;
   ASSERT_EQ(OpenXaFile(xa, path), 0);
-  EXPECT_EQ(xa.Stride, 2336);
+  EXPECT_EQ(xa.Layout, XaLayout::Plain2336);
 }
 
 TEST(OpenXaFile, AcceptsPathsLongerThan255Bytes) {
@@ -330,7 +331,7 @@ TEST(CreateXaFile, Writes150EmptySectorsWithTheMarkOnTheLast) {
     EXPECT_EQ(std::string(s, 8), std::string({1, 0, submode, 0, 1, 0, submode, 0})) << i;
   }
   ASSERT_EQ(OpenXaFile(xa, path), 0);
-  EXPECT_EQ(xa.Stride, 2336);
+  EXPECT_EQ(xa.Layout, XaLayout::Plain2336);
   EXPECT_EQ(xa.SectorCount, 150);
 }
 

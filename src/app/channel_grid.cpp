@@ -8,7 +8,7 @@
 #include <QTableWidget>
 
 #include "app/ui_text.h"
-#include "common/channel_list_format.h"
+#include "edit/channel_list_format.h"
 
 namespace sorvane::app {
 namespace {

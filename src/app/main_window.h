@@ -8,7 +8,7 @@
 #include <optional>
 #include <string>
 
-#include "common/channel_list_format.h"
+#include "edit/channel_list_format.h"
 
 class QAction;
 class QDragEnterEvent;

@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "audio/queue_accounting.h"
-#include "codec/audio_output.h"
+#include "audio/audio_output.h"
 
 namespace sorvane {
 

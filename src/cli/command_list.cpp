@@ -5,7 +5,7 @@
 #include "cli/commands.h"
 #include "cli/json_writer.h"
 #include "cli/open_for_command.h"
-#include "common/channel_list_format.h"
+#include "edit/channel_list_format.h"
 #include "container/xa_file.h"
 
 namespace sorvane::cli {
@@ -24,8 +24,12 @@ const char* UnitName(int unit) {
 }
 
 const char* LayoutName(const XaFile& xa) {
-  if (xa.Stride == kSectorBytes) return "plain-2336";
-  return xa.DataOffset == 16 ? "raw-2352" : "riff-2352";
+  switch (xa.Layout) {
+    case XaLayout::Plain2336: return "plain-2336";
+    case XaLayout::Raw2352: return "raw-2352";
+    case XaLayout::Riff2352: break;
+  }
+  return "riff-2352";
 }
 
 std::string JoinCells(const ChannelRow& row) {

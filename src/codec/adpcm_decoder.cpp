@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <cstring>
-#include <limits>
 #include <utility>
 
 #include "codec/adpcm_filters.h"
+#include "format/little_endian.h"
 
 namespace sorvane {
 namespace {
@@ -28,7 +27,10 @@ constexpr auto kScaledNibble = [] {
 }();
 
 // Filters 4..15 predict 0, like filter 0.
-int FilterOf(std::uint8_t parameter) { return parameter < 0x40 ? parameter >> 4 : 0; }
+int FilterOf(std::uint8_t parameter) {
+  const int filter = ParameterFilter(parameter);
+  return filter < 4 ? filter : 0;
+}
 
 // The next decoded value from a scaled nibble and a history (s1 latest).
 template <int Filter>
@@ -88,15 +90,8 @@ constexpr std::array<PairRunner, 16> PairRunners(std::integer_sequence<int, I...
 }
 constexpr auto kPairRunners = PairRunners(std::make_integer_sequence<int, 16>{});
 
-// Samples are little-endian whatever the host; on a little-endian host that is one store.
 void WriteSample(std::uint8_t* out, std::int32_t position, std::int32_t value) {
-  const auto bits = static_cast<std::uint16_t>(value);
-  if constexpr (std::endian::native == std::endian::little) {
-    std::memcpy(out + 2 * position, &bits, 2);
-  } else {
-    out[2 * position] = static_cast<std::uint8_t>(bits & 0xFF);
-    out[2 * position + 1] = static_cast<std::uint8_t>(bits >> 8);
-  }
+  PutLe16(out + 2 * position, static_cast<std::uint16_t>(value));
 }
 
 void StartResampler(DecoderState& state, std::int32_t position, std::int32_t step) {
@@ -112,7 +107,7 @@ void DecodeUnit(PredictorHistory& history, const std::uint8_t* group, int unit,
   const std::uint8_t parameter = group[kUnitParameterByte[unit]];
   const std::uint8_t* bytes = group + kSampleWordsOffset + unit / 2;
   kUnitRunners[FilterOf(parameter) * 2 + (unit & 1)](
-      history, bytes, kScaledNibble[parameter & 0x0F].data(), values);
+      history, bytes, kScaledNibble[ParameterRange(parameter)].data(), values);
 }
 
 void ResampleValues(DecoderState& state, const std::int32_t* values, int count, std::uint8_t* out) {
@@ -154,19 +149,19 @@ void ResampleValues(DecoderState& state, const std::int32_t* values, int count, 
 }
 
 void DecodeMonoSector(DecoderState& state, const std::uint8_t* groups, std::uint8_t* out) {
-  std::int32_t values[kMonoValuesPerSector];
+  std::int32_t values[kMonoFramesPerSector];
   std::int32_t* next = values;
   for (int g = 0; g < kSoundGroups; ++g) {
     for (int unit = 0; unit < kUnitsPerGroup; ++unit, next += kSamplesPerUnit)
       DecodeUnit(state.Left, groups + g * kSoundGroupBytes, unit, next);
   }
   StartResampler(state, 0, 1);
-  ResampleValues(state, values, kMonoValuesPerSector, out);
+  ResampleValues(state, values, kMonoFramesPerSector, out);
 }
 
 void DecodeStereoSector(DecoderState& state, const std::uint8_t* groups, std::uint8_t* out) {
-  std::int32_t left[kSideValuesPerSector];
-  std::int32_t right[kSideValuesPerSector];
+  std::int32_t left[kStereoFramesPerSector];
+  std::int32_t right[kStereoFramesPerSector];
   int at = 0;
   for (int g = 0; g < kSoundGroups; ++g) {
     const std::uint8_t* group = groups + g * kSoundGroupBytes;
@@ -174,44 +169,14 @@ void DecodeStereoSector(DecoderState& state, const std::uint8_t* groups, std::ui
       const std::uint8_t leftParameter = group[kUnitParameterByte[2 * j]];
       const std::uint8_t rightParameter = group[kUnitParameterByte[2 * j + 1]];
       kPairRunners[FilterOf(leftParameter) * 4 + FilterOf(rightParameter)](
-          state, group + kSampleWordsOffset + j, kScaledNibble[leftParameter & 0x0F].data(),
-          kScaledNibble[rightParameter & 0x0F].data(), left + at, right + at);
+          state, group + kSampleWordsOffset + j, kScaledNibble[ParameterRange(leftParameter)].data(),
+          kScaledNibble[ParameterRange(rightParameter)].data(), left + at, right + at);
     }
   }
   StartResampler(state, 0, 2);
-  ResampleValues(state, left, kSideValuesPerSector, out);
+  ResampleValues(state, left, kStereoFramesPerSector, out);
   StartResampler(state, 1, 2);
-  ResampleValues(state, right, kSideValuesPerSector, out);
-}
-
-void SelectDecodeChannel(DecodeCursor& cursor, const ChannelRecord& record) {
-  cursor.Record = record;
-  cursor.Current = record.FirstSector;
-  cursor.End = static_cast<std::int32_t>(
-      std::clamp<std::int64_t>(RecordEnd(record), std::numeric_limits<std::int32_t>::min(),
-                               std::numeric_limits<std::int32_t>::max()));
-}
-
-int DecodeNextSector(XaFile& xa, DecodeCursor& cursor, DecoderState& state, std::uint8_t* out) {
-  std::uint8_t sector[kSectorBytes];
-  SectorInfo info;
-  for (int tried = 0; tried < kSearchSectors; ++tried) {
-    if (cursor.Current >= cursor.End) return 2;
-    const std::int32_t index = cursor.Current++;
-    // Sectors passed over need only their subheader, which a sequential walk gets from the
-    // file's read-ahead; the whole sector is read only when it is one of the channel's.
-    if (ReadSubheader(xa, index, info) != 0) return -1;
-    if (info.Kind != SectorAudio || info.Channel != cursor.Record.Channel) continue;
-    if (ReadSector(xa, index, sector, info) != 0) return -1;
-    // The sector's own flag decides: the block is 9408 bytes either way.
-    if (info.Stereo) {
-      DecodeStereoSector(state, sector + kGroupsOffset, out);
-    } else {
-      DecodeMonoSector(state, sector + kGroupsOffset, out);
-    }
-    return 0;
-  }
-  return 1;
+  ResampleValues(state, right, kStereoFramesPerSector, out);
 }
 
 }  // namespace sorvane

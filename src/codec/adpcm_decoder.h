@@ -1,18 +1,16 @@
-// XA ADPCM decoding: walks the audio sectors of one channel and turns each into a 9408-byte
-// block of 16-bit little-endian PCM at 7/6 of the channel's rate (37.8 kHz -> 44100 Hz,
-// 18.9 kHz -> 22050 Hz). Integer-only, no allocation, defined for every byte pattern.
+// XA ADPCM decoding: turns the sound groups of one audio sector into a 9408-byte block of
+// 16-bit little-endian PCM at 7/6 of the channel's rate (37.8 kHz -> 44100 Hz, 18.9 kHz ->
+// 22050 Hz). Integer-only, no allocation, defined for every byte pattern. The walk over a
+// channel's sectors (DecodeNextSector) is in edit/decode_walk.h.
 #pragma once
 
 #include <cstdint>
 
-#include "container/xa_file.h"
+#include "format/sector.h"
 
 namespace sorvane {
 
-inline constexpr int kMonoValuesPerSector = 4032;  // 18 groups x 8 units x 28
-inline constexpr int kSideValuesPerSector = 2016;  // per side of a stereo sector
 inline constexpr std::int32_t kOutputLimit = 32700;
-inline constexpr int kSearchSectors = 32;  // sectors tried per DecodeNextSector call
 
 // The two latest decoded values (S1 latest), at 32 times the 16-bit scale; never clamped.
 struct PredictorHistory {
@@ -31,21 +29,6 @@ struct DecoderState {
   std::int32_t OutputPosition = 0;  // next sample written, counted in 16-bit samples of the block
   std::int32_t Step = 1;            // samples between writes: 1 mono, 2 stereo
 };
-
-// A pass over one channel: sectors Current..End-1 are searched one by one.
-struct DecodeCursor {
-  ChannelRecord Record;
-  std::int32_t Current = 0;
-  std::int32_t End = 0;  // exclusive: FirstSector + Interleave x SectorCount
-};
-
-void SelectDecodeChannel(DecodeCursor& cursor, const ChannelRecord& record);
-
-// Decodes the next audio sector of the selected channel into `out` (kPcmBlockBytes bytes),
-// choosing mono or stereo by that sector's own subheader. Results: 0 one block written;
-// 1 kSearchSectors sectors passed without one of the channel (call again); 2 the end sector
-// was reached; -1 a sector read failed (xa.LastErrorText says why). Only 0 writes to `out`.
-int DecodeNextSector(XaFile& xa, DecodeCursor& cursor, DecoderState& state, std::uint8_t* out);
 
 // Decode the 18 sound groups at `groups` (2304 bytes) into one 9408-byte block.
 void DecodeMonoSector(DecoderState& state, const std::uint8_t* groups, std::uint8_t* out);

@@ -3,16 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "container/xa_file.h"
-#include "wav/wav_reader.h"
-
 namespace sorvane {
 namespace {
 
 constexpr int kScaleBits = 3;  // the internal scale: 8 times the 16-bit sample
 constexpr int kSmallestShift = 2;
 constexpr int kLargestShift = 14;
-constexpr int kSectorTailOffset = kGroupsOffset + kGroupAreaBytes;  // 2312
 
 // |v| of a signed 32-bit value, defined for INT32_MIN as well.
 std::int64_t Magnitude(std::int32_t v) { return v < 0 ? -std::int64_t{v} : std::int64_t{v}; }
@@ -69,7 +65,7 @@ inline void QuantiseSample(Trial& t, int k, std::int32_t x) {
 
 UnitResult Finish(const Trial& t, int filter) {
   UnitResult result;
-  result.Parameter = static_cast<std::uint8_t>(filter * 16 + (15 - t.Shift));
+  result.Parameter = MakeParameter(filter, 15 - t.Shift);
   std::memcpy(result.Nibbles, t.Nibbles, sizeof result.Nibbles);
   result.ErrorSum = t.Error;
   result.History = {t.S1, t.S2};
@@ -88,14 +84,11 @@ void ToInternalScale(const std::int16_t* samples, std::int32_t* x8) {
   for (int k = 0; k < kSamplesPerUnit; ++k) x8[k] = std::int32_t{samples[k]} * (1 << kScaleBits);
 }
 
-// Byte of the first copy of a unit's parameter; the second copy lies 4 bytes later.
-constexpr int ParameterByte(int unit) { return unit < 4 ? unit : unit + 4; }
-
 // Even units take the low nibbles of byte unit / 2 of each sample word (clearing the high
 // ones); odd units then fill the high nibbles of the same bytes.
 void PutUnit(const UnitResult& unit, int index, std::uint8_t* group) {
   group[ParameterByte(index)] = unit.Parameter;
-  group[ParameterByte(index) + 4] = unit.Parameter;
+  group[ParameterByte(index) + kParameterCopyOffset] = unit.Parameter;
   std::uint8_t* column = group + kSampleWordsOffset + index / 2;
   if (index % 2 == 0) {
     for (int k = 0; k < kSamplesPerUnit; ++k) column[4 * k] = unit.Nibbles[k];
@@ -103,23 +96,6 @@ void PutUnit(const UnitResult& unit, int index, std::uint8_t* group) {
     for (int k = 0; k < kSamplesPerUnit; ++k) {
       column[4 * k] = static_cast<std::uint8_t>(column[4 * k] | (unit.Nibbles[k] << 4));
     }
-  }
-}
-
-void ReadStereoBlock(WavReader& reader, std::int16_t* left, std::int16_t* right) {
-  std::int16_t frame[2];
-  for (int k = 0; k < kSamplesPerUnit; ++k) {
-    reader.ReadFrame(frame);  // past the end it delivers silence, which is encoded as such
-    left[k] = frame[0];
-    right[k] = frame[1];
-  }
-}
-
-void ReadMonoBlock(WavReader& reader, std::int16_t* mono) {
-  std::int16_t frame[2];
-  for (int k = 0; k < kSamplesPerUnit; ++k) {
-    reader.ReadFrame(frame);
-    mono[k] = static_cast<std::int16_t>((frame[0] + frame[1]) / 2);
   }
 }
 
@@ -165,40 +141,17 @@ UnitResult ChooseUnit(const std::int16_t samples[kSamplesPerUnit], EncoderHistor
   return Finish(trials[kept], kept);
 }
 
-void EncodeStereoSector(EncoderState& state, WavReader& reader, std::uint8_t* groups) {
-  std::int16_t left[kSamplesPerUnit];
-  std::int16_t right[kSamplesPerUnit];
-  for (int g = 0; g < kSoundGroups; ++g) {
-    std::uint8_t* group = groups + g * kSoundGroupBytes;
-    for (int j = 0; j < 4; ++j) {
-      ReadStereoBlock(reader, left, right);
-      PutUnit(ChooseUnit(left, state.Left), 2 * j, group);
-      PutUnit(ChooseUnit(right, state.Right), 2 * j + 1, group);
-    }
+void EncodeStereoGroup(EncoderState& state, const std::int16_t left[4][kSamplesPerUnit],
+                       const std::int16_t right[4][kSamplesPerUnit], std::uint8_t* group) {
+  for (int j = 0; j < 4; ++j) {
+    PutUnit(ChooseUnit(left[j], state.Left), 2 * j, group);
+    PutUnit(ChooseUnit(right[j], state.Right), 2 * j + 1, group);
   }
 }
 
-void EncodeMonoSector(EncoderState& state, WavReader& reader, std::uint8_t* groups) {
-  std::int16_t mono[kSamplesPerUnit];
-  for (int g = 0; g < kSoundGroups; ++g) {
-    std::uint8_t* group = groups + g * kSoundGroupBytes;
-    for (int unit = 0; unit < kUnitsPerGroup; ++unit) {
-      ReadMonoBlock(reader, mono);
-      PutUnit(ChooseUnit(mono, state.Right), unit, group);
-    }
-  }
-}
-
-void EncodeAudioSector(EncoderState& state, WavReader& reader, const std::uint8_t subheader[4],
-                       std::uint8_t image[kSectorBytes]) {
-  std::memcpy(image, subheader, 4);
-  std::memcpy(image + 4, subheader, 4);
-  if (subheader[3] & kCodingStereo) {
-    EncodeStereoSector(state, reader, image + kGroupsOffset);
-  } else {
-    EncodeMonoSector(state, reader, image + kGroupsOffset);
-  }
-  std::memset(image + kSectorTailOffset, 0, kSectorBytes - kSectorTailOffset);
+void EncodeMonoGroup(EncoderState& state, const std::int16_t mono[kUnitsPerGroup][kSamplesPerUnit],
+                     std::uint8_t* group) {
+  for (int unit = 0; unit < kUnitsPerGroup; ++unit) PutUnit(ChooseUnit(mono[unit], state.Right), unit, group);
 }
 
 }  // namespace sorvane

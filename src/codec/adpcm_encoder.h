@@ -1,5 +1,6 @@
-// XA ADPCM encoder: 16-bit PCM from a WavReader into the 4-bit sound groups of one audio
-// sector at a time. Works at 8 times the 16-bit sample scale; histories are never clamped.
+// XA ADPCM encoder: 16-bit PCM into the 4-bit units of a sound group. Works at 8 times the
+// 16-bit sample scale; histories are never clamped. Whole sectors from a WavReader are
+// encoded in edit/encode_from_wav.h.
 #pragma once
 
 #include <cstdint>
@@ -7,8 +8,6 @@
 #include "codec/adpcm_filters.h"
 
 namespace sorvane {
-
-class WavReader;
 
 // Two reconstructed values at the internal scale: S1 the latest, S2 the one before.
 struct EncoderHistory {
@@ -30,10 +29,6 @@ struct UnitResult {
   EncoderHistory History;                 // after the unit
 };
 
-inline constexpr int kStereoFramesPerSector = 2016;
-inline constexpr int kMonoFramesPerSector = 4032;
-inline constexpr int kGroupAreaBytes = kSoundGroups * kSoundGroupBytes;  // 2304
-
 // Encodes 28 samples with one filter (0..3), starting from a copy of `history`.
 UnitResult EncodeUnit(int filter, const std::int16_t samples[kSamplesPerUnit],
                       const EncoderHistory& history);
@@ -42,14 +37,12 @@ UnitResult EncodeUnit(int filter, const std::int16_t samples[kSamplesPerUnit],
 // and moves `history` on to the kept result's history.
 UnitResult ChooseUnit(const std::int16_t samples[kSamplesPerUnit], EncoderHistory& history);
 
-// Reads 2016 frames and writes 18 sound groups (2304 bytes) to `groups`.
-void EncodeStereoSector(EncoderState& state, WavReader& reader, std::uint8_t* groups);
-// Reads 4032 frames, each made mono as (left + right) / 2, and writes 18 sound groups.
-void EncodeMonoSector(EncoderState& state, WavReader& reader, std::uint8_t* groups);
-
-// Builds a 2336-byte sector image: the 4-byte subheader twice, the 18 sound groups (stereo
-// when bit 0 of the coding information is set) and 24 zero bytes.
-void EncodeAudioSector(EncoderState& state, WavReader& reader, const std::uint8_t subheader[4],
-                       std::uint8_t image[2336]);
+// Writes one stereo sound group (128 bytes) to `group`: for j = 0..3, block j of each side
+// becomes unit 2j (left, with state.Left) and unit 2j + 1 (right, with state.Right).
+void EncodeStereoGroup(EncoderState& state, const std::int16_t left[4][kSamplesPerUnit],
+                       const std::int16_t right[4][kSamplesPerUnit], std::uint8_t* group);
+// Writes one mono sound group: block u becomes unit u, all with state.Right.
+void EncodeMonoGroup(EncoderState& state, const std::int16_t mono[kUnitsPerGroup][kSamplesPerUnit],
+                     std::uint8_t* group);
 
 }  // namespace sorvane

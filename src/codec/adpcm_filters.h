@@ -1,21 +1,21 @@
-// The four XA ADPCM prediction filters and the sound-group layout, shared by the decoder
-// and the encoder so that both sides use the very same integer arithmetic.
+// The four XA ADPCM prediction filters, shared by the decoder and the encoder so that both
+// sides use the very same integer arithmetic. The sound-group layout is in format/sector.h.
 #pragma once
 
 #include <cstdint>
 
+#include "format/sector.h"
+
 namespace sorvane {
 
-inline constexpr int kSoundGroups = 18;       // per audio sector
-inline constexpr int kSoundGroupBytes = 128;
-inline constexpr int kUnitsPerGroup = 8;
-inline constexpr int kSamplesPerUnit = 28;
-inline constexpr int kSampleWordsOffset = 16;  // the 28 sample words follow the parameter bytes
-inline constexpr int kGroupsOffset = 8;        // sound groups start after the subheader
-inline constexpr int kPcmBlockBytes = 9408;    // decoded PCM of one sector
+inline constexpr int kPcmBlockBytes = 9408;  // decoded PCM of one sector
 
-// Where each unit's sound parameter byte is read (odd units 5 and 7 from the second copy).
-inline constexpr int kUnitParameterByte[kUnitsPerGroup] = {0, 1, 2, 3, 8, 13, 10, 15};
+// Where the decoder reads each unit's sound parameter byte: units 5 and 7 from the second
+// copy (ParameterByte(unit) + kParameterCopyOffset), the others from the first.
+inline constexpr int kUnitParameterByte[kUnitsPerGroup] = {
+    ParameterByte(0), ParameterByte(1), ParameterByte(2), ParameterByte(3),
+    ParameterByte(4), ParameterByte(5) + kParameterCopyOffset,
+    ParameterByte(6), ParameterByte(7) + kParameterCopyOffset};
 
 // Wraps a 64-bit intermediate to what signed 32-bit arithmetic would give.
 inline std::int32_t Wrap32(std::int64_t value) {

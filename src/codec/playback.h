@@ -6,12 +6,18 @@
 #include <array>
 #include <cstdint>
 
-#include "codec/adpcm_decoder.h"
-#include "codec/audio_output.h"
+#include "audio/audio_output.h"
+#include "edit/decode_walk.h"
 #include "common/progress_monitor.h"
 #include "container/xa_file.h"
 
 namespace sorvane {
+
+// The format of the decoder's output for a channel: 44100 Hz for 37.8 kHz channels,
+// 22050 Hz for 18.9 kHz ones, stereo as the record says.
+inline AudioFormat PlaybackFormat(const ChannelRecord& record) {
+  return AudioFormat{DecodedRate(QualityOf(record)), record.Stereo ? 2 : 1};
+}
 
 inline constexpr int kPlaybackBufferCount = 16;
 inline constexpr int kDoneTests = 16;      // tests of a done flag per wait

@@ -11,35 +11,16 @@
 
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
+#include "format/little_endian.h"
+#include "format/write_all.h"
 
 namespace sorvane {
 namespace {
 
 constexpr std::size_t kBlocksPerWrite = 64;  // about 600 KB per write call
 
-void PutLe16(std::uint8_t* at, std::uint32_t value) {
-  at[0] = static_cast<std::uint8_t>(value & 0xFF);
-  at[1] = static_cast<std::uint8_t>((value >> 8) & 0xFF);
-}
-
-void PutLe32(std::uint8_t* at, std::uint32_t value) {
-  PutLe16(at, value & 0xFFFF);
-  PutLe16(at + 2, value >> 16);
-}
-
 std::uint32_t LengthField(std::int64_t length) {
   return static_cast<std::uint32_t>(std::clamp<std::int64_t>(length, 0, 0xFFFFFFFF));
-}
-
-bool WriteAll(int fd, const std::uint8_t* data, std::size_t size) {
-  while (size > 0) {
-    const ssize_t n = ::write(fd, data, size);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    data += n;
-    size -= static_cast<std::size_t>(n);
-  }
-  return true;
 }
 
 // Collects PCM blocks, decoded in place, and writes them in large pieces.
@@ -101,14 +82,14 @@ void FixUpHeader(int fd, const ChannelRecord& record) {
   if (::fstat(fd, &st) != 0) return;
   std::uint8_t header[kWavHeaderBytes];
   MakeWavHeader(record, st.st_size, header);
-  [[maybe_unused]] ssize_t ignored = ::pwrite(fd, header, kWavHeaderBytes, 0);
+  WriteAllAt(fd, 0, header, kWavHeaderBytes);
 }
 
 }  // namespace
 
 void MakeWavHeader(const ChannelRecord& record, std::int64_t fileLength, std::uint8_t* header) {
   const std::uint32_t channels = record.Stereo ? 2 : 1;
-  const std::uint32_t rate = record.HighRate ? 44100 : 22050;
+  const std::uint32_t rate = DecodedRate(QualityOf(record));
   std::memcpy(header, "RIFF", 4);
   PutLe32(header + 4, LengthField(fileLength - 8));
   std::memcpy(header + 8, "WAVEfmt ", 8);

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "codec/adpcm_decoder.h"
+#include "edit/decode_walk.h"
 #include "common/progress_monitor.h"
 #include "container/xa_file.h"
 

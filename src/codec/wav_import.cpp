@@ -11,8 +11,6 @@ namespace sorvane {
 namespace {
 
 constexpr int kSearchSteps = 32;
-constexpr std::int32_t kHighTargetRate = 37800;
-constexpr std::int32_t kLowTargetRate = 18900;
 
 // F + Interleave x n, the end of the channel with n sectors.
 std::int32_t EndAfter(const EncodeCursor& c, std::int64_t n) {
@@ -168,9 +166,8 @@ int ImportWav(XaFile& xa, Importer& importer, const std::string& path, ProgressM
     xa.LastErrorText = reader.LastErrorText;
     return -1;
   }
-  reader.TargetRate = c.Channel.HighRate ? kHighTargetRate : kLowTargetRate;
-  const std::int64_t perSector = c.Channel.Stereo ? kStereoFramesPerSector : kMonoFramesPerSector;
-  const auto need = static_cast<std::int32_t>((reader.TargetLength() + perSector - 1) / perSector);
+  reader.TargetRate = XaRate(QualityOf(c.Channel));
+  const std::int32_t need = SectorsNeeded(QualityOf(c.Channel), reader.TargetLength());
   SectorInfo sectorTemplate;
   if (!DecideLength(xa, c, need, prompter)) {
     reader.Close();

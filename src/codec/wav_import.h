@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <string>
 
-#include "codec/adpcm_encoder.h"
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
 #include "container/xa_file.h"
-#include "wav/wav_reader.h"
+#include "edit/encode_from_wav.h"
+#include "input/wav_reader.h"
 
 namespace sorvane {
 

@@ -64,7 +64,7 @@ Step AddAudioChannel(XaFile& xa, std::int32_t i, const SectorInfo& info) {
   channel.FirstSector = i;
   channel.SectorCount = count;
   channel.Interleave = d;
-  std::int32_t nominal = NominalInterleave(info.HighRate, info.Stereo);
+  std::int32_t nominal = NominalInterleave(QualityOf(info));
   if (d == 2 * nominal) {
     channel.DoubleSpeed = 1;
   } else if (d != nominal) {
@@ -104,11 +104,6 @@ void DerivePostGaps(XaFile& xa) {
 }
 
 }  // namespace
-
-std::int32_t NominalInterleave(bool highRate, bool stereo) {
-  std::int32_t e = highRate ? 4 : 8;
-  return stereo ? e : 2 * e;
-}
 
 int FindInterleave(XaFile& xa, std::int32_t sector, const SectorInfo& info) {
   const SectorInfo wanted = WithoutEof(info);

@@ -32,7 +32,4 @@ ChannelRecord* FindRecordAt(XaFile& xa, std::int32_t sector);
 
 bool IsChannelUsed(const XaFile& xa, std::uint8_t channel);
 
-// The interleave of a channel of this quality at normal speed: 4, 8, 8 or 16.
-std::int32_t NominalInterleave(bool highRate, bool stereo);
-
 }  // namespace sorvane

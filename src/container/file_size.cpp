@@ -6,12 +6,11 @@
 #include <cstring>
 
 #include "common/fixed_texts.h"
+#include "format/little_endian.h"
 
 namespace sorvane {
 namespace {
 
-constexpr int kSyncAndHeaderBytes = 16;
-constexpr int kRiffHeaderBytes = 44;
 constexpr std::uint8_t kMode2 = 2;
 
 std::uint8_t ToBcd(int value) { return static_cast<std::uint8_t>((value / 10) << 4 | (value % 10)); }
@@ -25,7 +24,7 @@ bool FromBcd(std::uint8_t bcd, int limit, int& value) {
 // Disc address (minutes, seconds, frames) as a frame count; -1 when not valid BCD.
 std::int64_t AddressOf(const std::uint8_t* header) {
   int m = 0, s = 0, f = 0;
-  if (!FromBcd(header[0], 100, m) || !FromBcd(header[1], 60, s) || !FromBcd(header[2], 75, f)) return -1;
+  if (!FromBcd(header[0], 100, m) || !FromBcd(header[1], 60, s) || !FromBcd(header[2], kSectorsPerSecond, f)) return -1;
   return (std::int64_t{m} * 60 + s) * kSectorsPerSecond + f;
 }
 
@@ -40,17 +39,13 @@ void MakeSyncAndHeader(std::int64_t address, std::uint8_t* out) {
   out[15] = kMode2;
 }
 
-bool WriteBytes(int fd, std::int64_t at, const void* data, std::size_t size) {
-  return ::pwrite(fd, data, size, at) == static_cast<ssize_t>(size);
-}
-
 // Writes sync and header in front of each new raw sector: the address follows the
 // previous sector's, or is the index + 150 when that one is not a valid address.
 int WriteSyncAndHeaders(XaFile& xa, std::int32_t first, std::int32_t end) {
-  if (xa.Stride == kSectorBytes) return 0;
+  if (xa.Layout == XaLayout::Plain2336) return 0;
   std::uint8_t previous[4] = {0xFF, 0xFF, 0xFF, 0xFF};
   if (first > 0) {
-    if (::pread(xa.Stream, previous, 4, xa.SectorPosition(first) - xa.Stride - 4) != 4)
+    if (!ReadBytesAt(xa, xa.SectorPosition(first) - xa.Stride() - 4, previous, 4))
       std::memset(previous, 0xFF, 4);
   }
   std::int64_t address = AddressOf(previous);
@@ -58,7 +53,7 @@ int WriteSyncAndHeaders(XaFile& xa, std::int32_t first, std::int32_t end) {
   for (std::int32_t i = first; i < end; ++i, ++address) {
     std::uint8_t prefix[kSyncAndHeaderBytes];
     MakeSyncAndHeader(address, prefix);
-    if (!WriteBytes(xa.Stream, xa.SectorPosition(i) - kSyncAndHeaderBytes, prefix, sizeof prefix)) {
+    if (!WriteBytesAt(xa, xa.SectorPosition(i) - kSyncAndHeaderBytes, prefix, sizeof prefix)) {
       xa.LastErrorText = text::kWriteError;
       return -1;
     }
@@ -66,21 +61,17 @@ int WriteSyncAndHeaders(XaFile& xa, std::int32_t first, std::int32_t end) {
   return 0;
 }
 
-void PutLittleEndian32(std::uint8_t* out, std::uint32_t value) {
-  for (int i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
-
 // Keeps the two lengths of a RIFF wrapper in step with the file's length.
 void UpdateRiffLengths(XaFile& xa) {
-  if (xa.DataOffset != kRiffHeaderBytes + kSyncAndHeaderBytes) return;
+  if (xa.Layout != XaLayout::Riff2352) return;
   std::uint8_t magic[4];
-  if (::pread(xa.Stream, magic, 4, 0) != 4 || std::memcmp(magic, "RIFF", 4) != 0) return;
+  if (!ReadBytesAt(xa, 0, magic, 4) || std::memcmp(magic, "RIFF", 4) != 0) return;
   const std::int64_t size = FileLengthFor(xa, xa.SectorCount);
   std::uint8_t field[4];
-  PutLittleEndian32(field, static_cast<std::uint32_t>(size - 8));
-  WriteBytes(xa.Stream, 4, field, 4);
-  PutLittleEndian32(field, static_cast<std::uint32_t>(size - kRiffHeaderBytes));
-  WriteBytes(xa.Stream, 40, field, 4);
+  PutLe32(field, static_cast<std::uint32_t>(size - 8));
+  WriteBytesAt(xa, 4, field, 4);
+  PutLe32(field, static_cast<std::uint32_t>(size - kRiffHeaderBytes));
+  WriteBytesAt(xa, 40, field, 4);
 }
 
 int SetEofMark(XaFile& xa, std::int32_t index, bool set) {

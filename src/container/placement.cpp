@@ -3,11 +3,24 @@
 #include <algorithm>
 #include <array>
 
-
 namespace sorvane {
 namespace {
 
 constexpr int kSlots = 32;
+
+enum PlacementEventKind : std::int32_t { ChannelStart = 0, ChannelEnd = 1, GapEnd = 2 };
+
+// Where a recorded channel starts, ends, and where its post-gap ends.
+struct PlacementEvent {
+  PlacementEventKind Kind;
+  std::int64_t Position;
+  const ChannelRecord* Record;
+};
+
+// Busy flags of the slots 0..31 (sector numbers modulo 32), one bit per slot.
+struct SlotMap {
+  std::uint32_t Busy = 0;
+};
 
 // Up to three events for each record of both tables.
 struct EventList {

@@ -8,19 +8,6 @@
 
 namespace sorvane {
 
-enum PlacementEventKind : std::int32_t { ChannelStart = 0, ChannelEnd = 1, GapEnd = 2 };
-
-struct PlacementEvent {
-  PlacementEventKind Kind;
-  std::int64_t Position;
-  const ChannelRecord* Record;
-};
-
-// Busy flags of the slots 0..31 (sector numbers modulo 32), one bit per slot.
-struct SlotMap {
-  std::uint32_t Busy = 0;
-};
-
 // Rewrites trial.FirstSector with a free start at or near the wanted one (its value on
 // entry). A wanted start above 0 that is free is kept.
 int FindFreeStart(const XaFile& xa, ChannelRecord& trial);

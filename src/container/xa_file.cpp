@@ -9,13 +9,20 @@
 #include <cstring>
 
 #include "common/fixed_texts.h"
+#include "format/write_all.h"
 
 namespace sorvane {
+
+// The one way to the descriptor of an XaFile.
+struct XaFileStream {
+  static int Of(const XaFile& xa) { return xa.stream_; }
+  static void Set(XaFile& xa, int fd) { xa.stream_ = fd; }
+};
+
 namespace {
 
-// Plain 2336-byte sectors, raw 2352-byte sectors, raw sectors behind a 44-byte RIFF header.
-constexpr struct { std::int32_t Stride, DataOffset; } kLayouts[] = {
-    {kSectorBytes, 0}, {kRawSectorBytes, 16}, {kRawSectorBytes, 60}};
+// In the order they are tried.
+constexpr XaLayout kLayouts[] = {XaLayout::Plain2336, XaLayout::Raw2352, XaLayout::Riff2352};
 
 constexpr std::int32_t kNewFileSectors = 150;
 
@@ -30,18 +37,6 @@ std::int64_t ReadAt(int fd, std::int64_t offset, void* data, std::int64_t size) 
     done += n;
   }
   return done;
-}
-
-bool WriteAt(int fd, std::int64_t offset, const void* data, std::int64_t size) {
-  std::int64_t done = 0;
-  const auto* bytes = static_cast<const std::uint8_t*>(data);
-  while (done < size) {
-    ssize_t n = ::pwrite(fd, bytes + done, static_cast<size_t>(size - done), offset + done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) return false;
-    done += n;
-  }
-  return true;
 }
 
 bool HalvesAgree(const std::uint8_t* subheader) {
@@ -64,10 +59,10 @@ void FillReadAhead(XaFile& xa, std::int32_t index) {
   auto& ahead = xa.ReadAhead;
   ahead.Span.resize(std::size_t{SectorReadAhead::kSectors} * kRawSectorBytes);
   std::int32_t wanted = std::min<std::int32_t>(SectorReadAhead::kSectors, xa.SectorCount - index);
-  std::int64_t got = ReadAt(xa.Stream, xa.SectorPosition(index), ahead.Span.data(),
-                            std::int64_t{wanted - 1} * xa.Stride + kSectorBytes);
+  std::int64_t got = ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index), ahead.Span.data(),
+                            std::int64_t{wanted - 1} * xa.Stride() + kSectorBytes);
   std::int32_t complete = 0;
-  while (complete < wanted && std::int64_t{complete} * xa.Stride + kSubheaderBytes <= got) ++complete;
+  while (complete < wanted && std::int64_t{complete} * xa.Stride() + kSubheaderBytes <= got) ++complete;
   ahead.First = index;
   ahead.Count = complete;
   ahead.Bytes = got;
@@ -81,17 +76,17 @@ bool ReadSubheaderBytes(XaFile& xa, std::int32_t index, std::uint8_t* out) {
   ahead.LastIndex = index;
   if (walking && (index < ahead.First || index >= ahead.First + ahead.Count)) FillReadAhead(xa, index);
   if (index >= ahead.First && index < ahead.First + ahead.Count) {
-    std::memcpy(out, &ahead.Span[std::size_t(index - ahead.First) * xa.Stride], kSubheaderBytes);
+    std::memcpy(out, &ahead.Span[std::size_t(index - ahead.First) * xa.Stride()], kSubheaderBytes);
     return true;
   }
-  return ReadAt(xa.Stream, xa.SectorPosition(index), out, kSubheaderBytes) == kSubheaderBytes;
+  return ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index), out, kSubheaderBytes) == kSubheaderBytes;
 }
 
 // A whole sector from the read-ahead of a walk, when it holds it.
 bool ReadAheadSector(const XaFile& xa, std::int32_t index, std::uint8_t* out) {
   const auto& ahead = xa.ReadAhead;
   if (index < ahead.First || index >= ahead.First + ahead.Count) return false;
-  const std::size_t at = std::size_t(index - ahead.First) * xa.Stride;
+  const std::size_t at = std::size_t(index - ahead.First) * xa.Stride();
   if (std::int64_t(at) + kSectorBytes > ahead.Bytes) return false;
   std::memcpy(out, &ahead.Span[at], kSectorBytes);
   return true;
@@ -105,7 +100,7 @@ void ChannelTable::RemoveAt(int index) {
 }
 
 XaFile::~XaFile() {
-  if (Stream >= 0) ::close(Stream);
+  if (stream_ >= 0) ::close(stream_);
 }
 
 SectorInfo ClassifySubheader(const std::uint8_t subheader[4]) {
@@ -113,12 +108,12 @@ SectorInfo ClassifySubheader(const std::uint8_t subheader[4]) {
   std::memcpy(info.Subheader, subheader, 4);
   const std::uint8_t submode = subheader[2];
   const std::uint8_t coding = subheader[3];
-  if ((submode & 0x60) == 0x60) {
+  if ((submode & kSubmodeAudioBits) == kSubmodeAudioBits) {
     info.Kind = SectorAudio;
     info.Channel = subheader[1];
     info.Stereo = (coding & kCodingStereo) ? 1 : 0;
     info.HighRate = (coding & kCodingLowRate) ? 0 : 1;
-  } else if ((submode & 0x7F) != 0) {
+  } else if ((submode & kSubmodeKindBits) != 0) {
     info.Kind = SectorData;
   }
   return info;
@@ -133,37 +128,45 @@ std::int64_t LargestRecordEnd(const XaFile& xa) {
 }
 
 std::int64_t FileLengthFor(const XaFile& xa, std::int32_t sectors) {
-  if (sectors <= 0) return xa.DataOffset;
+  if (sectors <= 0) return xa.DataOffset();
   return xa.SectorPosition(sectors - 1) + kSectorBytes;
 }
 
 std::int32_t SectorCountFor(const XaFile& xa, std::int64_t fileLength) {
-  std::int64_t room = fileLength - xa.DataOffset - kSectorBytes;
-  if (room < 0 || xa.Stride <= 0) return 0;
-  return static_cast<std::int32_t>(std::min<std::int64_t>(room / xa.Stride + 1, INT32_MAX));
+  std::int64_t room = fileLength - xa.DataOffset() - kSectorBytes;
+  if (room < 0) return 0;
+  return static_cast<std::int32_t>(std::min<std::int64_t>(room / xa.Stride() + 1, INT32_MAX));
 }
 
 int DetectLayout(XaFile& xa) {
   xa.LastErrorText = text::kDetectReadError;
-  for (const auto& layout : kLayouts) {
+  for (const XaLayout layout : kLayouts) {
     bool agree = true;
-    for (std::int64_t at : {std::int64_t{layout.DataOffset},
-                            std::int64_t{layout.DataOffset} + layout.Stride}) {
+    for (std::int64_t at : {std::int64_t{LayoutDataOffset(layout)},
+                            std::int64_t{LayoutDataOffset(layout)} + LayoutStride(layout)}) {
       std::uint8_t subheader[kSubheaderBytes];
-      if (ReadAt(xa.Stream, at, subheader, kSubheaderBytes) != kSubheaderBytes) return -1;
+      if (ReadAt(XaFileStream::Of(xa), at, subheader, kSubheaderBytes) != kSubheaderBytes) return -1;
       if (!HalvesAgree(subheader)) {
         agree = false;
         break;
       }
     }
     if (agree) {
-      xa.Stride = layout.Stride;
-      xa.DataOffset = layout.DataOffset;
+      xa.Layout = layout;
       return 0;
     }
   }
   xa.LastErrorText = text::kFormatUnknown;
   return -1;
+}
+
+bool ReadBytesAt(XaFile& xa, std::int64_t position, void* data, std::int64_t size) {
+  return ReadAt(XaFileStream::Of(xa), position, data, size) == size;
+}
+
+bool WriteBytesAt(XaFile& xa, std::int64_t position, const void* data, std::int64_t size) {
+  DropReadAhead(xa);
+  return WriteAllAt(XaFileStream::Of(xa), position, data, static_cast<std::size_t>(size));
 }
 
 int ReadSubheader(XaFile& xa, std::int32_t index, SectorInfo& info) {
@@ -199,7 +202,7 @@ int ReadSector(XaFile& xa, std::int32_t index, std::uint8_t* buffer, SectorInfo&
     return 0;
   }
   if (!ReadAheadSector(xa, index, buffer) &&
-      ReadAt(xa.Stream, xa.SectorPosition(index), buffer, kSectorBytes) != kSectorBytes) {
+      ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index), buffer, kSectorBytes) != kSectorBytes) {
     xa.LastErrorText = text::kReadError;
     return -1;
   }
@@ -224,7 +227,7 @@ int WriteSubheader(XaFile& xa, std::int32_t index, const SectorInfo& info) {
   std::uint8_t subheader[kSubheaderBytes];
   std::memcpy(subheader, info.Subheader, 4);
   std::memcpy(subheader + 4, info.Subheader, 4);
-  if (!WriteAt(xa.Stream, xa.SectorPosition(index), subheader, kSubheaderBytes)) {
+  if (!WriteAllAt(XaFileStream::Of(xa), xa.SectorPosition(index), subheader, kSubheaderBytes)) {
     xa.LastErrorText = text::kWriteError;
     return -1;
   }
@@ -238,7 +241,7 @@ int WriteSector(XaFile& xa, std::int32_t index, const std::uint8_t* buffer) {
   }
   if (index >= xa.SectorCount) return 0;
   DropReadAhead(xa);
-  if (!WriteAt(xa.Stream, xa.SectorPosition(index), buffer, kSectorBytes)) {
+  if (!WriteAllAt(XaFileStream::Of(xa), xa.SectorPosition(index), buffer, kSectorBytes)) {
     xa.LastErrorText = text::kWriteError;
     return -1;
   }
@@ -259,7 +262,7 @@ int OpenXaFile(XaFile& xa, const std::string& path) {
     xa.LastErrorText = text::kCannotOpenFile;
     return -1;
   }
-  xa.Stream = fd;
+  XaFileStream::Set(xa, fd);
   xa.Path = path;
   if (DetectLayout(xa) != 0) {
     CloseXaFile(xa);
@@ -278,13 +281,13 @@ int ReopenXaFile(XaFile& xa) {
     xa.LastErrorText = text::kCannotOpenFile;
     return -1;
   }
-  xa.Stream = fd;
+  XaFileStream::Set(xa, fd);
   return 0;
 }
 
 void CloseXaFile(XaFile& xa) {
-  if (xa.Stream >= 0) ::close(xa.Stream);
-  xa.Stream = -1;
+  if (XaFileStream::Of(xa) >= 0) ::close(XaFileStream::Of(xa));
+  XaFileStream::Set(xa, -1);
   DropReadAhead(xa);
 }
 
@@ -303,10 +306,9 @@ int CreateXaFile(XaFile& xa, const std::string& path) {
     xa.LastErrorText = text::kCannotOpenFile;
     return -1;
   }
-  xa.Stream = fd;
+  XaFileStream::Set(xa, fd);
   xa.Path = path;
-  xa.Stride = kSectorBytes;
-  xa.DataOffset = 0;
+  xa.Layout = XaLayout::Plain2336;
   xa.ResizePermission = ResizeAllowed;
   xa.EndPostGap = kNewFileSectors;
   xa.ChannelPostGap = kNewFileSectors;

@@ -6,19 +6,18 @@
 #include <string>
 #include <vector>
 
+#include "format/quality.h"
+#include "format/sector.h"
+
 namespace sorvane {
 
-inline constexpr int kSectorBytes = 2336;      // subheader + payload, the part we read and write
-inline constexpr int kRawSectorBytes = 2352;   // with the 16 bytes of sync and header
-inline constexpr int kSubheaderBytes = 8;
 inline constexpr int kMaxRecords = 256;
-inline constexpr int kSectorsPerSecond = 75;
 
 enum SectorKind : std::uint8_t { SectorEmpty = 0, SectorData = 1, SectorAudio = 2 };
 
 // A decoded subheader. Its 8 bytes are compared as a whole by the channel scan.
 struct SectorInfo {
-  std::uint8_t Kind = SectorEmpty;
+  SectorKind Kind = SectorEmpty;
   std::uint8_t Channel = 0;
   std::uint8_t HighRate = 0;  // 1: 37.8 kHz
   std::uint8_t Stereo = 0;
@@ -26,12 +25,6 @@ struct SectorInfo {
 
   bool operator==(const SectorInfo&) const = default;
 };
-
-// Submode and coding bits of the subheader.
-inline constexpr std::uint8_t kSubmodeEof = 0x80;
-inline constexpr std::uint8_t kSubmodeAudioSector = 0x64;  // Form 2, Real-time, Audio
-inline constexpr std::uint8_t kCodingStereo = 0x01;
-inline constexpr std::uint8_t kCodingLowRate = 0x04;  // 18.9 kHz
 
 // Classifies the first four subheader bytes.
 SectorInfo ClassifySubheader(const std::uint8_t subheader[4]);
@@ -46,6 +39,9 @@ struct ChannelRecord {
   std::int32_t SectorCount = 0;
   std::int32_t Interleave = 0;
 };
+
+inline Quality QualityOf(const SectorInfo& info) { return QualityOf(info.HighRate, info.Stereo); }
+inline Quality QualityOf(const ChannelRecord& r) { return QualityOf(r.HighRate, r.Stereo); }
 
 // One interleave step past the record's last sector, in 64 bits so that no sum overflows.
 inline std::int64_t RecordEnd(const ChannelRecord& r) {
@@ -67,6 +63,27 @@ struct ChannelTable {
 
 enum ResizePermissionValue : std::int32_t { ResizeAsk = 0, ResizeAllowed = 1, ResizeForbidden = 2 };
 
+// Where the sectors lie in the file.
+enum class XaLayout : std::uint8_t {
+  Plain2336,  // 2336-byte sectors from byte 0
+  Raw2352,    // 2352-byte sectors, each subheader behind 16 bytes of sync and header
+  Riff2352,   // raw sectors behind a 44-byte RIFF header
+};
+
+// Bytes from one subheader to the next.
+constexpr std::int32_t LayoutStride(XaLayout layout) {
+  return layout == XaLayout::Plain2336 ? kSectorBytes : kRawSectorBytes;
+}
+// Byte position of the first subheader.
+constexpr std::int32_t LayoutDataOffset(XaLayout layout) {
+  switch (layout) {
+    case XaLayout::Plain2336: return 0;
+    case XaLayout::Raw2352: return kSyncAndHeaderBytes;
+    case XaLayout::Riff2352: break;
+  }
+  return kRiffHeaderBytes + kSyncAndHeaderBytes;
+}
+
 // Sectors read ahead during sequential walks; any write or change of length drops them.
 struct SectorReadAhead {
   static constexpr int kSectors = 128;
@@ -77,7 +94,8 @@ struct SectorReadAhead {
   std::int32_t LastIndex = -2;  // index of the previous subheader read, to spot a walk
 };
 
-// The state of the one open file. Byte positions are 64-bit.
+// The state of the one open file. Byte positions are 64-bit. Its file is reached only
+// through the functions below.
 struct XaFile {
   XaFile() = default;
   XaFile(const XaFile&) = delete;
@@ -85,13 +103,11 @@ struct XaFile {
   ~XaFile();
 
   std::string Path;
-  int Stream = -1;  // file descriptor, -1 when closed
-  std::int32_t Stride = 0;
-  std::int32_t DataOffset = 0;
+  XaLayout Layout = XaLayout::Plain2336;
   std::int32_t SectorCount = 0;
   std::int32_t ChannelPostGap = 0;
   std::int32_t EndPostGap = 0;
-  std::int32_t ResizePermission = ResizeAsk;
+  ResizePermissionValue ResizePermission = ResizeAsk;
   bool DuplicateWarned = false;
   ChannelTable AudioChannelTable;
   ChannelTable DataRunTable;
@@ -99,11 +115,17 @@ struct XaFile {
   const char* LastErrorText = "";
   SectorReadAhead ReadAhead;
 
-  bool IsOpen() const { return Stream >= 0; }
+  bool IsOpen() const { return stream_ >= 0; }
+  std::int32_t Stride() const { return LayoutStride(Layout); }
+  std::int32_t DataOffset() const { return LayoutDataOffset(Layout); }
   // Byte position of sector index's subheader.
   std::int64_t SectorPosition(std::int32_t index) const {
-    return std::int64_t{index} * Stride + DataOffset;
+    return std::int64_t{index} * Stride() + DataOffset();
   }
+
+ private:
+  friend struct XaFileStream;  // xa_file.cpp
+  int stream_ = -1;            // file descriptor, -1 when closed
 };
 
 // The largest end over the records of both tables; 0 when both are empty.
@@ -120,6 +142,11 @@ int ReadSubheader(XaFile& xa, std::int32_t index, SectorInfo& info);
 int ReadSector(XaFile& xa, std::int32_t index, std::uint8_t* buffer, SectorInfo& info);
 int WriteSubheader(XaFile& xa, std::int32_t index, const SectorInfo& info);
 int WriteSector(XaFile& xa, std::int32_t index, const std::uint8_t* buffer);
+// Bytes outside the sectors' 2336 (the raw layouts' sync and header, the RIFF header) at a
+// byte position of the open file. True when all `size` bytes were read or written; no
+// LastErrorText. A write drops the read-ahead.
+bool ReadBytesAt(XaFile& xa, std::int64_t position, void* data, std::int64_t size);
+bool WriteBytesAt(XaFile& xa, std::int64_t position, const void* data, std::int64_t size);
 int OpenXaFile(XaFile& xa, const std::string& path);
 int ReopenXaFile(XaFile& xa);
 void CloseXaFile(XaFile& xa);

@@ -12,11 +12,13 @@
 namespace sorvane {
 namespace {
 
-constexpr std::int32_t kHighRateFrom = 37800;
+// The quality item of the dialog is the Quality's value; anything else reads as the first.
+Quality QualityOfItem(int qualityItem) {
+  return static_cast<Quality>(qualityItem >= 0 && qualityItem < 4 ? qualityItem : 0);
+}
 
 std::int32_t InterleaveFor(int qualityItem, int speedItem) {
-  const int item = qualityItem >= 0 && qualityItem < 4 ? qualityItem : 0;
-  return kInterleaveByQuality[item] * (speedItem != 0 ? 2 : 1);
+  return Interleave(QualityOfItem(qualityItem), speedItem != 0);
 }
 
 // One more than the highest number in use, counting in 8 bits, unless `channel` is higher.
@@ -35,8 +37,7 @@ std::uint8_t ParseChannelText(const std::string& text) {
 // The first sector: an audio sector of the new channel with an empty payload.
 void MakeStamp(const ChannelRecord& r, std::uint8_t* sector) {
   std::memset(sector, 0, kSectorBytes);
-  const std::uint8_t coding = (r.Stereo ? kCodingStereo : 0) | (r.HighRate ? 0 : kCodingLowRate);
-  const std::uint8_t head[4] = {1, r.Channel, kSubmodeAudioSector, coding};
+  const std::uint8_t head[4] = {1, r.Channel, kSubmodeAudioSector, CodingInfo(QualityOf(r))};
   std::memcpy(sector, head, 4);
   std::memcpy(sector + 4, head, 4);
 }
@@ -48,20 +49,19 @@ const char* RefuseAppend(const XaFile& xa) {
 }
 
 std::int32_t SectorsForWav(WavReader& wave, const ChannelRecord& record) {
-  wave.TargetRate = record.HighRate ? 37800 : 18900;
-  const std::int64_t perSector = record.Stereo ? kStereoFramesPerSector : kMonoFramesPerSector;
-  return static_cast<std::int32_t>((wave.TargetLength() + perSector - 1) / perSector);
+  wave.TargetRate = XaRate(QualityOf(record));
+  return SectorsNeeded(QualityOf(record), wave.TargetLength());
 }
 
 ChannelRecord ProposeNewChannel(const XaFile& xa, WavReader& wave) {
   ChannelRecord r;
-  r.HighRate = wave.SourceRate >= kHighRateFrom ? 1 : 0;
+  r.HighRate = wave.SourceRate >= kXaHighRate ? 1 : 0;
   r.Stereo = wave.ChannelCount != 1 ? 1 : 0;
   const auto& table = xa.AudioChannelTable;
   r.DoubleSpeed = table.Count > 0 ? table.Records[table.Count - 1].DoubleSpeed : 0;
   r.Channel = NextChannelNumber(xa, 0);
   r.SectorCount = SectorsForWav(wave, r);
-  r.Interleave = InterleaveFor(2 * r.HighRate + r.Stereo, r.DoubleSpeed);
+  r.Interleave = Interleave(QualityOf(r), r.DoubleSpeed != 0);
   r.FirstSector = 0;
   FindFreeStart(xa, r);
   return r;
@@ -72,7 +72,7 @@ void ShowParams(const ChannelRecord& r, AppendDialogState& dialog) {
   dialog.StartText = FormatStartText(r.FirstSector - slot);
   dialog.SpeedItem = r.DoubleSpeed;
   dialog.ChannelText = std::to_string(r.Channel);
-  dialog.QualityItem = 2 * r.HighRate + r.Stereo;
+  dialog.QualityItem = static_cast<int>(QualityOf(r));
   QualitySelChange(dialog);
   dialog.TrackItem = slot >= 0 ? slot : -1;  // a start before the file selects no slot
 }
@@ -85,8 +85,8 @@ void QualitySelChange(AppendDialogState& dialog) {
 }
 
 void ReadParams(const AppendDialogState& dialog, WavReader& wave, ChannelRecord& r) {
-  r.HighRate = static_cast<std::uint8_t>(dialog.QualityItem / 2);
-  r.Stereo = static_cast<std::uint8_t>(dialog.QualityItem % 2);
+  r.HighRate = IsHighRate(QualityOfItem(dialog.QualityItem)) ? 1 : 0;
+  r.Stereo = IsStereo(QualityOfItem(dialog.QualityItem)) ? 1 : 0;
   r.DoubleSpeed = static_cast<std::uint8_t>(dialog.SpeedItem);
   r.Interleave = InterleaveFor(dialog.QualityItem, dialog.SpeedItem);
   const std::int64_t start = ParsePositionText(dialog.StartText);

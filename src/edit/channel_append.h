@@ -11,13 +11,9 @@
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
 #include "container/xa_file.h"
-#include "wav/wav_reader.h"
+#include "input/wav_reader.h"
 
 namespace sorvane {
-
-// Interleave at normal speed by the quality item: 18.9k mono, 18.9k stereo, 37.8k mono,
-// 37.8k stereo.
-inline constexpr std::int32_t kInterleaveByQuality[4] = {16, 8, 8, 4};
 
 // What the append dialog's controls hold.
 struct AppendDialogState {

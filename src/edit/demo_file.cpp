@@ -9,6 +9,7 @@
 #include "common/progress_monitor.h"
 #include "container/channel_scan.h"
 #include "edit/channel_append.h"
+#include "format/little_endian.h"
 
 namespace sorvane {
 namespace {
@@ -39,7 +40,7 @@ bool WriteWav(const std::string& path, int index) {
   const DemoChannel& spec = kDemoChannels[index];
   const std::vector<std::int16_t> samples = DemoSound(index);
   ChannelRecord format;
-  format.HighRate = spec.Rate == 44100;
+  format.HighRate = spec.Rate == kDecodedHighRate;
   format.Stereo = spec.Stereo;
   std::uint8_t header[kWavHeaderBytes];
   MakeWavHeader(format, kWavHeaderBytes + 2 * static_cast<std::int64_t>(samples.size()), header);
@@ -47,7 +48,8 @@ bool WriteWav(const std::string& path, int index) {
   if (!out) return false;
   bool ok = std::fwrite(header, 1, sizeof header, out) == sizeof header;
   for (std::int16_t s : samples) {
-    const unsigned char bytes[2] = {static_cast<unsigned char>(s & 0xFF), static_cast<unsigned char>((s >> 8) & 0xFF)};
+    std::uint8_t bytes[2];
+    PutLe16(bytes, static_cast<std::uint16_t>(s));
     ok = ok && std::fwrite(bytes, 1, 2, out) == 2;
   }
   return std::fclose(out) == 0 && ok;

@@ -11,7 +11,7 @@ FileSettings CurrentSettings(const XaFile& xa) {
 void StoreSettings(XaFile& xa, const FileSettings& settings) {
   xa.ChannelPostGap = settings.ChannelPostGap;
   xa.EndPostGap = settings.EndPostGap;
-  xa.ResizePermission = settings.ResizePermission;
+  xa.ResizePermission = static_cast<ResizePermissionValue>(settings.ResizePermission);
 }
 
 const char* RefuseFileSettings(const FileSettings& settings) {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "container/xa_file.h"
+#include "format/sector.h"
 
 namespace sorvane {
 namespace {

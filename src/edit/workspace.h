@@ -3,9 +3,9 @@
 // program creates one and hands it to every command by reference.
 #pragma once
 
-#include "codec/adpcm_decoder.h"
 #include "codec/wav_import.h"
 #include "container/xa_file.h"
+#include "edit/decode_walk.h"
 
 namespace sorvane {
 

@@ -7,7 +7,8 @@
 #include <string>
 
 #include "codec/adpcm_encoder.h"
-#include "wav/wav_reader.h"
+#include "edit/encode_from_wav.h"
+#include "input/wav_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   if (size < 2) return 0;

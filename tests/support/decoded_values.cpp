@@ -7,7 +7,7 @@ namespace sorvane::testing {
 
 ExactValues DecodeExactValues(const EncodedChannel& channel) {
   const int sides = channel.Stereo ? 2 : 1;
-  const int perSide = channel.Stereo ? kSideValuesPerSector : kMonoValuesPerSector;
+  const int perSide = channel.Stereo ? kStereoFramesPerSector : kMonoFramesPerSector;
   ExactValues values;
   DecoderState state;
   std::uint8_t pcm[kPcmBlockBytes];

@@ -1,9 +1,10 @@
 #include "support/encoded_channel.h"
 
 #include "codec/adpcm_encoder.h"
+#include "edit/encode_from_wav.h"
 #include "support/signals.h"
 #include "support/wav_builder.h"
-#include "wav/wav_reader.h"
+#include "input/wav_reader.h"
 
 namespace sorvane::testing {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "codec/audio_output.h"
+#include "audio/audio_output.h"
 
 namespace sorvane::testing {
 

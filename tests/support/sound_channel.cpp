@@ -1,6 +1,7 @@
 #include "support/sound_channel.h"
 
 #include "codec/adpcm_decoder.h"
+#include "edit/decode_walk.h"
 #include "codec/adpcm_filters.h"
 
 namespace sorvane::testing {

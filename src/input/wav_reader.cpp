@@ -1,4 +1,4 @@
-#include "wav/wav_reader.h"
+#include "input/wav_reader.h"
 
 #include <sys/stat.h>
 
@@ -7,13 +7,10 @@
 #include <limits>
 
 #include "common/fixed_texts.h"
+#include "format/little_endian.h"
 
 namespace sorvane {
 namespace {
-
-std::uint32_t Le16(const std::uint8_t* p) { return p[0] | (std::uint32_t{p[1]} << 8); }
-
-std::uint32_t Le32(const std::uint8_t* p) { return Le16(p) | (Le16(p + 2) << 16); }
 
 std::int64_t FileLengthOf(std::FILE* file) {
   struct stat st {};
@@ -58,35 +55,35 @@ int WavReader::Open(const std::string& path) {
   position_ = 0;
   phase_ = 0;
   framesInBuffer_ = ReadFrames(buffer_, capacity_);
-  SourceRate = static_cast<std::int32_t>(Le32(header_ + 24));
+  SourceRate = static_cast<std::int32_t>(GetLe32(header_ + 24));
   TargetRate = SourceRate;
-  ChannelCount = static_cast<std::int32_t>(Le16(header_ + 22));
+  ChannelCount = static_cast<std::int32_t>(GetLe16(header_ + 22));
   return 0;
 }
 
 int WavReader::CheckHeader(std::int64_t fileLength) {
   const std::uint8_t* h = header_;
   if (std::memcmp(h, "RIFF", 4) != 0 || std::memcmp(h + 8, "WAVEfmt ", 8) != 0 ||
-      std::memcmp(h + 36, "data", 4) != 0 || Le32(h + 16) != 16) {
+      std::memcmp(h + 36, "data", 4) != 0 || GetLe32(h + 16) != 16) {
     return Fail(text::kWavUnexpectedLayout);
   }
-  bitsPerSample_ = static_cast<std::int32_t>(Le16(h + 34));
-  if (Le16(h + 20) != 1 || (bitsPerSample_ != 8 && bitsPerSample_ != 16)) {
+  bitsPerSample_ = static_cast<std::int32_t>(GetLe16(h + 34));
+  if (GetLe16(h + 20) != 1 || (bitsPerSample_ != 8 && bitsPerSample_ != 16)) {
     return Fail(text::kWavUnsupported);
   }
   // The rate and the frame size feed divisions and buffer indexes: a frame must hold the
   // samples it is decoded from and fit the buffer, and the rate must be positive.
-  stereoFrames_ = Le16(h + 22) != 1;
-  blockAlign_ = static_cast<std::int32_t>(Le16(h + 32));
+  stereoFrames_ = GetLe16(h + 22) != 1;
+  blockAlign_ = static_cast<std::int32_t>(GetLe16(h + 32));
   std::int32_t needed = bitsPerSample_ / 8 * (stereoFrames_ ? 2 : 1);
-  std::int32_t rate = static_cast<std::int32_t>(Le32(h + 24));
+  std::int32_t rate = static_cast<std::int32_t>(GetLe32(h + 24));
   if (blockAlign_ < needed || blockAlign_ > kBufferBytes || rate <= 0) {
     return Fail(text::kWavUnsupported);
   }
   // A data size that is not above 0 or runs past the file (a stream written without its
   // final length) is taken as "to the end of the file"; otherwise a chunk after the data
   // chunk would be read as sound.
-  std::int32_t dataSize = static_cast<std::int32_t>(Le32(h + 40));
+  std::int32_t dataSize = static_cast<std::int32_t>(GetLe32(h + 40));
   std::int64_t available = std::max<std::int64_t>(fileLength - kHeaderBytes, 0);
   dataBytes_ = (dataSize > 0 && dataSize <= available) ? dataSize : available;
   dataBytesLeft_ = dataBytes_;
@@ -120,8 +117,8 @@ int WavReader::EmptyLoadResult() const {
 void WavReader::DecodeFrame(std::int32_t index, std::int32_t& left, std::int32_t& right) const {
   const std::uint8_t* f = buffer_ + std::size_t(index) * std::size_t(blockAlign_);
   if (bitsPerSample_ == 16) {
-    left = static_cast<std::int16_t>(Le16(f));
-    right = stereoFrames_ ? static_cast<std::int16_t>(Le16(f + 2)) : left;
+    left = static_cast<std::int16_t>(GetLe16(f));
+    right = stereoFrames_ ? static_cast<std::int16_t>(GetLe16(f + 2)) : left;
   } else {
     left = (f[0] - 128) * 256;
     right = stereoFrames_ ? (f[1] - 128) * 256 : left;

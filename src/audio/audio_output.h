@@ -7,8 +7,6 @@
 #include <cstdint>
 #include <new>
 
-#include "container/xa_file.h"
-
 namespace sorvane {
 
 // 16-bit signed little-endian PCM.
@@ -20,12 +18,6 @@ struct AudioFormat {
   int BytesPerSecond() const { return SampleRate * BlockAlign(); }
   bool operator==(const AudioFormat&) const = default;
 };
-
-// The format of the decoder's output for a channel: 44100 Hz for 37.8 kHz channels,
-// 22050 Hz for 18.9 kHz ones, stereo as the record says.
-inline AudioFormat PlaybackFormat(const ChannelRecord& record) {
-  return AudioFormat{record.HighRate ? 44100 : 22050, record.Stereo ? 2 : 1};
-}
 
 class AudioOutput {
  public:

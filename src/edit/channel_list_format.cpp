@@ -1,4 +1,4 @@
-#include "common/channel_list_format.h"
+#include "edit/channel_list_format.h"
 
 #include <cstdio>
 
@@ -26,7 +26,8 @@ std::string Position(std::int64_t sector, int unit) {
 
 std::string FormatTimePosition(std::int64_t sector) {
   const int t = AsShown(sector);
-  return Format("%3d:%02d.%02d", t / 4500, t / 75 % 60, t % 75);
+  constexpr int kPerMinute = 60 * kSectorsPerSecond;
+  return Format("%3d:%02d.%02d", t / kPerMinute, t / kSectorsPerSecond % 60, t % kSectorsPerSecond);
 }
 
 ChannelRow FormatChannelRow(const ChannelRecord& r, int unit) {

@@ -1,0 +1,34 @@
+// Little-endian 16- and 32-bit fields, whatever the host's byte order: the WAV headers and
+// samples, the RIFF lengths of an XA file.
+#pragma once
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace sorvane {
+
+inline std::uint16_t GetLe16(const std::uint8_t* at) {
+  return static_cast<std::uint16_t>(at[0] | (at[1] << 8));
+}
+
+inline std::uint32_t GetLe32(const std::uint8_t* at) {
+  return GetLe16(at) | (std::uint32_t{GetLe16(at + 2)} << 16);
+}
+
+// On a little-endian host this is one store: the decoder writes every sample through it.
+inline void PutLe16(std::uint8_t* at, std::uint16_t value) {
+  if constexpr (std::endian::native == std::endian::little) {
+    std::memcpy(at, &value, 2);
+  } else {
+    at[0] = static_cast<std::uint8_t>(value & 0xFF);
+    at[1] = static_cast<std::uint8_t>(value >> 8);
+  }
+}
+
+inline void PutLe32(std::uint8_t* at, std::uint32_t value) {
+  PutLe16(at, static_cast<std::uint16_t>(value & 0xFFFF));
+  PutLe16(at + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+}  // namespace sorvane
