@@ -2,7 +2,7 @@
 // that the sound device cannot be opened, as on a machine without a sound card.
 #pragma once
 
-#include "codec/audio_output.h"
+#include "audio/audio_output.h"
 
 namespace sorvane::app {
 

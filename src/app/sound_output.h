@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "codec/audio_output.h"
+#include "audio/audio_output.h"
 
 namespace sorvane::app {
 
