@@ -10,11 +10,11 @@
 
 #include "bench_xa.h"
 #include "codec/adpcm_decoder.h"
-#include "edit/decode_walk.h"
 #include "codec/adpcm_filters.h"
 #include "common/progress_monitor.h"
 #include "container/channel_scan.h"
 #include "container/xa_file.h"
+#include "edit/decode_walk.h"
 
 namespace sorvane {
 namespace {
@@ -69,9 +69,9 @@ void BM_DecodeNextSectorWalk(benchmark::State& state) {
   std::int64_t decoded = 0;
   for (auto _ : state) {
     SelectDecodeChannel(cursor, xa.AudioChannelTable.Records[0]);
-    int result;
-    while ((result = DecodeNextSector(xa, cursor, decoder, out.data())) != 2)
-      decoded += result == 0;
+    WalkStep step;
+    while ((step = DecodeNextSector(xa, cursor, decoder, out.data())) != WalkStep::End)
+      decoded += step == WalkStep::Decoded;
     benchmark::DoNotOptimize(out.data());
   }
   state.SetItemsProcessed(decoded);

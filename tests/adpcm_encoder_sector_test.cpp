@@ -8,19 +8,15 @@
 #include <vector>
 
 #include "codec/adpcm_encoder.h"
-#include "edit/encode_from_wav.h"
+#include "format/quality.h"
 #include "support/named_case.h"
-#include "support/temp_dir.h"
 #include "support/wav_builder.h"
-#include "input/wav_reader.h"
 
 namespace sorvane {
 namespace {
 
 using testing::Frames16;
 using testing::PrintTo;
-using testing::TempDir;
-using testing::WavBuilder;
 using Group = std::array<std::uint8_t, kSoundGroupBytes>;
 
 // Where each unit's parameter byte and its copy lie in a sound group.
@@ -42,52 +38,61 @@ Group AssembleGroup(const UnitResult (&units)[kUnitsPerGroup]) {
 }
 
 // A source whose units differ in loudness, so that neighbouring units get different
-// parameter bytes: a 37800 Hz stereo WAV (read back unchanged at its own rate).
+// parameter bytes.
 int Left(int i) { return ((i * 7919) % 2001 - 1000) * (1 + (i / 28) % 13) * 2; }
 int Right(int i) { return ((i * 104729) % 1001 - 500) * (1 + (i / 28 + 5) % 11) * 5; }
 
+std::vector<std::int16_t> Varied(int frames) {
+  return Frames16(frames, 2, [](int i, int c) { return c == 0 ? Left(i) : Right(i); });
+}
+
 class SectorTest : public ::testing::Test {
  protected:
-  void Open(const WavBuilder& wav) {
-    wav.Write(dir_.File("in.wav"));
-    ASSERT_EQ(reader_.Open(dir_.File("in.wav")), 0);
-  }
-  void OpenVaried(int frames) {
-    Open(WavBuilder(2, 37800, 16).Samples16(Frames16(frames, 2, [](int i, int c) {
-      return c == 0 ? Left(i) : Right(i);
-    })));
-  }
-  std::array<std::int16_t, 2> NextFrame() {
-    std::array<std::int16_t, 2> f{};
-    reader_.ReadFrame(f.data());
-    return f;
-  }
-
-  TempDir dir_;
-  WavReader reader_;
   EncoderState state_;
   std::uint8_t groups_[kGroupAreaBytes] = {};
 };
 
-TEST_F(SectorTest, StereoConsumes2016Frames) {
-  Open(WavBuilder(2, 37800, 16).Samples16(Frames16(4100, 2, [](int i, int c) {
-    return c == 0 ? i : -i;
-  })));
-  EncodeStereoSector(state_, reader_, groups_);
-  EXPECT_EQ(NextFrame(), (std::array<std::int16_t, 2>{2016, -2016}));
+// How many frames each kind of sector takes: its groups depend on the last of them and on
+// none after it.
+struct Consumption {
+  const char* Name;
+  bool Stereo;
+  int Frames;
+};
+
+const Consumption kConsumptions[] = {{"Stereo", true, 2016}, {"Mono", false, 4032}};
+
+class ConsumptionTest : public SectorTest, public ::testing::WithParamInterface<Consumption> {
+ protected:
+  std::vector<std::uint8_t> Encode(const std::vector<std::int16_t>& frames) {
+    EncoderState fresh;
+    std::vector<std::uint8_t> groups(kGroupAreaBytes);
+    if (GetParam().Stereo) {
+      EncodeStereoSector(fresh, frames.data(), groups.data());
+    } else {
+      EncodeMonoSector(fresh, frames.data(), groups.data());
+    }
+    return groups;
+  }
+};
+
+TEST_P(ConsumptionTest, TakesItsFramesAndNoMore) {
+  const int n = GetParam().Frames;
+  EXPECT_EQ(FramesPerSector(QualityOf(true, GetParam().Stereo)), n);
+  std::vector<std::int16_t> frames = Varied(n + 100);
+  const std::vector<std::uint8_t> base = Encode(frames);
+  for (std::size_t i = 2 * std::size_t(n); i < frames.size(); ++i) frames[i] = 12345;
+  EXPECT_EQ(Encode(frames), base);
+  frames[2 * std::size_t(n) - 2] = -20000;
+  frames[2 * std::size_t(n) - 1] = 20000;
+  EXPECT_NE(Encode(frames), base);
 }
 
-TEST_F(SectorTest, MonoConsumes4032Frames) {
-  Open(WavBuilder(2, 37800, 16).Samples16(Frames16(4100, 2, [](int i, int c) {
-    return c == 0 ? i : -i;
-  })));
-  EncodeMonoSector(state_, reader_, groups_);
-  EXPECT_EQ(NextFrame(), (std::array<std::int16_t, 2>{4032, -4032}));
-}
+INSTANTIATE_TEST_SUITE_P(Frames, ConsumptionTest, ::testing::ValuesIn(kConsumptions),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST_F(SectorTest, StereoGroupsFollowTheLayout) {
-  OpenVaried(2100);
-  EncodeStereoSector(state_, reader_, groups_);
+  EncodeStereoSector(state_, Varied(2016).data(), groups_);
 
   EncoderState expected;
   std::int16_t left[kSamplesPerUnit], right[kSamplesPerUnit];
@@ -114,9 +119,8 @@ TEST_F(SectorTest, StereoGroupsFollowTheLayout) {
 }
 
 TEST_F(SectorTest, MonoGroupsTakeConsecutiveUnitsWithTheRightHistory) {
-  OpenVaried(4100);
   state_.Left = {777, -777};
-  EncodeMonoSector(state_, reader_, groups_);
+  EncodeMonoSector(state_, Varied(4032).data(), groups_);
 
   EncoderHistory history;
   std::int16_t mono[kSamplesPerUnit];
@@ -154,10 +158,9 @@ const MonoMix kMixes[] = {{"MinusThreeAndZero", -3, 0, 0xEE},
 class MonoMixTest : public SectorTest, public ::testing::WithParamInterface<MonoMix> {};
 
 TEST_P(MonoMixTest, TruncatesTowardZero) {
-  Open(WavBuilder(2, 37800, 16).Samples16(Frames16(4100, 2, [](int, int c) {
-    return c == 0 ? GetParam().L : GetParam().R;
-  })));
-  EncodeMonoSector(state_, reader_, groups_);
+  const std::vector<std::int16_t> frames =
+      Frames16(4032, 2, [](int, int c) { return c == 0 ? GetParam().L : GetParam().R; });
+  EncodeMonoSector(state_, frames.data(), groups_);
   for (int g = 0; g < kSoundGroups; ++g) {
     const std::uint8_t* group = groups_ + g * kSoundGroupBytes;
     for (int b = 0; b < 16; ++b) ASSERT_EQ(group[b], 0x0D) << g << " " << b;
@@ -184,23 +187,21 @@ const ImageCase kImages[] = {{"Stereo378", 0x01, true},
 class ImageTest : public SectorTest, public ::testing::WithParamInterface<ImageCase> {};
 
 TEST_P(ImageTest, LaysOutTheSector) {
-  OpenVaried(4100);
+  const std::vector<std::int16_t> frames = Varied(4032);
   const std::uint8_t subheader[4] = {1, 7, 0x64, GetParam().Coding};
   std::uint8_t image[2336];
   std::memset(image, 0xAA, sizeof image);
-  EncodeAudioSector(state_, reader_, subheader, image);
+  EncodeAudioSector(state_, frames.data(), subheader, image);
 
   EXPECT_EQ(0, std::memcmp(image, subheader, 4));
   EXPECT_EQ(0, std::memcmp(image + 4, subheader, 4));
   for (int b = 2312; b < 2336; ++b) EXPECT_EQ(image[b], 0) << b;
 
-  WavReader again;
-  ASSERT_EQ(again.Open(dir_.File("in.wav")), 0);
   EncoderState fresh;
   if (GetParam().Stereo) {
-    EncodeStereoSector(fresh, again, groups_);
+    EncodeStereoSector(fresh, frames.data(), groups_);
   } else {
-    EncodeMonoSector(fresh, again, groups_);
+    EncodeMonoSector(fresh, frames.data(), groups_);
   }
   EXPECT_EQ(0, std::memcmp(image + 8, groups_, kGroupAreaBytes));
 }
@@ -208,17 +209,19 @@ TEST_P(ImageTest, LaysOutTheSector) {
 INSTANTIATE_TEST_SUITE_P(Codings, ImageTest, ::testing::ValuesIn(kImages),
                          [](const auto& info) { return std::string(info.param.Name); });
 
-// A WAV shorter than the channel: once it ends, the sectors are silence (filter 0 reaches
-// error 0 on zeros whatever the history), with range 13 and zero sample bytes.
-TEST_F(SectorTest, SilenceAfterTheEndOfTheWav) {
-  OpenVaried(1000);
+// Past the end of a sound the import hands over silence: such sectors come out as filter
+// 0 (error 0 on zeros whatever the history), with range 13 and zero sample bytes.
+TEST_F(SectorTest, SilenceAfterSoundEncodesAsSilence) {
+  std::vector<std::int16_t> frames = Varied(4032);
+  for (std::size_t i = 2000; i < frames.size(); ++i) frames[i] = 0;
+  const std::vector<std::int16_t> silence(2 * 4032, 0);
   std::uint8_t image[2336];
   const std::uint8_t stereo[4] = {1, 1, 0x64, 0x01};
   const std::uint8_t mono[4] = {1, 1, 0x64, 0x00};
-  EncodeAudioSector(state_, reader_, stereo, image);
-  EXPECT_NE(image[8], 0x0D);  // the first units carry the WAV's sound
+  EncodeAudioSector(state_, frames.data(), stereo, image);
+  EXPECT_NE(image[8], 0x0D);  // the first units carry the sound
   for (const auto* subheader : {stereo, mono}) {
-    EncodeAudioSector(state_, reader_, subheader, image);
+    EncodeAudioSector(state_, silence.data(), subheader, image);
     for (int g = 0; g < kSoundGroups; ++g) {
       const std::uint8_t* group = image + 8 + g * kSoundGroupBytes;
       for (int b = 0; b < 16; ++b) ASSERT_EQ(group[b], 0x0D);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "codec/adpcm_unit_trial.h"
 #include "support/named_case.h"
 
 namespace sorvane {

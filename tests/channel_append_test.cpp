@@ -16,13 +16,14 @@
 namespace sorvane {
 namespace {
 
-using testing::ScriptedPrompter;
 using testing::ScriptedProgress;
+using testing::ScriptedPrompter;
 using testing::TempDir;
 using testing::WavBuilder;
 using testing::XaBuilder;
 
-ChannelRecord Channel(std::uint8_t number, int first, int count, int interleave, std::uint8_t doubleSpeed = 0) {
+ChannelRecord Channel(std::uint8_t number, int first, int count, int interleave,
+                      std::uint8_t doubleSpeed = 0) {
   return {number, 1, 1, doubleSpeed, first, count, interleave};
 }
 
@@ -30,14 +31,17 @@ class Append : public ::testing::Test {
  protected:
   // Opens a WAV of `frames` silent frames with `channels` channels at `rate`.
   void OpenWav(int channels, int rate, int frames) {
-    WavBuilder(channels, rate, 16).Samples16(std::vector<std::int16_t>(std::size_t(frames) * channels)).Write(wavPath);
+    WavBuilder(channels, rate, 16)
+        .Samples16(std::vector<std::int16_t>(std::size_t(frames) * channels))
+        .Write(wavPath);
     ASSERT_EQ(wave.Open(wavPath), 0);
   }
 
   TempDir dir;
   std::string wavPath = dir.File("in.wav");
   std::string xaPath = dir.File("a.xa");
-  XaFile xa;
+  Workspace workspace;
+  XaFile& xa = workspace.File;
   WavReader wave;
   AppendDialogState dialog;
 };
@@ -73,10 +77,11 @@ TEST_P(AppendQuality, FollowsTheWavAndTheLastChannelsSpeed) {
   EXPECT_EQ(r.DoubleSpeed, GetParam().lastDoubleSpeed);
 }
 
-INSTANTIATE_TEST_SUITE_P(Wavs, AppendQuality,
-                         ::testing::Values(QualityCase{1, 37800, 0, 2, 8}, QualityCase{1, 37799, 0, 0, 16},
-                                           QualityCase{2, 44100, 0, 3, 4}, QualityCase{2, 44100, 1, 3, 8},
-                                           QualityCase{1, 22050, 0, 0, 16}, QualityCase{4, 22050, 0, 1, 8}));
+INSTANTIATE_TEST_SUITE_P(
+    Wavs, AppendQuality,
+    ::testing::Values(QualityCase{1, 37800, 0, 2, 8}, QualityCase{1, 37799, 0, 0, 16},
+                      QualityCase{2, 44100, 0, 3, 4}, QualityCase{2, 44100, 1, 3, 8},
+                      QualityCase{1, 22050, 0, 0, 16}, QualityCase{4, 22050, 0, 1, 8}));
 
 TEST_F(Append, TheSectorCountRoundsUp) {
   ChannelRecord mono{0, 0, 0, 0, 0, 0, 16};
@@ -150,7 +155,8 @@ TEST_P(AppendStart, IsReadAsSecondsAndSectorsCutToTheCycleWithTheSlotAdded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Texts, AppendStart,
-                         ::testing::Values(StartCase{"2.5", 3, 155, "2.2"}, StartCase{"150", 0, 11248, "149.73"},
+                         ::testing::Values(StartCase{"2.5", 3, 155, "2.2"},
+                                           StartCase{"150", 0, 11248, "149.73"},
                                            StartCase{"", 5, 5, "0.0"}, StartCase{".5", 0, 0, "0.0"},
                                            StartCase{"1.80", 0, 152, "2.2"}));
 
@@ -186,7 +192,8 @@ TEST_F(Append, OkRefusesAUsedNumberAnOverlapAndAStartBeforeTheFile) {
 
 TEST_F(Append, RefusesAFullTable) {
   EXPECT_EQ(RefuseAppend(xa), nullptr);
-  for (int i = 0; i < kMaxRecords; ++i) xa.AudioChannelTable.Append(Channel(std::uint8_t(i), 0, 0, 8));
+  for (int i = 0; i < kMaxRecords; ++i)
+    xa.AudioChannelTable.Append(Channel(std::uint8_t(i), 0, 0, 8));
   EXPECT_STREQ(RefuseAppend(xa), text::kTableFull);
 }
 
@@ -197,7 +204,6 @@ class AppendToFile : public Append {
     ASSERT_EQ(OpenXaFile(xa, xaPath), 0);
     ASSERT_EQ(ScanChannels(xa, kWalkLimitOpen, progress), 0);
   }
-  Importer importer;
   ScriptedProgress progress;
   ScriptedPrompter prompter;
 };
@@ -210,14 +216,15 @@ TEST_F(AppendToFile, StampsTheFirstSectorAddsTheEntryAndImports) {
   EXPECT_EQ(r.Interleave, 16);
   wave.Close();
   xa.ResizePermission = ResizeAllowed;
-  ASSERT_EQ(AppendChannel(xa, importer, r, wavPath, progress, prompter), AppendResult::Done);
+  ASSERT_EQ(AppendChannel(workspace, r, wavPath, progress, prompter), Outcome::Done);
   ASSERT_EQ(xa.AudioChannelTable.Count, 2);
   const ChannelRecord& added = xa.AudioChannelTable.Records[1];
   EXPECT_EQ(added.SectorCount, 3);
   std::uint8_t sector[kSectorBytes];
   SectorInfo info;
   ASSERT_EQ(ReadSector(xa, 1, sector, info), 0);
-  EXPECT_EQ(std::vector<std::uint8_t>(sector, sector + 8), (std::vector<std::uint8_t>{1, 1, 0x64, 4, 1, 1, 0x64, 4}));
+  EXPECT_EQ(std::vector<std::uint8_t>(sector, sector + 8),
+            (std::vector<std::uint8_t>{1, 1, 0x64, 4, 1, 1, 0x64, 4}));
   ASSERT_EQ(ReadSubheader(xa, 33, info), 0);
   EXPECT_EQ(info.Subheader[2], kSubmodeAudioSector | kSubmodeEof);
   EXPECT_TRUE(prompter.LengthMessages.empty());
@@ -229,22 +236,44 @@ TEST_F(AppendToFile, AStartPastTheEndGrowsTheFileOrIsRefused) {
   r.FirstSector = 120;
   wave.Close();
   const std::string before = testing::ReadFileBytes(xaPath);
+  // Forbidden: refused without a question. Asked and answered "キャンセル": declined.
   xa.ResizePermission = ResizeForbidden;
-  EXPECT_EQ(AppendChannel(xa, importer, r, wavPath, progress, prompter), AppendResult::Declined);
+  EXPECT_EQ(AppendChannel(workspace, r, wavPath, progress, prompter), Outcome::Failed);
+  EXPECT_STREQ(xa.LastErrorText, text::kCannotGrowForAppend);
+  EXPECT_TRUE(prompter.Questions.empty());
+  xa.ResizePermission = ResizeAsk;
+  prompter.Answers = {false};
+  xa.LastErrorText = "";
+  EXPECT_EQ(AppendChannel(workspace, r, wavPath, progress, prompter), Outcome::Declined);
   EXPECT_STREQ(xa.LastErrorText, text::kCannotGrowForAppend);
   EXPECT_TRUE(testing::ReadFileBytes(xaPath) == before);
   EXPECT_EQ(xa.AudioChannelTable.Count, 1);
 
   xa.ResizePermission = ResizeAsk;
   prompter.Answers = {true};
-  ASSERT_EQ(AppendChannel(xa, importer, r, wavPath, progress, prompter), AppendResult::Done);
-  EXPECT_EQ(prompter.Questions, std::vector<std::string>{text::kAskResize});
+  ASSERT_EQ(AppendChannel(workspace, r, wavPath, progress, prompter), Outcome::Done);
+  EXPECT_EQ(prompter.Questions, (std::vector<std::string>{text::kAskResize, text::kAskResize}));
   ASSERT_EQ(xa.AudioChannelTable.Count, 2);
   EXPECT_EQ(xa.AudioChannelTable.Records[1].SectorCount, 1);
   SectorInfo info;
   ASSERT_EQ(ReadSubheader(xa, 120, info), 0);
   EXPECT_EQ(info.Kind, SectorAudio);
   EXPECT_EQ(info.Channel, 1);
+}
+
+TEST_F(AppendToFile, ACancelHalfWayKeepsTheChannelWithWhatWasWritten) {
+  OpenWav(1, 22050, 3 * 4032 * 22050 / 18900);  // 18.9k mono, 3 sectors
+  const ChannelRecord r = ProposeNewChannel(xa, wave);
+  wave.Close();
+  xa.ResizePermission = ResizeAllowed;
+  progress.CancelAtPoll = 2;
+  xa.LastErrorText = "";
+  EXPECT_EQ(AppendChannel(workspace, r, wavPath, progress, prompter), Outcome::Cancelled);
+  EXPECT_STREQ(xa.LastErrorText, "") << "a cancel has no message";
+  ASSERT_EQ(xa.AudioChannelTable.Count, 2);
+  SectorInfo info;
+  ASSERT_EQ(ReadSubheader(xa, r.FirstSector, info), 0);
+  EXPECT_EQ(info.Channel, r.Channel);
 }
 
 TEST(PositionText, StartTextsShowSecondsAndSectorsWithoutPadding) {

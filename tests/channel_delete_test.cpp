@@ -15,8 +15,8 @@
 namespace sorvane {
 namespace {
 
-using testing::ScriptedPrompter;
 using testing::ScriptedProgress;
+using testing::ScriptedPrompter;
 using testing::TempDir;
 using testing::XaBuilder;
 
@@ -49,8 +49,8 @@ class Delete : public ::testing::Test {
 
   TempDir dir;
   std::string path = dir.File("d.xa");
-  XaFile xa;
-  EncodeCursor cursor;
+  Workspace workspace;
+  XaFile& xa = workspace.File;
   ScriptedProgress quiet;
   ScriptedProgress progress;
   ScriptedPrompter prompter;
@@ -58,7 +58,7 @@ class Delete : public ::testing::Test {
 
 TEST_F(Delete, AMiddleChannelLeavesTheOthersInTheirOrder) {
   prompter.Answers = {true};
-  EXPECT_EQ(DeleteChannel(xa, cursor, 1, progress, prompter), DeleteResult::Done);
+  EXPECT_EQ(DeleteChannel(workspace, 1, progress, prompter), Outcome::Done);
   EXPECT_EQ(prompter.Questions, std::vector<std::string>{text::kAskDelete});
   EXPECT_EQ(Channels(), (std::vector<int>{1, 3}));
   for (int k = 0; k < 10; ++k) {
@@ -74,7 +74,7 @@ TEST_F(Delete, AMiddleChannelLeavesTheOthersInTheirOrder) {
 TEST_F(Delete, ACancelledConfirmationChangesNothing) {
   const std::string before = testing::ReadFileBytes(path);
   prompter.Answers = {false};
-  EXPECT_EQ(DeleteChannel(xa, cursor, 0, progress, prompter), DeleteResult::Declined);
+  EXPECT_EQ(DeleteChannel(workspace, 0, progress, prompter), Outcome::Declined);
   EXPECT_EQ(Channels(), (std::vector<int>{1, 2, 3}));
   EXPECT_TRUE(testing::ReadFileBytes(path) == before);
   EXPECT_EQ(progress.Starts, 0);
@@ -91,7 +91,7 @@ class DeleteLast : public Delete, public ::testing::WithParamInterface<LastChann
 TEST_P(DeleteLast, ShrinksTheFileToTheRemainingChannelsUnderThePermission) {
   xa.ResizePermission = GetParam().permission;
   prompter.Answers = GetParam().answers;
-  EXPECT_EQ(DeleteChannel(xa, cursor, 2, progress, prompter), DeleteResult::Done);
+  EXPECT_EQ(DeleteChannel(workspace, 2, progress, prompter), Outcome::Done);
   EXPECT_EQ(xa.SectorCount, GetParam().sectors);
   EXPECT_EQ(testing::FileLength(path), GetParam().sectors * 2336LL);
 }
@@ -110,7 +110,7 @@ TEST_F(Delete, ABrokenSubheaderKeepsTheChannelListed) {
   sector[5] ^= 0x40;
   ASSERT_EQ(WriteSector(xa, 17, sector), 0);
   prompter.Answers = {true};
-  EXPECT_EQ(DeleteChannel(xa, cursor, 1, progress, prompter), DeleteResult::Failed);
+  EXPECT_EQ(DeleteChannel(workspace, 1, progress, prompter), Outcome::Failed);
   EXPECT_STREQ(xa.LastErrorText, text::kBadData);
   EXPECT_EQ(Channels(), (std::vector<int>{1, 2, 3}));
   EXPECT_EQ(Info(1).Kind, SectorEmpty);
@@ -120,7 +120,7 @@ TEST_F(Delete, ABrokenSubheaderKeepsTheChannelListed) {
 TEST_F(Delete, ACancelHalfWayRemovesTheEntryAndARescanFindsTheRest) {
   prompter.Answers = {true};
   progress.CancelAtPoll = 4;  // after three sectors were emptied
-  EXPECT_EQ(DeleteChannel(xa, cursor, 0, progress, prompter), DeleteResult::Done);
+  EXPECT_EQ(DeleteChannel(workspace, 0, progress, prompter), Outcome::Cancelled);
   EXPECT_EQ(Channels(), (std::vector<int>{2, 3}));
   EXPECT_EQ(Info(16).Kind, SectorEmpty);
   EXPECT_EQ(Info(24).Channel, 1);

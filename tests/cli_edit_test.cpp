@@ -1,10 +1,12 @@
-// Runs the real sorvane-cli for the commands that change a file.
+// sorvane-cli in-process for the commands that change a file; a real process where Ctrl-C
+// is pressed.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "common/fixed_texts.h"
+#include "support/in_process_cli.h"
 #include "support/process_tools.h"
 #include "support/temp_dir.h"
 #include "support/wav_builder.h"
@@ -26,10 +28,11 @@ class CliEdit : public ::testing::Test {
     // Channel 1: 37.8k stereo, 10 sectors at 4..40; 200 sectors.
     XaBuilder(200).Channel(1, true, true, 4, 4, 10).Write(xaPath);
   }
-  ProgramResult Run(const std::string& args) { return testing::RunWords(SORVANE_CLI, args); }
+  ProgramResult Run(const std::string& args) { return testing::RunInProcess(args); }
   void WriteWav(int frames, int channels = 2, int rate = 37800) {
     WavBuilder(channels, rate, 16)
-        .Samples16(testing::Frames16(frames, channels, [](int i, int) { return (i * 37) % 3000 - 1500; }))
+        .Samples16(
+            testing::Frames16(frames, channels, [](int i, int) { return (i * 37) % 3000 - 1500; }))
         .Write(wavPath);
   }
 
@@ -43,10 +46,12 @@ TEST_F(CliEdit, ImportFollowsFitAndReportsTheNewLength) {
   ProgramResult keep = Run("import " + xaPath + " 1 " + wavPath);
   EXPECT_EQ(keep.ExitStatus, 0) << keep.Err;
   EXPECT_NE(keep.Err.find(text::kWavLonger), std::string::npos);
-  EXPECT_NE(Run("list " + xaPath + " --units sectors").Out.find("      4      44"), std::string::npos);
+  EXPECT_NE(Run("list " + xaPath + " --units sectors").Out.find("      4      44"),
+            std::string::npos);
   ProgramResult follow = Run("import " + xaPath + " 1 " + wavPath + " --fit wav --yes");
   EXPECT_EQ(follow.ExitStatus, 0) << follow.Err;
-  EXPECT_NE(Run("list " + xaPath + " --units sectors").Out.find("      4      52"), std::string::npos);
+  EXPECT_NE(Run("list " + xaPath + " --units sectors").Out.find("      4      52"),
+            std::string::npos);
 }
 
 TEST_F(CliEdit, ImportFailuresExitWithTheirStatus) {
@@ -65,7 +70,12 @@ TEST_F(CliEdit, ImportFailuresExitWithTheirStatus) {
 TEST_F(CliEdit, AnOverwriteQuestionAnsweredCancelStopsTheImportWithStatus3) {
   // Data after the first 64 sectors is not listed after a quick open; channel 2 on other
   // slots keeps the file's end where it is, so no size question comes first.
-  XaBuilder(200).Channel(1, true, true, 4, 4, 10).Channel(2, true, true, 1, 4, 45).Data(64).Data(68).Write(xaPath);
+  XaBuilder(200)
+      .Channel(1, true, true, 4, 4, 10)
+      .Channel(2, true, true, 1, 4, 45)
+      .Data(64)
+      .Data(68)
+      .Write(xaPath);
   WriteWav(20 * 2016);
   ProgramResult run = Run("import " + xaPath + " 1 " + wavPath + " --fit wav --quick --no");
   EXPECT_EQ(run.ExitStatus, 3);
@@ -75,15 +85,20 @@ TEST_F(CliEdit, AnOverwriteQuestionAnsweredCancelStopsTheImportWithStatus3) {
 
 TEST_F(CliEdit, AppendProposesAppliesTheOptionsAndRefusesLikeTheDialog) {
   WriteWav(12 * 2016);  // three sectors of 18.9k mono: a channel of one sector is never found again
-  ProgramResult used = Run("append " + xaPath + " " + wavPath + " --channel 1 --start 0.2 --slot 1");
+  ProgramResult used =
+      Run("append " + xaPath + " " + wavPath + " --channel 1 --start 0.2 --slot 1");
   EXPECT_EQ(used.ExitStatus, 1);
   EXPECT_EQ(used.Err, Line(text::kChannelInUse));
-  ProgramResult overlap = Run("append " + xaPath + " " + wavPath + " --channel 9 --start 0.4 --slot 0");
+  ProgramResult overlap =
+      Run("append " + xaPath + " " + wavPath + " --channel 9 --start 0.4 --slot 0");
   EXPECT_EQ(overlap.Err, Line(text::kOverlap));
   ProgramResult negative = Run("append " + xaPath + " " + wavPath + " --start -1.0");
   EXPECT_EQ(negative.Err, Line(text::kBadStart));
   EXPECT_EQ(Run("append " + xaPath + " " + wavPath + " --slot 4").ExitStatus, 2);
-  EXPECT_EQ(Run("append " + xaPath + " " + wavPath + " --quality 18.9m --slot 15 --channel 300 --yes").ExitStatus, 0);
+  EXPECT_EQ(
+      Run("append " + xaPath + " " + wavPath + " --quality 18.9m --slot 15 --channel 300 --yes")
+          .ExitStatus,
+      0);
   const std::string list = Run("list " + xaPath + " --units sectors").Out;
   EXPECT_NE(list.find(" 44  15"), std::string::npos) << list;
   EXPECT_NE(list.find(" 18.9k Mono"), std::string::npos);
@@ -111,15 +126,18 @@ TEST_F(CliEdit, DeleteAsksAndCancelKeepsTheChannel) {
 
 TEST_F(CliEdit, SettingsShowValidateAndApply) {
   ProgramResult shown = Run("settings " + xaPath);
-  EXPECT_EQ(shown.Out, std::string(text::kLabelChannelGap) + ": 2.06\n" + text::kLabelEndGap + ": 2.06\n" +
-                           text::kLabelModify + ": \n");
+  EXPECT_EQ(shown.Out, std::string(text::kLabelChannelGap) + ": 2.06\n" + text::kLabelEndGap +
+                           ": 2.06\n" + text::kLabelModify + ": \n");
   ProgramResult tooLarge = Run("settings " + xaPath + " --channel-gap 2.01 --end-gap 2.00");
   EXPECT_EQ(tooLarge.ExitStatus, 1);
   EXPECT_EQ(tooLarge.Err, Line(text::kGapTooLarge));
-  EXPECT_EQ(Run("settings " + xaPath + " --channel-gap -1.0 --end-gap -0.5").Err, Line(text::kNegativeGap));
-  ProgramResult applied = Run("settings " + xaPath + " --channel-gap 0.5 --end-gap 2.5 --resize allow --json");
+  EXPECT_EQ(Run("settings " + xaPath + " --channel-gap -1.0 --end-gap -0.5").Err,
+            Line(text::kNegativeGap));
+  ProgramResult applied =
+      Run("settings " + xaPath + " --channel-gap 0.5 --end-gap 2.5 --resize allow --json");
   EXPECT_EQ(applied.ExitStatus, 0);
-  EXPECT_EQ(applied.Out, "{\"channel_post_gap\": 5, \"end_post_gap\": 155, \"resize_permission\": 1}\n");
+  EXPECT_EQ(applied.Out,
+            "{\"channel_post_gap\": 5, \"end_post_gap\": 155, \"resize_permission\": 1}\n");
   EXPECT_EQ(testing::FileLength(xaPath), (44 + 155) * 2336);
   EXPECT_EQ(Run("settings " + xaPath + " --resize sometimes").ExitStatus, 2);
 }
@@ -133,7 +151,8 @@ TEST_F(CliEdit, CtrlCStopsAnImportAndADeleteAtTheirFirstPoll) {
       testing::RunProgram({SORVANE_CLI, "import", xaPath, "1", wavPath, "--quick"}, interrupted);
   EXPECT_EQ(import.ExitStatus, 3);
   EXPECT_TRUE(testing::ReadFileBytes(xaPath) == before);
-  const ProgramResult erase = testing::RunProgram({SORVANE_CLI, "delete", xaPath, "1", "--yes", "--quick"}, interrupted);
+  const ProgramResult erase =
+      testing::RunProgram({SORVANE_CLI, "delete", xaPath, "1", "--yes", "--quick"}, interrupted);
   EXPECT_EQ(erase.ExitStatus, 3);
   // Stopped before its first sector: the channel's sectors keep their sound, so a new scan
   // finds the channel again.

@@ -1,10 +1,11 @@
-// Runs the real sorvane-cli binary for `export`.
+// sorvane-cli `export`, in-process; a real process where Ctrl-C is pressed.
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
 #include "common/fixed_texts.h"
+#include "support/in_process_cli.h"
 #include "support/process_tools.h"
 #include "support/temp_dir.h"
 #include "support/xa_builder.h"
@@ -30,7 +31,9 @@ class CliExportTest : public ::testing::Test {
   }
 
   ProgramResult Run(std::vector<std::string> args, const testing::RunOptions& options = {}) {
-    args.insert(args.begin(), {SORVANE_CLI, "export"});
+    args.insert(args.begin(), "export");
+    if (!options.InterruptPending) return testing::RunInProcess(args);
+    args.insert(args.begin(), SORVANE_CLI);
     return RunProgram(args, options);
   }
 

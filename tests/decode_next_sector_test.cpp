@@ -5,10 +5,10 @@
 #include <vector>
 
 #include "codec/adpcm_decoder.h"
-#include "edit/decode_walk.h"
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
 #include "container/xa_file.h"
+#include "edit/decode_walk.h"
 #include "support/sound_data.h"
 #include "support/temp_dir.h"
 #include "support/xa_builder.h"
@@ -38,6 +38,22 @@ SoundData Marked(int mark) {
   return data;
 }
 
+// The steps written as the numbers of the tables below: 0 a block, 1 still searching,
+// 2 the end, -1 a failure.
+int Code(WalkStep step) {
+  switch (step) {
+    case WalkStep::Decoded:
+      return 0;
+    case WalkStep::Searching:
+      return 1;
+    case WalkStep::End:
+      return 2;
+    case WalkStep::Failed:
+      break;
+  }
+  return -1;
+}
+
 class DecodeNextSectorTest : public ::testing::Test {
  protected:
   void Open(const XaBuilder& builder) {
@@ -54,7 +70,7 @@ class DecodeNextSectorTest : public ::testing::Test {
     Block out;
     for (int calls = 0; calls < 1000; ++calls) {
       out.fill(0xAB);
-      const int result = DecodeNextSector(xa_, cursor, state_, out.data());
+      const int result = Code(DecodeNextSector(xa_, cursor, state_, out.data()));
       results.push_back(result);
       if (result == 0 && blocks) blocks->push_back(out);
       if (result != 0) {

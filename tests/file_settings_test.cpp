@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "common/fixed_texts.h"
+#include "support/scripted_ui.h"
+#include "support/temp_dir.h"
+#include "support/xa_builder.h"
 
 namespace sorvane {
 namespace {
@@ -195,6 +199,48 @@ TEST(SettingsDialogState, WhatIsShownReadsBackAsTheSameSettings) {
     EXPECT_EQ(read.EndPostGap, settings.EndPostGap);
     EXPECT_EQ(read.ResizePermission, settings.ResizePermission);
   }
+}
+
+// The command over a file whose one channel ends at sector 40, in a file of 100 sectors.
+class ApplySettings : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    testing::XaBuilder(100).Channel(1, true, false, 0, 8, 5).Write(path);
+    ASSERT_EQ(OpenXaFile(xa, path), 0);
+    xa.AudioChannelTable.Append({1, 1, 0, 0, 0, 5, 8});
+  }
+
+  testing::TempDir dir;
+  std::string path = dir.File("s.xa");
+  XaFile xa;
+  testing::ScriptedPrompter prompter;
+};
+
+TEST_F(ApplySettings, ARefusalChangesNothing) {
+  EXPECT_EQ(ApplyFileSettings(xa, {30, 20, ResizeAllowed}, prompter), Outcome::Failed);
+  EXPECT_STREQ(xa.LastErrorText, text::kGapTooLarge);
+  EXPECT_EQ(xa.ChannelPostGap, 0);
+  EXPECT_EQ(xa.ResizePermission, ResizeAsk);
+  EXPECT_EQ(xa.SectorCount, 100);
+}
+
+TEST_F(ApplySettings, StoresThenBringsTheFileToItsLength) {
+  EXPECT_EQ(ApplyFileSettings(xa, {10, 30, ResizeAllowed}, prompter), Outcome::Done);
+  EXPECT_EQ(xa.ChannelPostGap, 10);
+  EXPECT_EQ(xa.EndPostGap, 30);
+  EXPECT_EQ(xa.SectorCount, 70);
+  EXPECT_EQ(testing::FileLength(path), 70 * kSectorBytes);
+  EXPECT_TRUE(prompter.Questions.empty());
+}
+
+// "ask" asks; the answer only shapes the result, and the settings stay either way.
+TEST_F(ApplySettings, ADeclinedResizeKeepsTheSettingsAndTheLength) {
+  prompter.Answers = {false};
+  EXPECT_EQ(ApplyFileSettings(xa, {10, 30, ResizeAsk}, prompter), Outcome::Done);
+  EXPECT_EQ(prompter.Questions, std::vector<std::string>{text::kAskResize});
+  EXPECT_EQ(xa.EndPostGap, 30);
+  EXPECT_EQ(xa.ResizePermission, ResizeForbidden);
+  EXPECT_EQ(xa.SectorCount, 100);
 }
 
 }  // namespace

@@ -1,6 +1,4 @@
 // Playback against a scripted sound device on a virtual clock.
-#include "codec/playback.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -10,6 +8,7 @@
 
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
+#include "edit/channel_play.h"
 #include "support/named_case.h"
 #include "support/scripted_audio_output.h"
 #include "support/scripted_ui.h"
@@ -61,10 +60,9 @@ class PlaybackTest : public ::testing::Test {
     ASSERT_EQ(OpenXaFile(xa_, path_), 0);
   }
 
-  int Play() {
+  Outcome Play() {
     xa_.LastErrorText = kUntouched;
-    SelectDecodeChannel(cursor_, record_);
-    return PlayChannel(xa_, cursor_, state_, device_, progress_);
+    return PlayChannel(workspace_, record_, device_, progress_);
   }
 
   // The log from `from` on.
@@ -81,9 +79,8 @@ class PlaybackTest : public ::testing::Test {
   testing::TempDir dir_;
   std::string path_;
   ChannelRecord record_;
-  XaFile xa_;
-  DecodeCursor cursor_;
-  DecoderState state_;
+  Workspace workspace_;
+  XaFile& xa_ = workspace_.File;
   ScriptedAudioOutput device_;
   LoggedProgress progress_{device_.Log};
 };
@@ -99,7 +96,7 @@ class PlaybackQuality : public PlaybackTest, public ::testing::WithParamInterfac
 
 TEST_P(PlaybackQuality, AShortChannelIsQueuedWithoutWaitingThenDrained) {
   Build(SoundRecord(1, GetParam().HighRate, GetParam().Stereo, 0, 4, 5), 20);
-  EXPECT_EQ(Play(), 0);
+  EXPECT_EQ(Play(), Outcome::Done);
   ASSERT_TRUE(device_.OpenedWith.has_value());
   EXPECT_EQ(*device_.OpenedWith, GetParam().Format);
   // All 16 buffers start free: five rounds of poll and write, then the end of the channel.
@@ -129,7 +126,7 @@ INSTANTIATE_TEST_SUITE_P(Playback, PlaybackQuality, ::testing::ValuesIn(kQualiti
 
 TEST_F(PlaybackTest, HandsOverTheDecodedBlocksInOrderStraightFromTheRing) {
   Build(SoundRecord(1, true, true, 2, 4, 40), 170);
-  EXPECT_EQ(Play(), 0);
+  EXPECT_EQ(Play(), Outcome::Done);
   const std::vector<std::string> reference = testing::ReferenceBlocks(xa_, record_);
   ASSERT_EQ(reference.size(), 40u);
   EXPECT_EQ(HandedOver(), reference);
@@ -158,7 +155,7 @@ TEST_F(PlaybackTest, AFullRingPollsTheOldestBuffer16Times54MsApartBetweenProgres
   Build(SoundRecord(1, true, true, 0, 1, 20), 20);
   device_.PlayMs = -1;  // the device holds every buffer
   progress_.CancelAtPoll = 19;
-  EXPECT_EQ(Play(), 0);
+  EXPECT_EQ(Play(), Outcome::Cancelled);
   EXPECT_EQ(device_.Writes.size(), 16u);
   // Polls 17 and 18 each wait 16 x 54 ms for buffer 0, and the bar is set before each poll.
   const int first = device_.Find("write 15") + 1;
@@ -185,7 +182,7 @@ class PlaybackCancel : public PlaybackTest, public ::testing::WithParamInterface
 TEST_P(PlaybackCancel, StopsTheSoundAtOnceWithoutDrainOrMessage) {
   Build(SoundRecord(1, true, true, 0, 1, 40), 40);
   progress_.CancelAtPoll = GetParam().CancelAtPoll;
-  EXPECT_EQ(Play(), 0);
+  EXPECT_EQ(Play(), Outcome::Cancelled);
   EXPECT_EQ(device_.Writes.size(), GetParam().Written);
   // Nothing between the cancelling poll and the reset: no wait, no position reading.
   const std::vector<std::string> end = {"poll", "finish", "reset", "close"};
@@ -211,7 +208,7 @@ INSTANTIATE_TEST_SUITE_P(Playback, PlaybackCancel, ::testing::ValuesIn(kCancels)
 TEST_F(PlaybackTest, AReadErrorGivesItsMessageAndStopsTheSound) {
   Build(SoundRecord(1, true, false, 0, 1, 6), 6);
   std::filesystem::resize_file(path_, 2 * kSectorBytes + 100);
-  EXPECT_EQ(Play(), -1);
+  EXPECT_EQ(Play(), Outcome::Failed);
   EXPECT_STREQ(xa_.LastErrorText, text::kReadError);
   EXPECT_EQ(device_.Writes.size(), 2u);
   EXPECT_EQ(LogFrom(static_cast<int>(device_.Log.size()) - 3),
@@ -223,12 +220,12 @@ TEST_F(PlaybackTest, AReadErrorGivesItsMessageAndStopsTheSound) {
 TEST_F(PlaybackTest, ADeviceThatCannotOpenFailsBeforeTheProgressShows) {
   Build(SoundRecord(1, true, false, 0, 1, 3), 3);
   device_.OpenFails = true;
-  EXPECT_EQ(Play(), -1);
+  EXPECT_EQ(Play(), Outcome::Failed);
   EXPECT_STREQ(xa_.LastErrorText, text::kWaveDeviceCannotOpen);
   EXPECT_EQ(device_.Log, std::vector<std::string>{"open"});
   EXPECT_EQ(progress_.Starts, 0);
   EXPECT_TRUE(device_.Allocated.empty());
-  EXPECT_EQ(cursor_.Current, 0) << "nothing was decoded";
+  EXPECT_EQ(workspace_.Decoding.Current, 0) << "nothing was decoded";
 }
 
 class PlaybackAllocation : public PlaybackTest, public ::testing::WithParamInterface<int> {};
@@ -236,7 +233,7 @@ class PlaybackAllocation : public PlaybackTest, public ::testing::WithParamInter
 TEST_P(PlaybackAllocation, AFailureFreesEverythingAndClosesTheDevice) {
   Build(SoundRecord(1, true, false, 0, 1, 3), 3);
   device_.FailAllocationAt = GetParam();
-  EXPECT_EQ(Play(), -1);
+  EXPECT_EQ(Play(), Outcome::Failed);
   EXPECT_STREQ(xa_.LastErrorText, text::kPlaybackNoMemory);
   EXPECT_EQ(device_.Log, (std::vector<std::string>{"open", "close"}));
   EXPECT_EQ(device_.Allocated.size(), static_cast<std::size_t>(GetParam() - 1));
@@ -250,7 +247,7 @@ INSTANTIATE_TEST_SUITE_P(Playback, PlaybackAllocation, ::testing::Values(1, 2, 1
 TEST_F(PlaybackTest, NothingFoundInA32SectorSearchKeepsTheRingIndex) {
   // Sectors 0 and 40 only: each is followed by a search of 32 sectors that finds nothing.
   Build(SoundRecord(1, true, false, 0, 40, 2), 80);
-  EXPECT_EQ(Play(), 0);
+  EXPECT_EQ(Play(), Outcome::Done);
   ASSERT_EQ(device_.Writes.size(), 2u);
   EXPECT_EQ(device_.Writes[0].Index, 0);
   EXPECT_EQ(device_.Writes[1].Index, 1);
@@ -273,7 +270,7 @@ TEST_P(PlaybackDrain, WaitsForTheLastBufferThenForThePositionToStandStill) {
   Build(SoundRecord(1, true, true, 0, 1, 1), 2);
   device_.PlayMs = -1;  // the last buffer never reports done: its wait is cut at 16 tests
   device_.Positions.assign(GetParam().Readings.begin(), GetParam().Readings.end());
-  EXPECT_EQ(Play(), 0);
+  EXPECT_EQ(Play(), Outcome::Done);
   std::vector<std::string> expected = Repeat({"done? 0", "sleep 54"}, 16);
   expected.push_back("position");
   const std::vector<std::string> readings =
@@ -304,7 +301,7 @@ INSTANTIATE_TEST_SUITE_P(Playback, PlaybackDrain, ::testing::ValuesIn(kDrains),
 
 TEST_F(PlaybackTest, AnEmptyChannelDrainsTheUntouchedRing) {
   Build(SoundRecord(1, true, true, 5, 1, 0), 10);
-  EXPECT_EQ(Play(), 0);
+  EXPECT_EQ(Play(), Outcome::Done);
   // Buffer 15 is free, so no done test: only the position readings.
   EXPECT_EQ(device_.Log, (std::vector<std::string>{"open", "start", "poll", "position", "sleep 100",
                                                    "position", "finish", "reset", "close"}));

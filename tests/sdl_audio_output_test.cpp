@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "codec/adpcm_filters.h"
-#include "codec/playback.h"
 #include "common/fixed_texts.h"
+#include "edit/channel_play.h"
 #include "support/named_case.h"
 #include "support/scripted_ui.h"
 #include "support/sound_channel.h"
@@ -56,18 +56,16 @@ TEST_P(DiskAudioPlayback, TheDeviceWritesTheDecodedChannelInOrder) {
   const ChannelRecord& record = GetParam().Record;
   const std::string path = dir_.File("play.xa");
   testing::SoundChannelFile(static_cast<int>(RecordEnd(record)), record).Write(path);
-  XaFile xa;
+  Workspace workspace;
+  XaFile& xa = workspace.File;
   ASSERT_EQ(OpenXaFile(xa, path), 0);
   const std::string expected = Joined(testing::ReferenceBlocks(xa, record));
   ASSERT_EQ(expected.size(), static_cast<std::size_t>(record.SectorCount) * kPcmBlockBytes);
   ASSERT_NE(expected.find_first_not_of('\0'), std::string::npos) << "the sound is not silence";
 
-  DecodeCursor cursor;
-  DecoderState state;
-  SelectDecodeChannel(cursor, record);
   SdlAudioOutput output;
   testing::ScriptedProgress progress;
-  EXPECT_EQ(PlayChannel(xa, cursor, state, output, progress), 0) << xa.LastErrorText;
+  EXPECT_EQ(PlayChannel(workspace, record, output, progress), Outcome::Done) << xa.LastErrorText;
   EXPECT_EQ(progress.Finishes, 1);
 
   // Silence may come before and after the sound, but nothing in between.
@@ -141,14 +139,12 @@ TEST(SdlAudioOutput, AnUnknownDriverCannotOpenTheDevice) {
   testing::TempDir dir;
   const ChannelRecord record = SoundRecord(1, true, false, 0, 1, 2);
   testing::SoundChannelFile(2, record).Write(dir.File("play.xa"));
-  XaFile xa;
+  Workspace workspace;
+  XaFile& xa = workspace.File;
   ASSERT_EQ(OpenXaFile(xa, dir.File("play.xa")), 0);
-  DecodeCursor cursor;
-  DecoderState state;
-  SelectDecodeChannel(cursor, record);
   SdlAudioOutput output;
   testing::ScriptedProgress progress;
-  EXPECT_EQ(PlayChannel(xa, cursor, state, output, progress), -1);
+  EXPECT_EQ(PlayChannel(workspace, record, output, progress), Outcome::Failed);
   EXPECT_STREQ(xa.LastErrorText, text::kWaveDeviceCannotOpen);
   EXPECT_EQ(progress.Starts, 0);
 }

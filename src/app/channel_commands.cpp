@@ -7,12 +7,12 @@
 #include "app/append_dialog.h"
 #include "app/file_chooser.h"
 #include "app/main_window.h"
-#include "codec/playback.h"
-#include "codec/wav_export.h"
 #include "common/prompter.h"
-#include "container/file_size.h"
 #include "edit/channel_append.h"
 #include "edit/channel_delete.h"
+#include "edit/channel_export.h"
+#include "edit/channel_import.h"
+#include "edit/channel_play.h"
 #include "edit/workspace.h"
 
 namespace sorvane::app {
@@ -27,9 +27,9 @@ void TForm1::MenuPlayClick() {
   const int entry = SelectedEntry();
   if (entry < 0) return;
   XaFile& xa = workspace_.File;
-  SelectDecodeChannel(workspace_.Decoding, xa.AudioChannelTable.Records[entry]);
   // A cancel stops the sound without a message. The list is not refreshed.
-  if (PlayChannel(xa, workspace_.Decoding, workspace_.Decoder, S().Audio, S().Progress) == -1)
+  const ChannelRecord record = xa.AudioChannelTable.Records[entry];
+  if (PlayChannel(workspace_, record, S().Audio, S().Progress) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
 }
 
@@ -40,9 +40,9 @@ void TForm1::MenuWavOClick() {
   const std::string wav = S().Files.Choose(FileDialogKind::SaveWav);
   if (wav.empty()) return;
   XaFile& xa = workspace_.File;
-  SelectDecodeChannel(workspace_.Decoding, xa.AudioChannelTable.Records[entry]);
   // A cancel is reported too ("キャンセルしました。"). The list is not refreshed.
-  if (ExportWav(xa, workspace_.Decoding, workspace_.Decoder, S().Progress, wav) != 0)
+  const ChannelRecord record = xa.AudioChannelTable.Records[entry];
+  if (ExportChannel(workspace_, record, wav, S().Progress) != Outcome::Done)
     S().Prompt.NotifyUser(xa.LastErrorText);
 }
 
@@ -52,12 +52,8 @@ void TForm1::MenuWavIClick() {
   if (entry < 0) return;
   const std::string wav = S().Files.Choose(FileDialogKind::OpenWav);
   if (wav.empty()) return;
-  XaFile& xa = workspace_.File;
-  SelectChannel(workspace_.Import.Cursor, xa.AudioChannelTable.Records[entry]);
-  if (ImportWav(xa, workspace_.Import, wav, S().Progress, S().Prompt) != 0)
-    S().Prompt.NotifyUser(xa.LastErrorText);
-  // Whatever the import did, even after a cancel of Form3.
-  AdjustFileSize(xa, S().Prompt);
+  // The import shows its own message before the size adjustment that follows it.
+  ImportChannel(workspace_, entry, wav, S().Progress, S().Prompt);
   RefreshList();
 }
 
@@ -71,7 +67,7 @@ void TForm1::ChAppendClick() {
   }
   const std::string wav = S().Files.Choose(FileDialogKind::OpenWav);
   if (wav.empty()) return;
-  // The dialog reads the WAV's length at the quality chosen; the import opens it again.
+  // The dialog reads the WAV's length at the quality chosen; the append opens it again.
   WavReader wave;
   if (wave.Open(wav) != 0) {
     xa.LastErrorText = wave.LastErrorText;
@@ -82,9 +78,9 @@ void TForm1::ChAppendClick() {
   const bool accepted = S().Append.Edit(xa, wave, record, S().Prompt);
   wave.Close();
   if (!accepted) return;
-  const AppendResult result =
-      AppendChannel(xa, workspace_.Import, record, wav, S().Progress, S().Prompt);
-  if (result != AppendResult::Done) S().Prompt.NotifyUser(xa.LastErrorText);
+  const Outcome outcome = AppendChannel(workspace_, record, wav, S().Progress, S().Prompt);
+  if (outcome == Outcome::Failed || outcome == Outcome::Declined)
+    S().Prompt.NotifyUser(xa.LastErrorText);
   RefreshList();
 }
 
@@ -93,7 +89,7 @@ void TForm1::ChDeleteClick() {
   const int entry = SelectedEntry();
   if (entry < 0) return;
   // The core asks for the confirmation; a failed erase shows nothing and keeps the entry.
-  DeleteChannel(workspace_.File, workspace_.Import.Cursor, entry, S().Progress, S().Prompt);
+  DeleteChannel(workspace_, entry, S().Progress, S().Prompt);
   RefreshList();
 }
 

@@ -17,8 +17,9 @@
 #include "app/editor_forms.h"
 #include "app/no_sound_output.h"
 #include "app/ui_text.h"
-#include "codec/wav_export.h"
 #include "edit/channel_append.h"
+#include "edit/channel_export.h"
+#include "edit/channel_import.h"
 #include "edit/workspace.h"
 
 namespace sorvane::app {
@@ -86,9 +87,8 @@ bool ExportLastChannel(EditorForms& forms, Workspace& workspace, const QDir& dir
   XaFile& xa = workspace.File;
   if (xa.AudioChannelTable.Count == 0) return false;
   SavingProgress progress(forms.Form2, dir);
-  SelectDecodeChannel(workspace.Decoding,
-                      xa.AudioChannelTable.Records[xa.AudioChannelTable.Count - 1]);
-  if (ExportWav(xa, workspace.Decoding, workspace.Decoder, progress, wav) != 0) {
+  const ChannelRecord last = xa.AudioChannelTable.Records[xa.AudioChannelTable.Count - 1];
+  if (ExportChannel(workspace, last, wav, progress) != Outcome::Done) {
     std::fprintf(stderr, "export: %s\n", xa.LastErrorText);
     return false;
   }
@@ -97,16 +97,15 @@ bool ExportLastChannel(EditorForms& forms, Workspace& workspace, const QDir& dir
 }
 
 // Imports the WAV into the first channel, whose length differs, and saves the length
-// question; its "キャンセル" leaves the file as it was.
+// question; its "キャンセル" leaves the file as it was (a scanned file already has the
+// length the size adjustment after the import wants).
 void SaveLengthQuestion(EditorForms& forms, Workspace& workspace, const QDir& dir,
                         const std::string& wav) {
-  XaFile& xa = workspace.File;
   const SaveWhenShown watch(forms.Form3, dir, "length.png",
                             [&forms] { forms.Form3.Button2->click(); });
-  SelectChannel(workspace.Import.Cursor, xa.AudioChannelTable.Records[0]);
   SilentProgress quiet;
-  if (ImportWav(xa, workspace.Import, wav, quiet, forms.Prompter) != 0)
-    std::fprintf(stderr, "import: %s\n", xa.LastErrorText);
+  if (ImportChannel(workspace, 0, wav, quiet, forms.Prompter) == Outcome::Failed)
+    std::fprintf(stderr, "import: %s\n", workspace.File.LastErrorText);
 }
 
 // The append dialog with the proposal for the WAV, closed with "キャンセル".

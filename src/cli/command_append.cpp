@@ -1,13 +1,7 @@
 #include <cstdio>
-#include <cstring>
 
-#include "cli/answer_mode.h"
-#include "cli/cli_options.h"
-#include "cli/commands.h"
-#include "cli/open_for_command.h"
-#include "common/fixed_texts.h"
+#include "cli/command_descriptor.h"
 #include "edit/channel_append.h"
-#include "edit/workspace.h"
 
 namespace sorvane::cli {
 namespace {
@@ -36,66 +30,51 @@ std::string ApplyOptions(const Arguments& args, AppendDialogState& dialog) {
   QualitySelChange(dialog);
   if (auto v = args.Value("--slot")) {
     long long slot = -1;
-    if (!ParseInteger(*v, slot) || slot < 0 || slot >= static_cast<long long>(dialog.TrackItems.size()))
+    if (!ParseInteger(*v, slot) || slot < 0 ||
+        slot >= static_cast<long long>(dialog.TrackItems.size()))
       return "--slot must be one of the slots 0 to " + std::to_string(dialog.TrackItems.size() - 1);
     dialog.TrackItem = static_cast<int>(slot);
   }
   return "";
 }
 
-int StatusOf(AppendResult result, const XaFile& xa, const TerminalPrompter& prompter,
-             const TerminalProgress& progress) {
-  switch (result) {
-    case AppendResult::Declined:
-      return prompter.Declined() ? ExitCancelled : ExitFailed;
-    case AppendResult::Failed:
-      return std::strcmp(xa.LastErrorText, text::kCancelled) == 0 ? ExitCancelled : ExitFailed;
-    case AppendResult::Done:
-      break;
+// The proposal, then the dialog as the options fill it in and its OK; ExitDone when the
+// record is accepted, else the status after the refusal or the usage error was printed.
+int FillDialog(CommandRun& run, WavReader& wave, ChannelRecord& record) {
+  record = ProposeNewChannel(run.Work.File, wave);
+  AppendDialogState dialog;
+  ShowParams(record, dialog);
+  if (std::string wrong = ApplyOptions(run.Args, dialog); !wrong.empty())
+    return run.UsageError(wrong);
+  if (run.Args.Has("--find")) FindButtonClick(run.Work.File, dialog, wave, record);
+  if (const char* refusal = OKButtonClick(run.Work.File, dialog, wave, record)) {
+    run.Prompter.NotifyUser(refusal);
+    return ExitFailed;
   }
-  return progress.WasCancelled() ? ExitCancelled : ExitDone;
+  return ExitDone;
 }
 
 }  // namespace
 
-int RunAppend(const Words& words) {
-  Arguments args;
-  std::string error;
-  const OptionSpec spec{{"--quick", "--yes", "--no", "--find"}, {"--channel", "--quality", "--speed", "--start", "--slot"}};
-  if (!args.Parse(words, spec, error)) return UsageError("append", error);
-  if (args.Positional().size() != 2) return UsageError("append", "expected FILE IN.wav");
-  AnswerMode mode;
-  if (!AnswerModeOf(args, mode)) return UsageError("append", "--yes and --no exclude each other");
-
-  Workspace workspace;
-  XaFile& xa = workspace.File;
-  TerminalProgress progress;
-  if (int status = OpenForCommand(xa, args.Positional()[0], args.Has("--quick"), progress); status != ExitDone)
-    return status;
-  TerminalPrompter prompter(mode);
+int RunAppend(CommandRun& run) {
+  XaFile& xa = run.Work.File;
   if (const char* refusal = RefuseAppend(xa)) {
-    prompter.NotifyUser(refusal);
+    run.Prompter.NotifyUser(refusal);
     return ExitFailed;
   }
-  const std::string& wavPath = args.Positional()[1];
+  const std::string& wavPath = run.Argument(1);
   WavReader wave;
   if (wave.Open(wavPath) != 0) {
-    prompter.NotifyUser(wave.LastErrorText);
+    run.Prompter.NotifyUser(wave.LastErrorText);
     return ExitFailed;
   }
-  ChannelRecord record = ProposeNewChannel(xa, wave);
-  AppendDialogState dialog;
-  ShowParams(record, dialog);
-  if (std::string wrong = ApplyOptions(args, dialog); !wrong.empty()) return UsageError("append", wrong);
-  if (args.Has("--find")) FindButtonClick(xa, dialog, wave, record);
-  if (const char* refusal = OKButtonClick(xa, dialog, wave, record)) {
-    prompter.NotifyUser(refusal);
-    return ExitFailed;
-  }
+  ChannelRecord record;
+  if (const int filled = FillDialog(run, wave, record); filled != ExitDone) return filled;
   wave.Close();
-  const AppendResult result = AppendChannel(xa, workspace.Import, record, wavPath, progress, prompter);
-  if (result != AppendResult::Done) prompter.NotifyUser(xa.LastErrorText);
-  return StatusOf(result, xa, prompter, progress);
+  const Outcome outcome = AppendChannel(run.Work, record, wavPath, run.Progress, run.Prompter);
+  if (outcome == Outcome::Failed || outcome == Outcome::Declined)
+    run.Prompter.NotifyUser(xa.LastErrorText);
+  return ExitStatusOf(outcome);
 }
 
 }  // namespace sorvane::cli

@@ -1,21 +1,23 @@
 #include <cstdio>
 #include <string>
 
-#include "cli/cli_options.h"
-#include "cli/commands.h"
+#include "cli/command_descriptor.h"
 #include "cli/json_writer.h"
-#include "cli/open_for_command.h"
-#include "edit/channel_list_format.h"
 #include "container/xa_file.h"
+#include "edit/channel_list_format.h"
 
 namespace sorvane::cli {
 namespace {
 
 bool UnitFromText(const std::string& text, int& unit) {
-  if (text == "time") unit = UnitTime;
-  else if (text == "sectors") unit = UnitSectors;
-  else if (text == "hex") unit = UnitHexSectors;
-  else return false;
+  if (text == "time")
+    unit = UnitTime;
+  else if (text == "sectors")
+    unit = UnitSectors;
+  else if (text == "hex")
+    unit = UnitHexSectors;
+  else
+    return false;
   return true;
 }
 
@@ -25,9 +27,12 @@ const char* UnitName(int unit) {
 
 const char* LayoutName(const XaFile& xa) {
   switch (xa.Layout) {
-    case XaLayout::Plain2336: return "plain-2336";
-    case XaLayout::Raw2352: return "raw-2352";
-    case XaLayout::Riff2352: break;
+    case XaLayout::Plain2336:
+      return "plain-2336";
+    case XaLayout::Raw2352:
+      return "raw-2352";
+    case XaLayout::Riff2352:
+      break;
   }
   return "riff-2352";
 }
@@ -38,10 +43,10 @@ std::string JoinCells(const ChannelRow& row) {
   return line;
 }
 
-void PrintText(const XaFile& xa, int unit) {
-  std::printf("%s\n", JoinCells(ListHeader(unit)).c_str());
+void PrintText(std::FILE* out, const XaFile& xa, int unit) {
+  std::fprintf(out, "%s\n", JoinCells(ListHeader(unit)).c_str());
   for (const ChannelRecord& r : xa.AudioChannelTable)
-    std::printf("%s\n", JoinCells(FormatChannelRow(r, unit)).c_str());
+    std::fprintf(out, "%s\n", JoinCells(FormatChannelRow(r, unit)).c_str());
 }
 
 void WriteRecord(JsonWriter& json, const ChannelRecord& r, bool audio, int unit) {
@@ -62,7 +67,8 @@ void WriteRecord(JsonWriter& json, const ChannelRecord& r, bool audio, int unit)
   json.EndObject();
 }
 
-void PrintJson(const XaFile& xa, int unit, const std::vector<std::string>& warnings) {
+void PrintJson(std::FILE* out, const XaFile& xa, int unit,
+               const std::vector<std::string>& warnings) {
   JsonWriter json;
   json.BeginObject();
   json.Field("path", xa.Path);
@@ -85,30 +91,29 @@ void PrintJson(const XaFile& xa, int unit, const std::vector<std::string>& warni
   json.Key("warnings");
   json.Strings(warnings);
   json.EndObject();
-  std::printf("%s\n", json.Text().c_str());
+  std::fprintf(out, "%s\n", json.Text().c_str());
 }
 
 }  // namespace
 
-int RunList(const Words& words) {
-  Arguments args;
-  std::string error;
-  if (!args.Parse(words, {{"--quick", "--json"}, {"--units"}}, error)) return UsageError("list", error);
-  if (args.Positional().size() != 1) return UsageError("list", "expected FILE");
+int CheckList(CommandRun& run) {
   int unit = UnitTime;
-  if (auto text = args.Value("--units"); text && !UnitFromText(*text, unit))
-    return UsageError("list", "--units takes time, sectors or hex");
-  XaFile xa;
-  TerminalProgress progress;
-  if (args.Has("--json")) progress.CollectNotices();
-  int status = OpenForCommand(xa, args.Positional()[0], args.Has("--quick"), progress);
-  if (status == ExitFailed) return status;
-  if (args.Has("--json")) {
-    PrintJson(xa, unit, progress.Notices());
+  if (auto text = run.Args.Value("--units"); text && !UnitFromText(*text, unit))
+    return run.UsageError("--units takes time, sectors or hex");
+  // Warnings of the scan go into the JSON instead of standard error.
+  if (run.Args.Has("--json")) run.Progress.CollectNotices();
+  return ExitDone;
+}
+
+int RunList(CommandRun& run) {
+  int unit = UnitTime;
+  if (auto text = run.Args.Value("--units")) UnitFromText(*text, unit);
+  if (run.Args.Has("--json")) {
+    PrintJson(run.Io.Out, run.Work.File, unit, run.Progress.Notices());
   } else {
-    PrintText(xa, unit);
+    PrintText(run.Io.Out, run.Work.File, unit);
   }
-  return status;
+  return run.OpenStatus;
 }
 
 }  // namespace sorvane::cli

@@ -1,76 +1,62 @@
 #include <cstdio>
 
-#include "cli/answer_mode.h"
-#include "cli/cli_options.h"
-#include "cli/commands.h"
+#include "cli/command_descriptor.h"
 #include "cli/json_writer.h"
-#include "cli/open_for_command.h"
 #include "common/fixed_texts.h"
-#include "container/file_size.h"
 #include "edit/file_settings.h"
-#include "edit/workspace.h"
 
 namespace sorvane::cli {
 namespace {
 
-constexpr const char* kModifyItems[] = {text::kModifyAsk, text::kModifyAllowed, text::kModifyForbidden};
+constexpr const char* kModifyItems[] = {text::kModifyAsk, text::kModifyAllowed,
+                                        text::kModifyForbidden};
 
 bool PermissionFromText(const std::string& value, std::int32_t& permission) {
-  if (value == "ask") permission = ResizeAsk;
-  else if (value == "allow") permission = ResizeAllowed;
-  else if (value == "forbid") permission = ResizeForbidden;
-  else return false;
+  if (value == "ask")
+    permission = ResizeAsk;
+  else if (value == "allow")
+    permission = ResizeAllowed;
+  else if (value == "forbid")
+    permission = ResizeForbidden;
+  else
+    return false;
   return true;
 }
 
-void PrintSettings(const XaFile& xa, bool json) {
+void PrintSettings(std::FILE* out, const XaFile& xa, bool json) {
   if (json) {
-    JsonWriter out;
-    out.BeginObject();
-    out.Field("channel_post_gap", xa.ChannelPostGap);
-    out.Field("end_post_gap", xa.EndPostGap);
-    out.Field("resize_permission", xa.ResizePermission);
-    out.EndObject();
-    std::printf("%s\n", out.Text().c_str());
+    JsonWriter text;
+    text.BeginObject();
+    text.Field("channel_post_gap", xa.ChannelPostGap);
+    text.Field("end_post_gap", xa.EndPostGap);
+    text.Field("resize_permission", xa.ResizePermission);
+    text.EndObject();
+    std::fprintf(out, "%s\n", text.Text().c_str());
     return;
   }
   const int item = xa.ResizePermission >= 0 && xa.ResizePermission <= 2 ? xa.ResizePermission : 0;
-  std::printf("%s: %s\n%s: %s\n%s: %s\n", text::kLabelChannelGap, FormatGapText(xa.ChannelPostGap).c_str(),
-              text::kLabelEndGap, FormatGapText(xa.EndPostGap).c_str(), text::kLabelModify, kModifyItems[item]);
+  std::fprintf(out, "%s: %s\n%s: %s\n%s: %s\n", text::kLabelChannelGap,
+               FormatGapText(xa.ChannelPostGap).c_str(), text::kLabelEndGap,
+               FormatGapText(xa.EndPostGap).c_str(), text::kLabelModify, kModifyItems[item]);
 }
 
 }  // namespace
 
-int RunSettings(const Words& words) {
-  Arguments args;
-  std::string error;
-  if (!args.Parse(words, {{"--quick", "--yes", "--no", "--json"}, {"--channel-gap", "--end-gap", "--resize"}}, error))
-    return UsageError("settings", error);
-  if (args.Positional().size() != 1) return UsageError("settings", "expected FILE");
-  AnswerMode mode;
-  if (!AnswerModeOf(args, mode)) return UsageError("settings", "--yes and --no exclude each other");
-
-  Workspace workspace;
-  XaFile& xa = workspace.File;
-  TerminalProgress progress;
-  if (int status = OpenForCommand(xa, args.Positional()[0], args.Has("--quick"), progress); status != ExitDone)
-    return status;
-  const bool change = args.Has("--channel-gap") || args.Has("--end-gap") || args.Has("--resize");
-  if (change) {
+int RunSettings(CommandRun& run) {
+  XaFile& xa = run.Work.File;
+  const Arguments& args = run.Args;
+  if (args.Has("--channel-gap") || args.Has("--end-gap") || args.Has("--resize")) {
     FileSettings settings = CurrentSettings(xa);
     if (auto v = args.Value("--channel-gap")) settings.ChannelPostGap = ParsePositionText(*v);
     if (auto v = args.Value("--end-gap")) settings.EndPostGap = ParsePositionText(*v);
     if (auto v = args.Value("--resize"); v && !PermissionFromText(*v, settings.ResizePermission))
-      return UsageError("settings", "--resize takes ask, allow or forbid");
-    if (const char* refusal = RefuseFileSettings(settings)) {
-      std::fprintf(stderr, "%s\n", refusal);
+      return run.UsageError("--resize takes ask, allow or forbid");
+    if (ApplyFileSettings(xa, settings, run.Prompter) == Outcome::Failed) {
+      std::fprintf(run.Io.Err, "%s\n", xa.LastErrorText);
       return ExitFailed;
     }
-    StoreSettings(xa, settings);
-    TerminalPrompter prompter(mode);
-    AdjustFileSize(xa, prompter);
   }
-  PrintSettings(xa, args.Has("--json"));
+  PrintSettings(run.Io.Out, xa, args.Has("--json"));
   return ExitDone;
 }
 

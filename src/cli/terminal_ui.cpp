@@ -1,25 +1,38 @@
 #include "cli/terminal_ui.h"
 
-#include <unistd.h>
-
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
-#include <iostream>
 #include <string>
 
 #include "common/fixed_texts.h"
 
 namespace sorvane::cli {
 
-void TerminalPrompter::NotifyUser(const char* text) { std::fprintf(stderr, "%s\n", text); }
+namespace {
+
+// One line typed on the console, without its line end; false at the end of input.
+bool ReadLine(std::FILE* in, std::string& line) {
+  char* text = nullptr;
+  std::size_t size = 0;
+  const ssize_t length = ::getline(&text, &size, in);
+  if (length >= 0) line.assign(text, static_cast<std::size_t>(length));
+  std::free(text);
+  if (!line.empty() && line.back() == '\n') line.pop_back();
+  return length >= 0;
+}
+
+}  // namespace
+
+void TerminalPrompter::NotifyUser(const char* text) { std::fprintf(io_.Err, "%s\n", text); }
 
 bool TerminalPrompter::Answer(const char* question) {
-  std::fprintf(stderr, "%s\n", question);
+  std::fprintf(io_.Err, "%s\n", question);
   bool yes = mode_ == AnswerMode::Yes;
-  if (mode_ == AnswerMode::Ask && ::isatty(STDIN_FILENO)) {
-    std::fprintf(stderr, "[%s/%s] (ok/cancel): ", text::kOk, text::kCancel);
+  if (mode_ == AnswerMode::Ask && io_.InIsTerminal) {
+    std::fprintf(io_.Err, "[%s/%s] (ok/cancel): ", text::kOk, text::kCancel);
     std::string line;
-    yes = static_cast<bool>(std::getline(std::cin, line)) && (line == "ok" || line == "OK" || line == "y" || line == "yes");
+    yes = ReadLine(io_.In, line) && (line == "ok" || line == "OK" || line == "y" || line == "yes");
   }
   if (!yes) declined_ = true;
   return yes;
@@ -28,13 +41,14 @@ bool TerminalPrompter::Answer(const char* question) {
 bool TerminalPrompter::AskOkCancel(const char* text) { return Answer(text); }
 
 LengthChoice TerminalPrompter::ChooseLength(const char* message, const char* secondChoice) {
-  std::fprintf(stderr, "%s\n", message);
-  std::fprintf(stderr, "-> %s\n",
+  std::fprintf(io_.Err, "%s\n", message);
+  std::fprintf(io_.Err, "-> %s\n",
                lengthChoice_ == LengthChoice::SecondChoice ? secondChoice : text::kKeepOriginal);
   return lengthChoice_;
 }
 
-TerminalProgress::TerminalProgress() : drawBar_(::isatty(STDERR_FILENO)) {}
+TerminalProgress::TerminalProgress(Console& console)
+    : io_(console), drawBar_(console.ErrIsTerminal) {}
 
 void TerminalProgress::Start() {
   cancelled_ = false;
@@ -51,9 +65,9 @@ void TerminalProgress::SetPosition(int percent) {
   shown_ = percent;
   const int width = 40;
   const int filled = percent * width / 100;
-  std::fprintf(stderr, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(),
+  std::fprintf(io_.Err, "\r[%s%s] %3d%%", std::string(filled, '#').c_str(),
                std::string(width - filled, ' ').c_str(), percent);
-  std::fflush(stderr);
+  std::fflush(io_.Err);
 }
 
 bool TerminalProgress::PollCancel() {
@@ -73,12 +87,12 @@ bool TerminalProgress::PollCancel() {
 void TerminalProgress::Finish() {
   PollCancel();  // a Ctrl-C during the last step must not kill the program afterwards
   sigprocmask(SIG_SETMASK, &previousMask_, nullptr);
-  if (drawBar_ && shown_ >= 0) std::fprintf(stderr, "\r%50s\r", "");
+  if (drawBar_ && shown_ >= 0) std::fprintf(io_.Err, "\r%50s\r", "");
 }
 
 void TerminalProgress::Notify(const char* text) {
   notices_.emplace_back(text);
-  if (!collect_) std::fprintf(stderr, "%s\n", text);
+  if (!collect_) std::fprintf(io_.Err, "%s\n", text);
 }
 
 }  // namespace sorvane::cli

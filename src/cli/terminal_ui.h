@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/console.h"
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
 
@@ -16,12 +17,13 @@ enum class AnswerMode { Ask, Yes, No };
 
 class TerminalPrompter : public Prompter {
  public:
-  explicit TerminalPrompter(AnswerMode mode) : mode_(mode) {}
+  TerminalPrompter(AnswerMode mode, Console& console) : mode_(mode), io_(console) {}
   void NotifyUser(const char* text) override;
   bool AskOkCancel(const char* text) override;
   // The WAV length choice comes from --fit; asked only when no --fit was given on a terminal.
   LengthChoice ChooseLength(const char* message, const char* secondChoice) override;
 
+  void SetAnswerMode(AnswerMode mode) { mode_ = mode; }
   void SetLengthChoice(LengthChoice choice) { lengthChoice_ = choice; }
   // True once a question was answered "キャンセル".
   bool Declined() const { return declined_; }
@@ -30,6 +32,7 @@ class TerminalPrompter : public Prompter {
   bool Answer(const char* question);
 
   AnswerMode mode_;
+  Console& io_;
   LengthChoice lengthChoice_ = LengthChoice::KeepOriginal;
   bool declined_ = false;
 };
@@ -38,7 +41,7 @@ class TerminalPrompter : public Prompter {
 // operation runs and reported by PollCancel, so the file keeps what was written so far.
 class TerminalProgress : public ProgressMonitor {
  public:
-  TerminalProgress();
+  explicit TerminalProgress(Console& console);
   void Start() override;
   void SetPosition(int percent) override;
   bool PollCancel() override;
@@ -51,6 +54,7 @@ class TerminalProgress : public ProgressMonitor {
   void CollectNotices() { collect_ = true; }
 
  private:
+  Console& io_;
   bool drawBar_;
   bool cancelled_ = false;
   bool collect_ = false;

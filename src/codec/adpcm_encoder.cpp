@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "codec/adpcm_unit_trial.h"
+
 namespace sorvane {
 namespace {
 
@@ -99,6 +101,23 @@ void PutUnit(const UnitResult& unit, int index, std::uint8_t* group) {
   }
 }
 
+// The next 28 frames (left, right pairs) split into their two sides.
+const std::int16_t* SplitBlock(const std::int16_t* frames, std::int16_t* left,
+                               std::int16_t* right) {
+  for (int k = 0; k < kSamplesPerUnit; ++k, frames += 2) {
+    left[k] = frames[0];
+    right[k] = frames[1];
+  }
+  return frames;
+}
+
+// The next 28 frames made mono as (left + right) / 2.
+const std::int16_t* MixBlock(const std::int16_t* frames, std::int16_t* mono) {
+  for (int k = 0; k < kSamplesPerUnit; ++k, frames += 2)
+    mono[k] = static_cast<std::int16_t>((frames[0] + frames[1]) / 2);
+  return frames;
+}
+
 }  // namespace
 
 UnitResult EncodeUnit(int filter, const std::int16_t samples[kSamplesPerUnit],
@@ -151,7 +170,37 @@ void EncodeStereoGroup(EncoderState& state, const std::int16_t left[4][kSamplesP
 
 void EncodeMonoGroup(EncoderState& state, const std::int16_t mono[kUnitsPerGroup][kSamplesPerUnit],
                      std::uint8_t* group) {
-  for (int unit = 0; unit < kUnitsPerGroup; ++unit) PutUnit(ChooseUnit(mono[unit], state.Right), unit, group);
+  for (int unit = 0; unit < kUnitsPerGroup; ++unit)
+    PutUnit(ChooseUnit(mono[unit], state.Right), unit, group);
+}
+
+void EncodeStereoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups) {
+  std::int16_t left[4][kSamplesPerUnit];
+  std::int16_t right[4][kSamplesPerUnit];
+  for (int g = 0; g < kSoundGroups; ++g) {
+    for (int j = 0; j < 4; ++j) frames = SplitBlock(frames, left[j], right[j]);
+    EncodeStereoGroup(state, left, right, groups + g * kSoundGroupBytes);
+  }
+}
+
+void EncodeMonoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups) {
+  std::int16_t mono[kUnitsPerGroup][kSamplesPerUnit];
+  for (int g = 0; g < kSoundGroups; ++g) {
+    for (int unit = 0; unit < kUnitsPerGroup; ++unit) frames = MixBlock(frames, mono[unit]);
+    EncodeMonoGroup(state, mono, groups + g * kSoundGroupBytes);
+  }
+}
+
+void EncodeAudioSector(EncoderState& state, const std::int16_t* frames,
+                       const std::uint8_t subheader[4], std::uint8_t image[kSectorBytes]) {
+  std::memcpy(image, subheader, 4);
+  std::memcpy(image + 4, subheader, 4);
+  if (subheader[3] & kCodingStereo) {
+    EncodeStereoSector(state, frames, image + kGroupsOffset);
+  } else {
+    EncodeMonoSector(state, frames, image + kGroupsOffset);
+  }
+  std::memset(image + kSectorTailOffset, 0, kSectorBytes - kSectorTailOffset);
 }
 
 }  // namespace sorvane

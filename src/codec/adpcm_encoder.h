@@ -1,11 +1,12 @@
-// XA ADPCM encoder: 16-bit PCM into the 4-bit units of a sound group. Works at 8 times the
-// 16-bit sample scale; histories are never clamped. Whole sectors from a WavReader are
-// encoded in edit/encode_from_wav.h.
+// XA ADPCM encoder: 16-bit PCM frames into the 4-bit units of the sound groups of one audio
+// sector at a time. Works at 8 times the 16-bit sample scale; histories are never clamped.
+// Reads no file: the caller hands over each sector's frames.
 #pragma once
 
 #include <cstdint>
 
 #include "codec/adpcm_filters.h"
+#include "format/sector.h"
 
 namespace sorvane {
 
@@ -29,10 +30,6 @@ struct UnitResult {
   EncoderHistory History;                 // after the unit
 };
 
-// Encodes 28 samples with one filter (0..3), starting from a copy of `history`.
-UnitResult EncodeUnit(int filter, const std::int16_t samples[kSamplesPerUnit],
-                      const EncoderHistory& history);
-
 // Tries filters 0..3 from `history`, keeps the first with the strictly smallest error sum,
 // and moves `history` on to the kept result's history.
 UnitResult ChooseUnit(const std::int16_t samples[kSamplesPerUnit], EncoderHistory& history);
@@ -44,5 +41,19 @@ void EncodeStereoGroup(EncoderState& state, const std::int16_t left[4][kSamplesP
 // Writes one mono sound group: block u becomes unit u, all with state.Right.
 void EncodeMonoGroup(EncoderState& state, const std::int16_t mono[kUnitsPerGroup][kSamplesPerUnit],
                      std::uint8_t* group);
+
+// `frames` holds left, right pairs: kStereoFramesPerSector (2016) of them for a stereo
+// sector, kMonoFramesPerSector (4032) for a mono one.
+
+// Encodes 2016 frames into 18 sound groups (2304 bytes) at `groups`.
+void EncodeStereoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups);
+// Encodes 4032 frames, each made mono as (left + right) / 2, into 18 sound groups.
+void EncodeMonoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups);
+
+// Builds a 2336-byte sector image: the 4-byte subheader twice, the 18 sound groups (stereo
+// when the coding information has kCodingStereo, from 2016 frames; else from 4032) and 24
+// zero bytes.
+void EncodeAudioSector(EncoderState& state, const std::int16_t* frames,
+                       const std::uint8_t subheader[4], std::uint8_t image[kSectorBytes]);
 
 }  // namespace sorvane

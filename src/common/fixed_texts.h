@@ -70,7 +70,8 @@ inline constexpr char kWriteError[] = "書き込みエラー";
 inline constexpr char kCannotOpenFile[] = "ファイルがオープンできません。";
 inline constexpr char kTooManyChannels[] = "チャンネルが多すぎます";
 inline constexpr char kInconsistentRate[] = "再生データレートに矛盾があります。";
-inline constexpr char kDuplicateChannel[] = "このデータには重複したチャンネルNoのデータが存在します";
+inline constexpr char kDuplicateChannel[] =
+    "このデータには重複したチャンネルNoのデータが存在します";
 inline constexpr char kAskResize[] = "ファイルサイズを変更しますか？";
 inline constexpr char kResizeFailed[] = "ファイルサイズの変更でエラーが発生しました。";
 
@@ -78,6 +79,7 @@ inline constexpr char kResizeFailed[] = "ファイルサイズの変更でエラ
 inline constexpr char kWavCannotOpen[] = "WAVファイルがオープンできません。";
 inline constexpr char kWavWriteFailed[] = "書込みに失敗しました。";
 inline constexpr char kCancelled[] = "キャンセルしました。";
+inline constexpr char kExportOntoOpenFile[] = "OUT.wav is the XA file itself";
 inline constexpr char kWavCannotRead[] = "WAVファイルが読込めません。";
 inline constexpr char kWavUnexpectedLayout[] = "期待したWAVファイルの形式ではありません";
 inline constexpr char kWavUnsupported[] = "このWAVファイルの形式には対応していません";
@@ -91,8 +93,10 @@ inline constexpr char kFollowingOverlap[] = "後続のデータと重なりま�
 inline constexpr char kKeepOriginal[] = "元データに合わせる";
 inline constexpr char kFollowWav[] = "WAVデータに合わせる";
 inline constexpr char kFitBeforeFollowing[] = "後続データの直前に合わせる";
-inline constexpr char kAskOverwriteData[] = "データセクタを上書きしようとしています。\n続けますか？";
-inline constexpr char kAskOverwriteAudio[] = "他のチャンネルを上書きしようとしています。\n続けますか？";
+inline constexpr char kAskOverwriteData[] =
+    "データセクタを上書きしようとしています。\n続けますか？";
+inline constexpr char kAskOverwriteAudio[] =
+    "他のチャンネルを上書きしようとしています。\n続けますか？";
 
 // Channel append dialog.
 inline constexpr char kLabelTrack[] = "トラック";

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
+#include "codec/adpcm_encoder.h"
 #include "common/fixed_texts.h"
 #include "container/channel_scan.h"
 #include "container/file_size.h"
 #include "container/placement.h"
+#include "edit/import_passes.h"
 #include "edit/position_text.h"
 
 namespace sorvane {
@@ -42,29 +44,67 @@ void MakeStamp(const ChannelRecord& r, std::uint8_t* sector) {
   std::memcpy(sector + 4, head, 4);
 }
 
+// Grows the file when the first sector lies past its end: Declined when the question was
+// answered "キャンセル", Failed when growth is forbidden or fails.
+Outcome MakeRoom(XaFile& xa, const ChannelRecord& record, Prompter& prompter) {
+  if (record.FirstSector < xa.SectorCount) return Outcome::Done;
+  const bool asks = xa.ResizePermission == ResizeAsk;
+  if (!MayResize(xa, prompter)) {
+    xa.LastErrorText = text::kCannotGrowForAppend;
+    return asks ? Outcome::Declined : Outcome::Failed;
+  }
+  if (ChangeSectorCount(xa, record.FirstSector + 1, prompter) != 0) return Outcome::Failed;
+  return Outcome::Done;
+}
+
+// Makes room, stamps the first sector and adds the entry with count 0, selected for the
+// import.
+Outcome PlaceChannel(Workspace& workspace, const ChannelRecord& record, Prompter& prompter) {
+  XaFile& xa = workspace.File;
+  if (const Outcome room = MakeRoom(xa, record, prompter); room != Outcome::Done) return room;
+  std::uint8_t stamp[kSectorBytes];
+  MakeStamp(record, stamp);
+  if (WriteSector(xa, record.FirstSector, stamp) != 0) return Outcome::Failed;
+  ChannelRecord entry = record;
+  entry.SectorCount = 0;
+  xa.AudioChannelTable.Append(entry);
+  ChannelTable& table = xa.AudioChannelTable;
+  SelectChannel(workspace.Import.Cursor, table.Records[table.Count - 1]);
+  return Outcome::Done;
+}
+
 }  // namespace
 
 const char* RefuseAppend(const XaFile& xa) {
   return xa.AudioChannelTable.Full() ? text::kTableFull : nullptr;
 }
 
-std::int32_t SectorsForWav(WavReader& wave, const ChannelRecord& record) {
-  wave.TargetRate = XaRate(QualityOf(record));
-  return SectorsNeeded(QualityOf(record), wave.TargetLength());
+std::int32_t SectorsForSound(FrameSource& sound, const ChannelRecord& record) {
+  return SectorsNeeded(QualityOf(record), sound.SetTargetRate(XaRate(QualityOf(record))));
 }
 
-ChannelRecord ProposeNewChannel(const XaFile& xa, WavReader& wave) {
+std::int32_t SectorsForWav(WavReader& wave, const ChannelRecord& record) {
+  WavFrames sound(wave);
+  return SectorsForSound(sound, record);
+}
+
+ChannelRecord ProposeNewChannel(const XaFile& xa, FrameSource& sound) {
   ChannelRecord r;
-  r.HighRate = wave.SourceRate >= kXaHighRate ? 1 : 0;
-  r.Stereo = wave.ChannelCount != 1 ? 1 : 0;
+  r.HighRate = sound.SourceRate() >= kXaHighRate ? 1 : 0;
+  r.Stereo = sound.ChannelCount() != 1 ? 1 : 0;
   const auto& table = xa.AudioChannelTable;
   r.DoubleSpeed = table.Count > 0 ? table.Records[table.Count - 1].DoubleSpeed : 0;
   r.Channel = NextChannelNumber(xa, 0);
-  r.SectorCount = SectorsForWav(wave, r);
+  r.SectorCount = SectorsForSound(sound, r);
   r.Interleave = Interleave(QualityOf(r), r.DoubleSpeed != 0);
   r.FirstSector = 0;
   FindFreeStart(xa, r);
   return r;
+}
+
+ChannelRecord ProposeNewChannel(const XaFile& xa, WavReader& wave) {
+  WavFrames sound(wave);
+  return ProposeNewChannel(xa, sound);
 }
 
 void ShowParams(const ChannelRecord& r, AppendDialogState& dialog) {
@@ -90,20 +130,23 @@ void ReadParams(const AppendDialogState& dialog, WavReader& wave, ChannelRecord&
   r.DoubleSpeed = static_cast<std::uint8_t>(dialog.SpeedItem);
   r.Interleave = InterleaveFor(dialog.QualityItem, dialog.SpeedItem);
   const std::int64_t start = ParsePositionText(dialog.StartText);
-  const std::int64_t cycleStart = start / r.Interleave * r.Interleave + std::max(dialog.TrackItem, 0);
+  const std::int64_t cycleStart =
+      start / r.Interleave * r.Interleave + std::max(dialog.TrackItem, 0);
   r.FirstSector = static_cast<std::int32_t>(cycleStart);
   r.Channel = ParseChannelText(dialog.ChannelText);
   r.SectorCount = SectorsForWav(wave, r);
 }
 
-void FindButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader& wave, ChannelRecord& r) {
+void FindButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader& wave,
+                     ChannelRecord& r) {
   ReadParams(dialog, wave, r);
   r.Channel = NextChannelNumber(xa, r.Channel);
   FindFreeStart(xa, r);
   ShowParams(r, dialog);
 }
 
-const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader& wave, ChannelRecord& r) {
+const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader& wave,
+                          ChannelRecord& r) {
   ReadParams(dialog, wave, r);
   ShowParams(r, dialog);
   if (IsChannelUsed(xa, r.Channel)) return text::kChannelInUse;
@@ -112,23 +155,18 @@ const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader
   return nullptr;
 }
 
-AppendResult AppendChannel(XaFile& xa, Importer& importer, const ChannelRecord& record, const std::string& wavPath,
-                           ProgressMonitor& progress, Prompter& prompter) {
-  if (record.FirstSector >= xa.SectorCount) {
-    if (!MayResize(xa, prompter)) {
-      xa.LastErrorText = text::kCannotGrowForAppend;
-      return AppendResult::Declined;
-    }
-    if (ChangeSectorCount(xa, record.FirstSector + 1, prompter) != 0) return AppendResult::Failed;
-  }
-  std::uint8_t stamp[kSectorBytes];
-  MakeStamp(record, stamp);
-  if (WriteSector(xa, record.FirstSector, stamp) != 0) return AppendResult::Failed;
-  ChannelRecord entry = record;
-  entry.SectorCount = 0;
-  xa.AudioChannelTable.Append(entry);
-  SelectChannel(importer.Cursor, xa.AudioChannelTable.Records[xa.AudioChannelTable.Count - 1]);
-  return ImportWav(xa, importer, wavPath, progress, prompter) == 0 ? AppendResult::Done : AppendResult::Failed;
+Outcome AppendChannel(Workspace& workspace, const ChannelRecord& record, const std::string& wavPath,
+                      ProgressMonitor& progress, Prompter& prompter) {
+  if (const Outcome placed = PlaceChannel(workspace, record, prompter); placed != Outcome::Done)
+    return placed;
+  return ImportWav(workspace.File, workspace.Import, wavPath, progress, prompter);
+}
+
+Outcome AppendSound(Workspace& workspace, const ChannelRecord& record, FrameSource& sound,
+                    ProgressMonitor& progress, Prompter& prompter) {
+  if (const Outcome placed = PlaceChannel(workspace, record, prompter); placed != Outcome::Done)
+    return placed;
+  return ImportFrames(workspace.File, workspace.Import, sound, progress, prompter);
 }
 
 }  // namespace sorvane

@@ -7,10 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "codec/wav_import.h"
+#include "common/outcome.h"
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
 #include "container/xa_file.h"
+#include "edit/workspace.h"
+#include "input/frame_source.h"
 #include "input/wav_reader.h"
 
 namespace sorvane {
@@ -28,11 +30,13 @@ struct AppendDialogState {
 // nullptr when another channel can be added, else the refusal to show (the table is full).
 const char* RefuseAppend(const XaFile& xa);
 
-// Sectors the WAV needs at the record's rate (sets the reader's TargetRate).
+// Sectors the sound needs at the record's rate (sets the source's target rate).
+std::int32_t SectorsForSound(FrameSource& sound, const ChannelRecord& record);
 std::int32_t SectorsForWav(WavReader& wave, const ChannelRecord& record);
 
-// The proposal for a WAV just opened: quality from the WAV, speed of the last channel, the
-// next free channel number, the sector count, interleave and a free start from 0.
+// The proposal for a sound: quality from the sound, speed of the last channel, the next
+// free channel number, the sector count, interleave and a free start from 0.
+ChannelRecord ProposeNewChannel(const XaFile& xa, FrameSource& sound);
 ChannelRecord ProposeNewChannel(const XaFile& xa, WavReader& wave);
 
 // Record to controls, and the track list rebuilt for the selected quality and speed.
@@ -41,17 +45,25 @@ void QualitySelChange(AppendDialogState& dialog);
 // Controls to record, with the sector count recomputed from the WAV.
 void ReadParams(const AppendDialogState& dialog, WavReader& wave, ChannelRecord& record);
 // "検索": a free channel number and a free start from what was typed.
-void FindButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader& wave, ChannelRecord& record);
+void FindButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader& wave,
+                     ChannelRecord& record);
 // OK: nullptr when the record is acceptable, else the refusal to show (the dialog stays).
-const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader& wave, ChannelRecord& record);
-
-enum class AppendResult { Done, Failed, Declined };
+const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader& wave,
+                          ChannelRecord& record);
 
 // After the dialog's OK: grows the file when the start lies past its end (asking under
 // the resize permission), stamps the first sector, adds the channel with count 0 and
-// imports the WAV into it. Failed: LastErrorText holds the message; Declined: growth was
-// not allowed and nothing changed (the refusal text is in LastErrorText).
-AppendResult AppendChannel(XaFile& xa, Importer& importer, const ChannelRecord& record, const std::string& wavPath,
-                           ProgressMonitor& progress, Prompter& prompter);
+// imports the WAV into it. The file's size is not adjusted afterwards.
+// Done; Cancelled: the progress display was cancelled (the channel stays, with what was
+// written; no message). Declined, with the message in LastErrorText: the growth was asked
+// and answered "キャンセル" (nothing changed), or an overwrite question was.
+// Failed, with the message: the growth is forbidden (nothing changed), or a read or write
+// failed.
+Outcome AppendChannel(Workspace& workspace, const ChannelRecord& record, const std::string& wavPath,
+                      ProgressMonitor& progress, Prompter& prompter);
+
+// The same with sound made in memory (the demo file).
+Outcome AppendSound(Workspace& workspace, const ChannelRecord& record, FrameSource& sound,
+                    ProgressMonitor& progress, Prompter& prompter);
 
 }  // namespace sorvane

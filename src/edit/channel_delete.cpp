@@ -2,19 +2,23 @@
 
 #include "common/fixed_texts.h"
 #include "container/file_size.h"
+#include "edit/import_passes.h"
 
 namespace sorvane {
 
-DeleteResult DeleteChannel(XaFile& xa, EncodeCursor& cursor, int index, ProgressMonitor& progress,
-                           Prompter& prompter) {
-  if (index < 0 || index >= xa.AudioChannelTable.Count) return DeleteResult::Declined;
-  if (!prompter.AskOkCancel(text::kAskDelete)) return DeleteResult::Declined;
+Outcome DeleteChannel(Workspace& workspace, int index, ProgressMonitor& progress,
+                      Prompter& prompter) {
+  XaFile& xa = workspace.File;
+  if (index < 0 || index >= xa.AudioChannelTable.Count) return Outcome::Declined;
+  if (!prompter.AskOkCancel(text::kAskDelete)) return Outcome::Declined;
+  EncodeCursor& cursor = workspace.Import.Cursor;
   SelectChannel(cursor, xa.AudioChannelTable.Records[index]);
-  if (EraseChannel(xa, cursor, progress) != 0) return DeleteResult::Failed;
+  const Outcome erased = EraseChannel(xa, cursor, progress);
+  if (erased == Outcome::Failed) return Outcome::Failed;
   xa.AudioChannelTable.RemoveAt(index);
   cursor.Entry = nullptr;
   AdjustFileSize(xa, prompter);
-  return DeleteResult::Done;
+  return erased;
 }
 
 }  // namespace sorvane

@@ -3,21 +3,20 @@
 // moved.
 #pragma once
 
-#include "codec/wav_import.h"
+#include "common/outcome.h"
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
-#include "container/xa_file.h"
+#include "edit/workspace.h"
 
 namespace sorvane {
 
-enum class DeleteResult { Declined, Done, Failed };
-
 // Deletes entry `index` of the audio table. Declined: the confirmation was answered
-// "キャンセル", nothing changed. Failed: a sector could not be read or written; the
-// sectors emptied so far stay empty and the entry stays listed (no message is due).
-// A cancel in the progress display counts as Done: the entry goes, the sectors not yet
-// reached keep their sound.
-DeleteResult DeleteChannel(XaFile& xa, EncodeCursor& cursor, int index, ProgressMonitor& progress,
-                           Prompter& prompter);
+// "キャンセル" (or there is no such entry), nothing changed. Failed: a sector could not be
+// read or written; the sectors emptied so far stay empty and the entry stays listed (the
+// editor shows no message; LastErrorText has the access's). Cancelled: the progress
+// display was cancelled; the entry goes all the same, and the sectors not yet reached keep
+// their sound. After Done or Cancelled the file's size is adjusted.
+Outcome DeleteChannel(Workspace& workspace, int index, ProgressMonitor& progress,
+                      Prompter& prompter);
 
 }  // namespace sorvane

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "codec/adpcm_filters.h"
+
 namespace sorvane {
 
 void SelectDecodeChannel(DecodeCursor& cursor, const ChannelRecord& record) {
@@ -13,26 +15,27 @@ void SelectDecodeChannel(DecodeCursor& cursor, const ChannelRecord& record) {
                                std::numeric_limits<std::int32_t>::max()));
 }
 
-int DecodeNextSector(XaFile& xa, DecodeCursor& cursor, DecoderState& state, std::uint8_t* out) {
+WalkStep DecodeNextSector(XaFile& xa, DecodeCursor& cursor, DecoderState& state,
+                          std::uint8_t* out) {
   std::uint8_t sector[kSectorBytes];
   SectorInfo info;
   for (int tried = 0; tried < kSearchSectors; ++tried) {
-    if (cursor.Current >= cursor.End) return 2;
+    if (cursor.Current >= cursor.End) return WalkStep::End;
     const std::int32_t index = cursor.Current++;
     // Sectors passed over need only their subheader, which a sequential walk gets from the
     // file's read-ahead; the whole sector is read only when it is one of the channel's.
-    if (ReadSubheader(xa, index, info) != 0) return -1;
+    if (ReadSubheader(xa, index, info) != 0) return WalkStep::Failed;
     if (info.Kind != SectorAudio || info.Channel != cursor.Record.Channel) continue;
-    if (ReadSector(xa, index, sector, info) != 0) return -1;
+    if (ReadSector(xa, index, sector, info) != 0) return WalkStep::Failed;
     // The sector's own flag decides: the block is 9408 bytes either way.
     if (info.Stereo) {
       DecodeStereoSector(state, sector + kGroupsOffset, out);
     } else {
       DecodeMonoSector(state, sector + kGroupsOffset, out);
     }
-    return 0;
+    return WalkStep::Decoded;
   }
-  return 1;
+  return WalkStep::Searching;
 }
 
 }  // namespace sorvane

@@ -1,5 +1,5 @@
-// The walk over one channel's audio sectors that feeds the decoder: each sector of the
-// channel becomes one 9408-byte PCM block (codec/adpcm_decoder.h).
+// The walk over one channel's sectors in file order that export and playback share: each
+// audio sector of the channel is read and decoded to one 9408-byte PCM block.
 #pragma once
 
 #include <cstdint>
@@ -20,10 +20,14 @@ struct DecodeCursor {
 
 void SelectDecodeChannel(DecodeCursor& cursor, const ChannelRecord& record);
 
+// How far a DecodeNextSector call got.
+enum class WalkStep { Decoded, Searching, End, Failed };
+
 // Decodes the next audio sector of the selected channel into `out` (kPcmBlockBytes bytes),
-// choosing mono or stereo by that sector's own subheader. Results: 0 one block written;
-// 1 kSearchSectors sectors passed without one of the channel (call again); 2 the end sector
-// was reached; -1 a sector read failed (xa.LastErrorText says why). Only 0 writes to `out`.
-int DecodeNextSector(XaFile& xa, DecodeCursor& cursor, DecoderState& state, std::uint8_t* out);
+// choosing mono or stereo by that sector's own subheader. Decoded: one block written;
+// Searching: kSearchSectors sectors passed without one of the channel (call again); End: the
+// end sector was reached; Failed: a sector read failed (xa.LastErrorText says why). Only
+// Decoded writes to `out`.
+WalkStep DecodeNextSector(XaFile& xa, DecodeCursor& cursor, DecoderState& state, std::uint8_t* out);
 
 }  // namespace sorvane

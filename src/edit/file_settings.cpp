@@ -1,6 +1,7 @@
 #include "edit/file_settings.h"
 
 #include "common/fixed_texts.h"
+#include "container/file_size.h"
 
 namespace sorvane {
 
@@ -18,6 +19,16 @@ const char* RefuseFileSettings(const FileSettings& settings) {
   if (settings.ChannelPostGap < 0 || settings.EndPostGap < 0) return text::kNegativeGap;
   if (settings.ChannelPostGap > settings.EndPostGap) return text::kGapTooLarge;
   return nullptr;
+}
+
+Outcome ApplyFileSettings(XaFile& xa, const FileSettings& settings, Prompter& prompter) {
+  if (const char* refusal = RefuseFileSettings(settings)) {
+    xa.LastErrorText = refusal;
+    return Outcome::Failed;
+  }
+  StoreSettings(xa, settings);
+  AdjustFileSize(xa, prompter);
+  return Outcome::Done;
 }
 
 void ShowSettings(const FileSettings& settings, SettingsDialogState& dialog) {

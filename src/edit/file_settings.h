@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "common/outcome.h"
+#include "common/prompter.h"
 #include "container/xa_file.h"
 #include "edit/position_text.h"
 
@@ -19,12 +21,20 @@ struct FileSettings {
 };
 
 FileSettings CurrentSettings(const XaFile& xa);
-// Stores the settings in the file's state; the caller then brings the size in line.
+// Stores the settings in the file's state, without bringing the size in line (the settings
+// command below does both).
 void StoreSettings(XaFile& xa, const FileSettings& settings);
 
 // What the dialog's OK refuses: nullptr when the settings are acceptable, otherwise the text
 // to show. Negative gaps are refused before the two gaps are compared.
 const char* RefuseFileSettings(const FileSettings& settings);
+
+// The settings command: refuses as the dialog's OK does (Failed, the refusal in
+// LastErrorText, nothing changed); otherwise stores the settings and brings the file to
+// its length under the new permission (asking when it is "ask"). The new settings stay
+// whatever the adjustment does, and the result is then Done: a failed resize has shown its
+// own message, as the editor always did.
+Outcome ApplyFileSettings(XaFile& xa, const FileSettings& settings, Prompter& prompter);
 
 // What the settings dialog's controls hold.
 struct SettingsDialogState {

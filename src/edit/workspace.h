@@ -3,9 +3,10 @@
 // program creates one and hands it to every command by reference.
 #pragma once
 
-#include "codec/wav_import.h"
+#include "codec/adpcm_decoder.h"
 #include "container/xa_file.h"
 #include "edit/decode_walk.h"
+#include "edit/import_passes.h"
 
 namespace sorvane {
 

@@ -18,14 +18,40 @@ std::int64_t FileLengthOf(std::FILE* file) {
   return st.st_size;
 }
 
-// Interpolates between the two neighbours with weights (w - u) and u out of w, in the
-// signed 32-bit arithmetic of the weighting (products and sum wrap, division truncates).
+// Interpolates between the two neighbours with weights (w - u) and u out of w.
 std::int16_t Blend(std::int32_t w, std::int32_t u, std::int32_t a, std::int32_t b) {
   std::int64_t sum = std::int64_t{w - u} * a + std::int64_t{u} * b;
   return static_cast<std::int16_t>(static_cast<std::int32_t>(static_cast<std::uint32_t>(sum)) / w);
 }
 
 }  // namespace
+
+std::int16_t BlendNeighbours(std::int32_t targetRate, std::int32_t phase, std::int32_t a,
+                             std::int32_t b) {
+  const std::int32_t w = targetRate / 100;
+  return static_cast<std::int16_t>(w == 0 ? a : Blend(w, phase / 100, a, b));
+}
+
+void AdvanceRateStep(RateStep& step, std::int32_t sourceRate, std::int32_t targetRate) {
+  // Both terms are below 2^31, so their sum fits an unsigned 32-bit number.
+  std::uint32_t phase =
+      static_cast<std::uint32_t>(step.Phase) + static_cast<std::uint32_t>(sourceRate);
+  std::uint32_t target = static_cast<std::uint32_t>(targetRate);
+  std::int64_t position = std::int64_t{step.Position} + phase / target;
+  step.Phase = static_cast<std::int32_t>(phase % target);
+  step.Position = static_cast<std::int32_t>(
+      std::min<std::int64_t>(position, std::numeric_limits<std::int32_t>::max() - 1));
+}
+
+std::int32_t TargetFrames(std::int64_t frames, std::int32_t targetRate, std::int32_t sourceRate) {
+  if (targetRate < 1 || sourceRate < 1) return 0;
+  double length = static_cast<double>(frames) * targetRate /
+                  static_cast<double>(static_cast<std::uint32_t>(sourceRate));
+  if (length >= std::numeric_limits<std::int32_t>::max()) {
+    return std::numeric_limits<std::int32_t>::max();
+  }
+  return static_cast<std::int32_t>(length);
+}
 
 WavReader::~WavReader() { Close(); }
 
@@ -91,13 +117,8 @@ int WavReader::CheckHeader(std::int64_t fileLength) {
 }
 
 std::int32_t WavReader::TargetLength() const {
-  if (TargetRate < 1 || SourceRate < 1 || blockAlign_ < 1) return 0;
-  double frames = static_cast<double>(dataBytes_ / blockAlign_);
-  double length = frames * TargetRate / static_cast<double>(static_cast<std::uint32_t>(SourceRate));
-  if (length >= std::numeric_limits<std::int32_t>::max()) {
-    return std::numeric_limits<std::int32_t>::max();
-  }
-  return static_cast<std::int32_t>(length);
+  if (blockAlign_ < 1) return 0;
+  return TargetFrames(dataBytes_ / blockAlign_, TargetRate, SourceRate);
 }
 
 std::int32_t WavReader::ReadFrames(std::uint8_t* at, std::int32_t frames) {
@@ -133,19 +154,13 @@ int WavReader::ReadFrame(std::int16_t out[2]) {
     std::int32_t al, ar, bl, br;
     DecodeFrame(position_, al, ar);
     DecodeFrame(position_ + 1, bl, br);
-    std::int32_t w = TargetRate / 100;
-    std::int32_t u = phase_ / 100;
-    out[0] = static_cast<std::int16_t>(w == 0 ? al : Blend(w, u, al, bl));
-    out[1] = static_cast<std::int16_t>(w == 0 ? ar : Blend(w, u, ar, br));
+    out[0] = BlendNeighbours(TargetRate, phase_, al, bl);
+    out[1] = BlendNeighbours(TargetRate, phase_, ar, br);
   }
-  // Both terms are below 2^31, so their sum fits an unsigned 32-bit number; the position
-  // saturates only where 32 signed bits could not hold it anyway.
-  std::uint32_t phase = static_cast<std::uint32_t>(phase_) + static_cast<std::uint32_t>(SourceRate);
-  std::uint32_t target = static_cast<std::uint32_t>(TargetRate);
-  std::int64_t position = std::int64_t{position_} + phase / target;
-  phase_ = static_cast<std::int32_t>(phase % target);
-  position_ = static_cast<std::int32_t>(
-      std::min<std::int64_t>(position, std::numeric_limits<std::int32_t>::max() - 1));
+  RateStep step{position_, phase_};
+  AdvanceRateStep(step, SourceRate, TargetRate);
+  position_ = step.Position;
+  phase_ = step.Phase;
   if (position_ + 1 == framesInBuffer_) return Refill();
   if (position_ >= framesInBuffer_) return Reload();
   return 0;

@@ -9,6 +9,27 @@
 
 namespace sorvane {
 
+// Where the rate conversion stands: the source frame left of the next output frame, and the
+// phase towards the next source frame (0 .. target rate - 1).
+struct RateStep {
+  std::int32_t Position = 0;
+  std::int32_t Phase = 0;
+};
+
+// The output sample between source neighbours `a` and `b` at `phase`: weighted by whole
+// hundredths of the target rate, in the signed 32-bit arithmetic of the weighting (products
+// and sum wrap, division truncates); `a` itself when the target rate is below 100.
+std::int16_t BlendNeighbours(std::int32_t targetRate, std::int32_t phase, std::int32_t a,
+                             std::int32_t b);
+
+// Moves the conversion on by one output frame. The position saturates only where 32 signed
+// bits could not hold it anyway.
+void AdvanceRateStep(RateStep& step, std::int32_t sourceRate, std::int32_t targetRate);
+
+// frames x targetRate / sourceRate in double precision, truncated; 0 when either rate is
+// below 1, at most INT32_MAX.
+std::int32_t TargetFrames(std::int64_t frames, std::int32_t targetRate, std::int32_t sourceRate);
+
 class WavReader {
  public:
   static constexpr int kHeaderBytes = 44;

@@ -5,9 +5,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "codec/adpcm_encoder.h"
-#include "edit/encode_from_wav.h"
 #include "input/wav_reader.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -21,10 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (reader.Open("/proc/self/fd/" + std::to_string(fd)) == 0) {
       reader.TargetRate = rate;
       (void)reader.TargetLength();
+      std::vector<std::int16_t> frames(2 * sorvane::kMonoFramesPerSector);
+      for (int k = 0; k < sorvane::kMonoFramesPerSector; ++k) reader.ReadFrame(&frames[2 * k]);
       sorvane::EncoderState state;
       std::uint8_t image[2336];
       const std::uint8_t subheader[4] = {1, 0, 0x64, static_cast<std::uint8_t>(rate & 1)};
-      sorvane::EncodeAudioSector(state, reader, subheader, image);
+      sorvane::EncodeAudioSector(state, frames.data(), subheader, image);
     }
   }
   close(fd);

@@ -1,10 +1,9 @@
 #include "support/encoded_channel.h"
 
 #include "codec/adpcm_encoder.h"
-#include "edit/encode_from_wav.h"
+#include "input/wav_reader.h"
 #include "support/signals.h"
 #include "support/wav_builder.h"
-#include "input/wav_reader.h"
 
 namespace sorvane::testing {
 
@@ -28,8 +27,11 @@ EncodedChannel EncodeGeneratedSound(const std::string& wavPath, int rate, bool s
       1, 1, 0x64, static_cast<std::uint8_t>((stereo ? 1 : 0) | (rate == 18900 ? 4 : 0))};
   EncoderState state;
   channel.Sectors.resize(static_cast<std::size_t>(sectors));
-  for (auto& image : channel.Sectors)
-    EncodeAudioSector(state, encoderInput, subheader, image.data());
+  std::vector<std::int16_t> frames(2 * static_cast<std::size_t>(perSector));
+  for (auto& image : channel.Sectors) {
+    for (int k = 0; k < perSector; ++k) encoderInput.ReadFrame(&frames[2 * k]);
+    EncodeAudioSector(state, frames.data(), subheader, image.data());
+  }
 
   std::int16_t frame[2];
   for (int i = 0; i < sectors * perSector; ++i) {

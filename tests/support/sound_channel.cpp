@@ -1,8 +1,8 @@
 #include "support/sound_channel.h"
 
 #include "codec/adpcm_decoder.h"
-#include "edit/decode_walk.h"
 #include "codec/adpcm_filters.h"
+#include "edit/decode_walk.h"
 
 namespace sorvane::testing {
 
@@ -48,10 +48,10 @@ std::vector<std::string> ReferenceBlocks(XaFile& xa, const ChannelRecord& record
   std::vector<std::string> blocks;
   std::string block(kPcmBlockBytes, '\0');
   for (;;) {
-    const int result =
+    const WalkStep step =
         DecodeNextSector(xa, cursor, state, reinterpret_cast<std::uint8_t*>(block.data()));
-    if (result == 0) blocks.push_back(block);
-    if (result == 2 || result == -1) return blocks;
+    if (step == WalkStep::Decoded) blocks.push_back(block);
+    if (step == WalkStep::End || step == WalkStep::Failed) return blocks;
   }
 }
 

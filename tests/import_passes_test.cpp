@@ -1,4 +1,4 @@
-#include "codec/wav_import.h"
+#include "edit/import_passes.h"
 
 #include <gtest/gtest.h>
 
@@ -10,6 +10,7 @@
 #include "codec/adpcm_decoder.h"
 #include "common/fixed_texts.h"
 #include "container/channel_scan.h"
+#include "edit/channel_import.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "support/wav_builder.h"
@@ -18,15 +19,18 @@
 namespace sorvane {
 namespace {
 
-using testing::ScriptedPrompter;
 using testing::ScriptedProgress;
+using testing::ScriptedPrompter;
 using testing::TempDir;
 using testing::WavBuilder;
 using testing::XaBuilder;
 
 // A stereo WAV of `frames` frames of a quiet ramp at `rate`.
 void WriteStereoWav(const std::string& path, int frames, int rate) {
-  WavBuilder(2, rate, 16).Samples16(testing::Frames16(frames, 2, [](int i, int c) { return (i % 2000) * 8 - c * 100; })).Write(path);
+  WavBuilder(2, rate, 16)
+      .Samples16(
+          testing::Frames16(frames, 2, [](int i, int c) { return (i % 2000) * 8 - c * 100; }))
+      .Write(path);
 }
 
 class Import : public ::testing::Test {
@@ -39,7 +43,7 @@ class Import : public ::testing::Test {
     ASSERT_GT(xa.AudioChannelTable.Count, entry);
     SelectChannel(importer.Cursor, xa.AudioChannelTable.Records[entry]);
   }
-  int ImportFrames(int frames, int rate) {
+  Outcome ImportRamp(int frames, int rate) {
     WriteStereoWav(wavPath, frames, rate);
     return ImportWav(xa, importer, wavPath, progress, prompter);
   }
@@ -78,7 +82,7 @@ XaBuilder TenSectorChannel() { return XaBuilder(200).Channel(1, true, true, 4, 4
 TEST_F(Import, AWavOfTheChannelsLengthIsEncodedInPlaceWithoutAQuestion) {
   Open(TenSectorChannel());
   const auto before = Sector(4);
-  ASSERT_EQ(ImportFrames(20160, 37800), 0);
+  ASSERT_EQ(ImportRamp(20160, 37800), Outcome::Done);
   EXPECT_TRUE(prompter.LengthMessages.empty());
   EXPECT_EQ(Entry().SectorCount, 10);
   EXPECT_NE(Sector(4), before);
@@ -95,7 +99,7 @@ TEST_F(Import, AWavOfTheChannelsLengthIsEncodedInPlaceWithoutAQuestion) {
 TEST_F(Import, AShorterWavKeepsTheLengthWithTheFirstChoice) {
   Open(TenSectorChannel());
   prompter.LengthAnswers = {LengthChoice::KeepOriginal};
-  ASSERT_EQ(ImportFrames(20160, 44100), 0);  // 17280 frames at 37800: 9 sectors
+  ASSERT_EQ(ImportRamp(20160, 44100), Outcome::Done);  // 17280 frames at 37800: 9 sectors
   EXPECT_EQ(prompter.LengthMessages, std::vector<std::string>{text::kWavShorter});
   EXPECT_EQ(prompter.SecondChoices, std::vector<std::string>{text::kFollowWav});
   EXPECT_EQ(Entry().SectorCount, 10);
@@ -107,7 +111,7 @@ TEST_F(Import, AShorterWavKeepsTheLengthWithTheFirstChoice) {
 TEST_F(Import, AShorterWavShortensTheChannelWithTheSecondChoice) {
   Open(TenSectorChannel());
   prompter.LengthAnswers = {LengthChoice::SecondChoice};
-  ASSERT_EQ(ImportFrames(20160, 44100), 0);
+  ASSERT_EQ(ImportRamp(20160, 44100), Outcome::Done);
   EXPECT_EQ(Entry().SectorCount, 9);
   EXPECT_EQ(importer.Cursor.Channel.SectorCount, 9);
   EXPECT_TRUE(HasEof(36));
@@ -118,7 +122,7 @@ TEST_F(Import, CancellingTheLengthDialogLeavesTheFileAsItWas) {
   Open(TenSectorChannel());
   const std::string before = testing::ReadFileBytes(xaPath);
   prompter.LengthAnswers = {LengthChoice::Cancel};
-  EXPECT_EQ(ImportFrames(30000, 37800), 0);
+  EXPECT_EQ(ImportRamp(30000, 37800), Outcome::Cancelled);
   EXPECT_TRUE(testing::ReadFileBytes(xaPath) == before);
   EXPECT_EQ(progress.Starts, 0);
   EXPECT_FALSE(importer.Reader.IsOpen());
@@ -127,7 +131,7 @@ TEST_F(Import, CancellingTheLengthDialogLeavesTheFileAsItWas) {
 TEST_F(Import, ALongerWavIsCutWithTheFirstChoice) {
   Open(TenSectorChannel());
   prompter.LengthAnswers = {LengthChoice::KeepOriginal};
-  ASSERT_EQ(ImportFrames(15 * 2016, 37800), 0);
+  ASSERT_EQ(ImportRamp(15 * 2016, 37800), Outcome::Done);
   EXPECT_EQ(prompter.LengthMessages, std::vector<std::string>{text::kWavLonger});
   EXPECT_EQ(Entry().SectorCount, 10);
   EXPECT_TRUE(HasEof(40));
@@ -141,7 +145,7 @@ TEST_F(Import, ALongerWavAddsSectorsAtInterleaveStepsWithTheSecondChoice) {
   ASSERT_EQ(WriteSubheader(xa, 4, first), 0);
   xa.ResizePermission = ResizeAllowed;
   prompter.LengthAnswers = {LengthChoice::SecondChoice};
-  ASSERT_EQ(ImportFrames(15 * 2016, 37800), 0);
+  ASSERT_EQ(ImportRamp(15 * 2016, 37800), Outcome::Done);
   EXPECT_EQ(Entry().SectorCount, 15);
   for (int k = 10; k < 15; ++k) {
     SectorInfo info = Info(4 + 4 * k);
@@ -157,7 +161,7 @@ TEST_F(Import, ALongerWavStopsBeforeAFollowingChannel) {
   // Channel 2 starts on the same slots at 64: channel 1 can have (64 - 4) / 4 = 15 sectors.
   Open(TenSectorChannel().Channel(2, true, true, 64, 4, 10));
   prompter.LengthAnswers = {LengthChoice::SecondChoice};
-  ASSERT_EQ(ImportFrames(30 * 2016, 37800), 0);
+  ASSERT_EQ(ImportRamp(30 * 2016, 37800), Outcome::Done);
   EXPECT_EQ(prompter.LengthMessages, std::vector<std::string>{text::kFollowingOverlap});
   EXPECT_EQ(prompter.SecondChoices, std::vector<std::string>{text::kFitBeforeFollowing});
   EXPECT_EQ(Entry().SectorCount, 15);
@@ -182,7 +186,7 @@ TEST_P(ImportPastTheEnd, GrowsTheFileOrCutsTheChannelToIt) {
   xa.ResizePermission = GetParam().permission;
   prompter.Answers = GetParam().answers;
   prompter.LengthAnswers = {LengthChoice::SecondChoice};
-  ASSERT_EQ(ImportFrames(20 * 2016, 37800), 0);
+  ASSERT_EQ(ImportRamp(20 * 2016, 37800), Outcome::Done);
   EXPECT_EQ(Entry().SectorCount, GetParam().expectedCount);
   EXPECT_EQ(xa.SectorCount, GetParam().expectedSectors);
   EXPECT_EQ(prompter.Questions.size(), GetParam().permission == ResizeAsk ? 1u : 0u);
@@ -206,7 +210,7 @@ TEST_F(Import, OverwritingDataSectorsIsAskedOnce) {
   xa.ResizePermission = ResizeAllowed;
   prompter.LengthAnswers = {LengthChoice::SecondChoice};
   prompter.Answers = {true};
-  ASSERT_EQ(ImportFrames(20 * 2016, 37800), 0);
+  ASSERT_EQ(ImportRamp(20 * 2016, 37800), Outcome::Done);
   EXPECT_EQ(prompter.Questions, std::vector<std::string>{text::kAskOverwriteData});
   EXPECT_EQ(Info(64).Kind, SectorAudio);
   EXPECT_EQ(Info(68).Kind, SectorAudio);
@@ -219,7 +223,7 @@ TEST_F(Import, CancelOfTheOverwriteQuestionKeepsWhatWasWritten) {
   xa.ResizePermission = ResizeAllowed;
   prompter.LengthAnswers = {LengthChoice::SecondChoice};
   prompter.Answers = {false};
-  EXPECT_EQ(ImportFrames(20 * 2016, 37800), -1);
+  EXPECT_EQ(ImportRamp(20 * 2016, 37800), Outcome::Declined);
   EXPECT_STREQ(xa.LastErrorText, text::kCancelled);
   EXPECT_EQ(Info(60).Channel, 1);
   EXPECT_EQ(Info(64).Kind, SectorData);
@@ -235,7 +239,7 @@ TEST_F(Import, OverwritingAnotherChannelIsItsOwnQuestion) {
   xa.ResizePermission = ResizeAllowed;
   prompter.LengthAnswers = {LengthChoice::SecondChoice};
   prompter.Answers = {false};
-  EXPECT_EQ(ImportFrames(12 * 2016, 37800), -1);
+  EXPECT_EQ(ImportRamp(12 * 2016, 37800), Outcome::Declined);
   EXPECT_EQ(prompter.Questions, std::vector<std::string>{text::kAskOverwriteAudio});
   EXPECT_EQ(Info(44).Channel, 1);
   EXPECT_EQ(Info(48).Channel, 2);
@@ -249,7 +253,7 @@ TEST_P(ImportCancel, StopsWhereItWasAndLeavesNoEndMarkBeforeTheSecondPassEnds) {
   prompter.LengthAnswers = {LengthChoice::SecondChoice};
   progress.CancelAtPoll = GetParam();
   const auto last = Sector(40);
-  ASSERT_EQ(ImportFrames(12 * 2016, 37800), 0);
+  ASSERT_EQ(ImportRamp(12 * 2016, 37800), Outcome::Cancelled);
   EXPECT_EQ(progress.Finishes, 1);
   EXPECT_EQ(Entry().SectorCount, 12);
   EXPECT_FALSE(importer.Reader.IsOpen());
@@ -282,7 +286,7 @@ TEST_F(Import, TheSectorBeingWrittenDecidesStereoOrMono) {
   WavBuilder(1, 37800, 16)
       .Samples16(testing::Frames16(10 * 2016, 1, [](int i, int) { return (i * 53) % 4000 - 2000; }))
       .Write(wavPath);
-  ASSERT_EQ(ImportWav(xa, importer, wavPath, progress, prompter), 0);
+  ASSERT_EQ(ImportWav(xa, importer, wavPath, progress, prompter), Outcome::Done);
   std::vector<std::int16_t> left, right;
   DecodeSides(Sector(8), left, right);
   EXPECT_TRUE(left == right);
@@ -291,8 +295,10 @@ TEST_F(Import, TheSectorBeingWrittenDecidesStereoOrMono) {
   // A stereo WAV into a mono channel: one unit per 28 frames of the sides' average, so a
   // sector takes 4032 frames, twice as many as a stereo sector.
   Open(XaBuilder(200).Channel(1, true, false, 4, 8, 2));
-  WavBuilder(2, 37800, 16).Samples16(testing::Frames16(2 * 4032, 2, [](int, int c) { return c ? 3000 : -1000; })).Write(wavPath);
-  ASSERT_EQ(ImportWav(xa, importer, wavPath, progress, prompter), 0);
+  WavBuilder(2, 37800, 16)
+      .Samples16(testing::Frames16(2 * 4032, 2, [](int, int c) { return c ? 3000 : -1000; }))
+      .Write(wavPath);
+  ASSERT_EQ(ImportWav(xa, importer, wavPath, progress, prompter), Outcome::Done);
   EXPECT_TRUE(prompter.LengthMessages.empty());  // 8064 frames fill exactly two mono sectors
   DecoderState state;
   std::uint8_t pcm[kPcmBlockBytes];
@@ -306,7 +312,7 @@ TEST_F(Import, ARefusedWavChangesNothing) {
   Open(TenSectorChannel());
   const std::string before = testing::ReadFileBytes(xaPath);
   testing::WriteFileBytes(wavPath, "RIFF");
-  EXPECT_EQ(ImportWav(xa, importer, wavPath, progress, prompter), -1);
+  EXPECT_EQ(ImportWav(xa, importer, wavPath, progress, prompter), Outcome::Failed);
   EXPECT_STREQ(xa.LastErrorText, text::kWavCannotRead);
   EXPECT_TRUE(testing::ReadFileBytes(xaPath) == before);
 }
@@ -319,7 +325,7 @@ TEST_F(Import, AnEmptyWavIntoAJustAppendedChannelEncodesSilenceIntoTheStamp) {
   xa.AudioChannelTable.Append({3, 1, 1, 0, 8, 0, 4});
   SelectChannel(importer.Cursor, xa.AudioChannelTable.Records[0]);
   WavBuilder(2, 37800, 16).Write(wavPath);
-  ASSERT_EQ(ImportWav(xa, importer, wavPath, progress, prompter), 0);
+  ASSERT_EQ(ImportWav(xa, importer, wavPath, progress, prompter), Outcome::Done);
   EXPECT_TRUE(prompter.LengthMessages.empty());
   EXPECT_EQ(Entry().SectorCount, 0);
   EXPECT_TRUE(HasEof(8));
@@ -330,12 +336,15 @@ TEST_F(Import, EraseEmptiesEveryOwnSectorOfTheSpanAndNothingElse) {
   // Channel 1 at 100, 108, 116; an own sector with another file number inside the span; one
   // of channel 1 just after the end; a data sector between.
   XaBuilder b(200);
-  b.Channel(1, false, true, 100, 8, 3).Subheader(103, 9, 1, 0x64, 0x05).Channel(1, false, true, 124, 8, 1).Data(101);
+  b.Channel(1, false, true, 100, 8, 3)
+      .Subheader(103, 9, 1, 0x64, 0x05)
+      .Channel(1, false, true, 124, 8, 1)
+      .Data(101);
   b.Write(xaPath);
   ASSERT_EQ(OpenXaFile(xa, xaPath), 0);
   xa.AudioChannelTable.Append({1, 0, 1, 0, 100, 3, 8});
   SelectChannel(importer.Cursor, xa.AudioChannelTable.Records[0]);
-  ASSERT_EQ(EraseChannel(xa, importer.Cursor, progress), 0);
+  ASSERT_EQ(EraseChannel(xa, importer.Cursor, progress), Outcome::Done);
   for (int i : {100, 103, 108, 116}) EXPECT_TRUE(IsEmptySector(i)) << i;
   EXPECT_EQ(Info(101).Kind, SectorData);
   EXPECT_EQ(Info(124).Channel, 1);
@@ -349,7 +358,7 @@ TEST_F(Import, ABrokenSubheaderStopsTheEraseWithItsMessage) {
   ASSERT_EQ(OpenXaFile(xa, xaPath), 0);
   xa.AudioChannelTable.Append({1, 0, 1, 0, 100, 3, 8});
   SelectChannel(importer.Cursor, xa.AudioChannelTable.Records[0]);
-  EXPECT_EQ(EraseChannel(xa, importer.Cursor, progress), -1);
+  EXPECT_EQ(EraseChannel(xa, importer.Cursor, progress), Outcome::Failed);
   EXPECT_STREQ(xa.LastErrorText, text::kBadData);
   EXPECT_TRUE(IsEmptySector(100));
   EXPECT_TRUE(IsEmptySector(108));

@@ -1,4 +1,4 @@
-#include "codec/wav_export.h"
+#include "edit/channel_export.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
+#include "edit/decode_walk.h"
 #include "format/little_endian.h"
 #include "format/write_all.h"
 
@@ -47,28 +49,28 @@ class BlockWriter {
   std::size_t used_ = 0;
 };
 
-// The export loop between Start and Finish; returns the export's result.
-int WriteBlocks(XaFile& xa, DecodeCursor& cursor, DecoderState& state, ProgressMonitor& monitor,
-                BlockWriter& writer) {
+// The export loop between Start and Finish.
+Outcome WriteBlocks(XaFile& xa, DecodeCursor& cursor, DecoderState& state, ProgressMonitor& monitor,
+                    BlockWriter& writer) {
   for (;;) {
     monitor.SetPosition(ProgressPercent(cursor.Current, cursor.Record.FirstSector, cursor.End));
     if (monitor.PollCancel()) {
       xa.LastErrorText = text::kCancelled;
-      return -1;
+      return Outcome::Cancelled;
     }
     std::uint8_t* block = writer.NextBlock();
     if (block == nullptr) {
       xa.LastErrorText = text::kWavWriteFailed;
-      return -1;
+      return Outcome::Failed;
     }
     switch (DecodeNextSector(xa, cursor, state, block)) {
-      case -1:
-        return -1;
-      case 1:
+      case WalkStep::Failed:
+        return Outcome::Failed;
+      case WalkStep::Searching:
         break;
-      case 2:
-        return 0;
-      default:
+      case WalkStep::End:
+        return Outcome::Done;
+      case WalkStep::Decoded:
         writer.Commit();
         break;
     }
@@ -83,6 +85,26 @@ void FixUpHeader(int fd, const ChannelRecord& record) {
   std::uint8_t header[kWavHeaderBytes];
   MakeWavHeader(record, st.st_size, header);
   WriteAllAt(fd, 0, header, kWavHeaderBytes);
+}
+
+// The blocks after the header, with the progress display shown.
+Outcome WriteSamples(Workspace& workspace, int fd, ProgressMonitor& monitor) {
+  BlockWriter writer(fd);
+  monitor.Start();
+  Outcome outcome =
+      WriteBlocks(workspace.File, workspace.Decoding, workspace.Decoder, monitor, writer);
+  if (!writer.Flush() && outcome == Outcome::Done) {
+    workspace.File.LastErrorText = text::kWavWriteFailed;
+    outcome = Outcome::Failed;
+  }
+  monitor.Finish();
+  return outcome;
+}
+
+// Truncating the XA file being read would destroy it before a single block is decoded.
+bool IsSameFile(const std::string& a, const std::string& b) {
+  std::error_code ignored;
+  return std::filesystem::equivalent(a, b, ignored);
 }
 
 }  // namespace
@@ -104,32 +126,31 @@ void MakeWavHeader(const ChannelRecord& record, std::int64_t fileLength, std::ui
   PutLe32(header + 40, LengthField(fileLength - kWavHeaderBytes));
 }
 
-int ExportWav(XaFile& xa, DecodeCursor& cursor, DecoderState& state, ProgressMonitor& monitor,
-              const std::string& path) {
-  const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+Outcome ExportChannel(Workspace& workspace, const ChannelRecord& record, const std::string& wavPath,
+                      ProgressMonitor& monitor) {
+  XaFile& xa = workspace.File;
+  if (IsSameFile(xa.Path, wavPath)) {
+    xa.LastErrorText = text::kExportOntoOpenFile;
+    return Outcome::Failed;
+  }
+  const int fd = ::open(wavPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
   if (fd < 0) {
     xa.LastErrorText = text::kWavCannotOpen;
-    return -1;
+    return Outcome::Failed;
   }
   // The first header already describes an empty file, so the file is valid from the start.
   std::uint8_t header[kWavHeaderBytes];
-  MakeWavHeader(cursor.Record, kWavHeaderBytes, header);
+  MakeWavHeader(record, kWavHeaderBytes, header);
   if (!WriteAll(fd, header, kWavHeaderBytes)) {
     xa.LastErrorText = text::kWavWriteFailed;
     ::close(fd);
-    return -1;
+    return Outcome::Failed;
   }
-  BlockWriter writer(fd);
-  monitor.Start();
-  int result = WriteBlocks(xa, cursor, state, monitor, writer);
-  if (!writer.Flush() && result == 0) {
-    xa.LastErrorText = text::kWavWriteFailed;
-    result = -1;
-  }
-  monitor.Finish();
-  FixUpHeader(fd, cursor.Record);
+  SelectDecodeChannel(workspace.Decoding, record);
+  Outcome outcome = WriteSamples(workspace, fd, monitor);
+  FixUpHeader(fd, record);
   ::close(fd);
-  return result;
+  return outcome;
 }
 
 }  // namespace sorvane

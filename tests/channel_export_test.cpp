@@ -1,4 +1,4 @@
-#include "codec/wav_export.h"
+#include "edit/channel_export.h"
 
 #include <gtest/gtest.h>
 
@@ -58,18 +58,19 @@ class WavExportTest : public ::testing::Test {
     builder_ = builder;
     builder.Write(dir_.File("in.xa"));
     ASSERT_EQ(OpenXaFile(xa_, dir_.File("in.xa")), 0);
-    SelectDecodeChannel(cursor_, Record(highRate, stereo, 0, count, 4));
+    record_ = Record(highRate, stereo, 0, count, 4);
   }
 
-  int Export(const std::string& name) {
-    return ExportWav(xa_, cursor_, state_, progress_, dir_.File(name));
+  Outcome Export(const std::string& name) { return ExportTo(dir_.File(name)); }
+  Outcome ExportTo(const std::string& path) {
+    return ExportChannel(workspace_, record_, path, progress_);
   }
 
   testing::TempDir dir_;
   XaBuilder builder_{1};
-  XaFile xa_;
-  DecodeCursor cursor_;
-  DecoderState state_;
+  Workspace workspace_;
+  XaFile& xa_ = workspace_.File;
+  ChannelRecord record_;
   ScriptedProgress progress_;
 };
 
@@ -85,7 +86,7 @@ class WavExportFormat : public WavExportTest, public ::testing::WithParamInterfa
 TEST_P(WavExportFormat, HeaderDescribesTheChannelAndTheBlocks) {
   const FormatCase& c = GetParam();
   OpenChannel(c.HighRate, c.Stereo, 5);
-  ASSERT_EQ(Export("out.wav"), 0);
+  ASSERT_EQ(Export("out.wav"), Outcome::Done);
   const std::string wav = ReadFileBytes(dir_.File("out.wav"));
   ExpectLengths(wav, 44 + 9408LL * 5);
   EXPECT_EQ(wav.substr(0, 4), "RIFF");
@@ -108,7 +109,7 @@ INSTANTIATE_TEST_SUITE_P(Export, WavExportFormat,
 
 TEST_F(WavExportTest, BlocksAreTheDecodedSectorsInOrder) {
   OpenChannel(true, true, 3);
-  ASSERT_EQ(Export("out.wav"), 0);
+  ASSERT_EQ(Export("out.wav"), Outcome::Done);
   const std::string wav = ReadFileBytes(dir_.File("out.wav"));
   DecoderState fresh;
   std::array<std::uint8_t, kPcmBlockBytes> block;
@@ -120,7 +121,7 @@ TEST_F(WavExportTest, BlocksAreTheDecodedSectorsInOrder) {
 
 TEST_F(WavExportTest, ProgressFollowsTheCursorAndFinishes) {
   OpenChannel(true, false, 4);
-  ASSERT_EQ(Export("out.wav"), 0);
+  ASSERT_EQ(Export("out.wav"), Outcome::Done);
   EXPECT_EQ(progress_.Positions,
             (std::vector<int>{0, 6, 31, 56, 81}));  // sectors 0, 1, 5, 9, 13 of 16
   EXPECT_EQ(progress_.Polls, 5);
@@ -130,8 +131,8 @@ TEST_F(WavExportTest, ProgressFollowsTheCursorAndFinishes) {
 
 TEST_F(WavExportTest, AnEmptySpanShowsZeroAndWritesNoBlock) {
   OpenChannel(true, false, 1);
-  SelectDecodeChannel(cursor_, Record(true, false, 0, 0, 4));
-  ASSERT_EQ(Export("out.wav"), 0);
+  record_ = Record(true, false, 0, 0, 4);
+  ASSERT_EQ(Export("out.wav"), Outcome::Done);
   EXPECT_EQ(progress_.Positions, (std::vector<int>{0}));
   ExpectLengths(ReadFileBytes(dir_.File("out.wav")), 44);
 }
@@ -139,7 +140,7 @@ TEST_F(WavExportTest, AnEmptySpanShowsZeroAndWritesNoBlock) {
 TEST_F(WavExportTest, CancelAtTheFirstStepLeavesAnEmptyValidFile) {
   OpenChannel(true, true, 3);
   progress_.CancelAtPoll = 1;
-  EXPECT_EQ(Export("out.wav"), -1);
+  EXPECT_EQ(Export("out.wav"), Outcome::Cancelled);
   EXPECT_STREQ(xa_.LastErrorText, text::kCancelled);
   const std::string wav = ReadFileBytes(dir_.File("out.wav"));
   ExpectLengths(wav, 44);
@@ -152,7 +153,7 @@ TEST_F(WavExportTest, CancelAtTheFirstStepLeavesAnEmptyValidFile) {
 TEST_F(WavExportTest, CancelHalfWayKeepsTheBlocksSoFar) {
   OpenChannel(true, true, 5);
   progress_.CancelAtPoll = 3;
-  EXPECT_EQ(Export("out.wav"), -1);
+  EXPECT_EQ(Export("out.wav"), Outcome::Cancelled);
   EXPECT_STREQ(xa_.LastErrorText, text::kCancelled);
   ExpectLengths(ReadFileBytes(dir_.File("out.wav")), 44 + 9408 * 2);
   EXPECT_EQ(progress_.Finishes, 1);
@@ -161,13 +162,13 @@ TEST_F(WavExportTest, CancelHalfWayKeepsTheBlocksSoFar) {
 TEST_F(WavExportTest, ExistingFileIsTruncated) {
   OpenChannel(true, false, 1);
   testing::WriteFileBytes(dir_.File("out.wav"), std::string(100000, 'x'));
-  ASSERT_EQ(Export("out.wav"), 0);
+  ASSERT_EQ(Export("out.wav"), Outcome::Done);
   ExpectLengths(ReadFileBytes(dir_.File("out.wav")), 44 + 9408);
 }
 
 TEST_F(WavExportTest, AFileThatCannotBeCreatedIsReported) {
   OpenChannel(true, false, 1);
-  EXPECT_EQ(Export("no/such/folder/out.wav"), -1);
+  EXPECT_EQ(Export("no/such/folder/out.wav"), Outcome::Failed);
   EXPECT_STREQ(xa_.LastErrorText, text::kWavCannotOpen);
   EXPECT_EQ(progress_.Starts, 0);
   EXPECT_EQ(progress_.Finishes, 0);
@@ -176,7 +177,7 @@ TEST_F(WavExportTest, AFileThatCannotBeCreatedIsReported) {
 TEST_F(WavExportTest, AShortHeaderWriteIsReportedBeforeAnyProgress) {
   if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
   OpenChannel(true, false, 1);
-  EXPECT_EQ(ExportWav(xa_, cursor_, state_, progress_, "/dev/full"), -1);
+  EXPECT_EQ(ExportTo("/dev/full"), Outcome::Failed);
   EXPECT_STREQ(xa_.LastErrorText, text::kWavWriteFailed);
   EXPECT_EQ(progress_.Starts, 0);
 }
@@ -184,12 +185,12 @@ TEST_F(WavExportTest, AShortHeaderWriteIsReportedBeforeAnyProgress) {
 TEST_F(WavExportTest, AShortBlockWriteFixesTheHeaderToTheLengthReached) {
   OpenChannel(true, true, 6);
   const long long limit = 44 + 9408 * 2 + 1000;
-  int result;
+  Outcome result;
   {
     testing::FileSizeLimit writesFailPast(limit);
     result = Export("out.wav");
   }
-  EXPECT_EQ(result, -1);
+  EXPECT_EQ(result, Outcome::Failed);
   EXPECT_STREQ(xa_.LastErrorText, text::kWavWriteFailed);
   ExpectLengths(ReadFileBytes(dir_.File("out.wav")), limit);
   EXPECT_EQ(progress_.Starts, 1);
@@ -201,11 +202,25 @@ TEST_F(WavExportTest, AReadFailureLeavesAValidFileWithTheBlocksSoFar) {
   builder.Channel(1, true, false, 0, 4, 4).BreakSubheader(9);
   builder.Write(dir_.File("in.xa"));
   ASSERT_EQ(OpenXaFile(xa_, dir_.File("in.xa")), 0);
-  SelectDecodeChannel(cursor_, Record(true, false, 0, 4, 4));
-  EXPECT_EQ(Export("out.wav"), -1);
+  record_ = Record(true, false, 0, 4, 4);
+  EXPECT_EQ(Export("out.wav"), Outcome::Failed);
   EXPECT_STREQ(xa_.LastErrorText, text::kBadData);
   ExpectLengths(ReadFileBytes(dir_.File("out.wav")), 44 + 9408 * 3);
   EXPECT_EQ(progress_.Finishes, 1);
+}
+
+// Truncating the open XA file would destroy it before a block is decoded; whatever path
+// names it, the export refuses before writing.
+TEST_F(WavExportTest, TheOpenFileItselfIsRefusedByAnyOfItsNames) {
+  OpenChannel(true, false, 2);
+  const std::string before = ReadFileBytes(dir_.File("in.xa"));
+  std::filesystem::create_symlink(dir_.File("in.xa"), dir_.File("link.wav"));
+  for (const std::string& path : {dir_.File("in.xa"), dir_.File("link.wav")}) {
+    EXPECT_EQ(ExportTo(path), Outcome::Failed) << path;
+    EXPECT_STREQ(xa_.LastErrorText, text::kExportOntoOpenFile);
+  }
+  EXPECT_EQ(ReadFileBytes(dir_.File("in.xa")), before);
+  EXPECT_EQ(progress_.Starts, 0);
 }
 
 TEST(WavHeader, LengthsBeyond32BitsAreLimited) {

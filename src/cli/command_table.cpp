@@ -1,0 +1,88 @@
+// The table of sorvane-cli's commands. The README's command list is checked against it.
+#include "cli/command_descriptor.h"
+
+namespace sorvane::cli {
+namespace {
+
+const OptionDescriptor kQuick{"--quick"};
+const OptionDescriptor kAnswers{"--yes|--no"};
+// Accepted as by every command that opens FILE, but not shown in the usage.
+const OptionDescriptor kUnlistedQuick{"--quick", nullptr, Shown::Hidden};
+
+const CommandDescriptor kList{
+    "list",        {"FILE"},  {kQuick, {"--units", "time|sectors|hex"}, {"--json"}},
+    Opening::File, CheckList, RunList,
+    true};
+
+const CommandDescriptor kExport{
+    "export", {"FILE", "CH", "OUT.wav"}, {kQuick}, Opening::Channel, nullptr, RunExport};
+
+const CommandDescriptor kImport{"import",
+                                {"FILE", "CH", "IN.wav"},
+                                {{"--fit", "keep|wav"}, kAnswers, kQuick},
+                                Opening::Channel,
+                                CheckImport,
+                                RunImport};
+
+const CommandDescriptor kAppend{"append",
+                                {"FILE", "IN.wav"},
+                                {{"--channel", "N"},
+                                 {"--quality", "18.9m|18.9s|37.8m|37.8s"},
+                                 {"--speed", "normal|double", Shown::StartsLine},
+                                 {"--start", "TEXT"},
+                                 {"--slot", "K"},
+                                 {"--find"},
+                                 kAnswers,
+                                 kUnlistedQuick},
+                                Opening::File,
+                                nullptr,
+                                RunAppend};
+
+const CommandDescriptor kDelete{"delete",         {"FILE", "CH"}, {kAnswers, kQuick},
+                                Opening::Channel, nullptr,        RunDelete};
+
+const CommandDescriptor kSettings{"settings",
+                                  {"FILE"},
+                                  {{"--channel-gap", "TEXT"},
+                                   {"--end-gap", "TEXT"},
+                                   {"--resize", "ask|allow|forbid"},
+                                   {"--yes|--no", nullptr, Shown::StartsLine},
+                                   {"--json"},
+                                   kUnlistedQuick},
+                                  Opening::File,
+                                  nullptr,
+                                  RunSettings};
+
+const CommandDescriptor kNew{"new", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunNew};
+const CommandDescriptor kDemo{"demo", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunDemo};
+
+#ifdef SORVANE_CLI_PLAY
+const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel, nullptr, RunPlay};
+#endif
+
+}  // namespace
+
+const std::vector<CommandDescriptor>& AllCommands() {
+  static const std::vector<CommandDescriptor> commands = {kList,     kExport,
+#ifdef SORVANE_CLI_PLAY
+                                                          kPlay,
+#endif
+                                                          kImport,   kAppend, kDelete,
+                                                          kSettings, kNew,    kDemo};
+  return commands;
+}
+
+int ExitStatusOf(Outcome outcome) {
+  switch (outcome) {
+    case Outcome::Done:
+      return ExitDone;
+    case Outcome::Failed:
+      return ExitFailed;
+    case Outcome::Cancelled:
+    case Outcome::Declined:
+      break;
+  }
+  return ExitCancelled;
+}
+
+}  // namespace sorvane::cli

@@ -1,0 +1,51 @@
+#include "edit/file_open.h"
+
+#include <filesystem>
+
+#include "container/channel_scan.h"
+#include "edit/cancel_watch.h"
+
+namespace sorvane {
+namespace {
+
+// One scan; a read failure closes the file.
+Outcome Scan(XaFile& xa, std::int32_t walkLimit, ProgressMonitor& progress) {
+  CancelWatch watch(progress);
+  if (ScanChannels(xa, walkLimit, watch) != 0) {
+    CloseXaFile(xa);
+    return Outcome::Failed;
+  }
+  return watch.Cancelled() ? Outcome::Cancelled : Outcome::Done;
+}
+
+}  // namespace
+
+std::string ResolvePath(const std::string& path) {
+  std::error_code error;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return error ? path : absolute.lexically_normal().string();
+}
+
+Outcome OpenAndScan(XaFile& xa, const std::string& path, ScanExtent extent,
+                    ProgressMonitor& progress) {
+  CloseXaFile(xa);
+  if (OpenXaFile(xa, ResolvePath(path)) != 0) return Outcome::Failed;
+  const Outcome first = Scan(xa, kWalkLimitOpen, progress);
+  if (first == Outcome::Failed || extent == ScanExtent::FirstSectors) return first;
+  return Scan(xa, kWalkLimitFull, progress);
+}
+
+Outcome FindAll(XaFile& xa, ProgressMonitor& progress) {
+  return Scan(xa, kWalkLimitFull, progress);
+}
+
+Outcome NewFile(XaFile& xa, const std::string& path, ProgressMonitor& progress) {
+  CloseXaFile(xa);
+  if (CreateXaFile(xa, ResolvePath(path)) != 0) return Outcome::Failed;
+  const Outcome opened = OpenAndScan(xa, path, ScanExtent::FirstSectors, progress);
+  if (opened == Outcome::Failed) return opened;
+  xa.ResizePermission = ResizeAllowed;
+  return Outcome::Done;
+}
+
+}  // namespace sorvane

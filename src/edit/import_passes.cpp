@@ -1,0 +1,263 @@
+#include "edit/import_passes.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "common/fixed_texts.h"
+#include "container/file_size.h"
+#include "container/placement.h"
+
+namespace sorvane {
+namespace {
+
+constexpr int kSearchSteps = 32;
+
+// What one step of a pass did: found one of the channel's sectors, wrote one, passed
+// kSearchSteps sectors without one, reached the pass's limit, or failed.
+enum class PassStep { Found, Written, Searching, Limit, Failed };
+
+// F + Interleave x n, the end of the channel with n sectors.
+std::int32_t EndAfter(const EncodeCursor& c, std::int64_t n) {
+  const std::int64_t end = c.Channel.FirstSector + std::int64_t{c.Channel.Interleave} * n;
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(end, INT32_MIN, INT32_MAX));
+}
+
+void SetCount(EncodeCursor& c, std::int32_t count) {
+  c.Channel.SectorCount = count;
+  if (c.Entry) c.Entry->SectorCount = count;
+}
+
+// The search shared by the passes that look for the channel's own sectors: Found when the
+// cursor stands on one, else Searching, Limit or Failed.
+PassStep FindChannelSector(XaFile& xa, EncodeCursor& c, std::int32_t limit, SectorInfo& info) {
+  for (int tried = 0; tried < kSearchSteps; ++tried) {
+    if (++c.Cursor >= limit) return PassStep::Limit;
+    if (ReadSubheader(xa, c.Cursor, info) != 0) return PassStep::Failed;
+    if (info.Kind == SectorAudio && info.Channel == c.Channel.Channel) return PassStep::Found;
+  }
+  return PassStep::Searching;
+}
+
+// One import: where the frames come from, and where the encoding stands.
+struct ImportRun {
+  XaFile& Xa;
+  Importer& Import;
+  FrameSource& Source;
+  Prompter& Ask;
+};
+
+// Encodes the next sector's worth of frames under `subheader` (its end mark cleared) into
+// the cursor's sector; a stereo sector takes 2016 frames, a mono one 4032.
+PassStep EncodeAt(ImportRun& run, const std::uint8_t subheader[4]) {
+  std::uint8_t head[4] = {subheader[0], subheader[1], subheader[2], subheader[3]};
+  head[2] &= static_cast<std::uint8_t>(~kSubmodeEof);
+  std::int16_t frames[2 * kMonoFramesPerSector];
+  const int count = (head[3] & kCodingStereo) != 0 ? kStereoFramesPerSector : kMonoFramesPerSector;
+  for (int k = 0; k < count; ++k) run.Source.ReadFrame(frames + 2 * k);
+  std::uint8_t image[kSectorBytes];
+  EncodeAudioSector(run.Import.Encoder, frames, head, image);
+  EncodeCursor& c = run.Import.Cursor;
+  c.LastWritten = c.Cursor;
+  return WriteSector(run.Xa, c.Cursor, image) == 0 ? PassStep::Written : PassStep::Failed;
+}
+
+// Asks once per pass before a sector of this kind is overwritten; false when declined.
+bool ConfirmOverwrite(XaFile& xa, Prompter& prompter, bool& confirmed, const char* question) {
+  if (confirmed) return true;
+  if (!prompter.AskOkCancel(question)) {
+    xa.LastErrorText = text::kCancelled;
+    return false;
+  }
+  confirmed = true;
+  return true;
+}
+
+// Runs `step` until the cursor reaches `limit`, with the progress of the whole import.
+// Done, Cancelled, Declined (an overwrite question) or Failed.
+template <typename Step>
+Outcome RunPass(EncodeCursor& c, std::int32_t limit, ProgressMonitor& progress, Step step) {
+  while (c.Cursor < limit) {
+    progress.SetPosition(ProgressPercent(c.Cursor, c.Channel.FirstSector, c.ClearEnd));
+    if (progress.PollCancel()) return Outcome::Cancelled;
+    if (const Outcome failed = step(); failed != Outcome::Done) return failed;
+  }
+  return Outcome::Done;
+}
+
+// A step's result as RunPass takes it: only a failure or a refusal stops the pass.
+Outcome Continue(PassStep step) {
+  return step == PassStep::Failed ? Outcome::Failed : Outcome::Done;
+}
+
+// Grows the file for a lengthened channel when permitted; otherwise cuts the channel to it.
+void FitChannelToFile(XaFile& xa, EncodeCursor& c, Prompter& prompter) {
+  if (std::int64_t{c.ClearEnd} + xa.EndPostGap <= xa.SectorCount) return;
+  if (MayResize(xa, prompter)) {
+    AdjustFileSize(xa, prompter);
+    return;
+  }
+  // A channel starting inside the end post-gap keeps no sectors rather than a negative count.
+  const std::int64_t room = std::int64_t{xa.SectorCount} - xa.EndPostGap - c.Channel.FirstSector;
+  const std::int32_t count =
+      static_cast<std::int32_t>(std::max<std::int64_t>(room / c.Channel.Interleave, 0));
+  SetCount(c, count);
+  c.ClearEnd = c.GrowEnd = EndAfter(c, count);
+}
+
+void FollowWav(XaFile& xa, EncodeCursor& c, std::int32_t need, Prompter& prompter) {
+  SetCount(c, need);
+  c.ClearEnd = c.GrowEnd = EndAfter(c, need);
+  FitChannelToFile(xa, c, prompter);
+}
+
+// Compares the WAV's length with the channel's and asks which to follow; false on Cancel.
+bool DecideLength(XaFile& xa, EncodeCursor& c, std::int32_t need, Prompter& prompter) {
+  const std::int32_t count = c.Channel.SectorCount;
+  if (need == count) return true;
+  if (need < count) {
+    LengthChoice choice = prompter.ChooseLength(text::kWavShorter, text::kFollowWav);
+    if (choice == LengthChoice::Cancel) return false;
+    c.GrowEnd = EndAfter(c, need);
+    if (choice == LengthChoice::SecondChoice) {
+      SetCount(c, need);
+      c.ReuseEnd = c.GrowEnd;
+    }
+    return true;
+  }
+  ChannelRecord trial = c.Channel;
+  trial.SectorCount = need;
+  if (CheckCollisionExcept(xa, trial, c.Entry) != 0) {
+    LengthChoice choice = prompter.ChooseLength(text::kFollowingOverlap, text::kFitBeforeFollowing);
+    if (choice == LengthChoice::Cancel) return false;
+    if (choice == LengthChoice::SecondChoice) {
+      SetCount(c, trial.SectorCount);
+      c.ClearEnd = c.GrowEnd = EndAfter(c, trial.SectorCount);
+    }
+    return true;
+  }
+  if (count > 0) {
+    LengthChoice choice = prompter.ChooseLength(text::kWavLonger, text::kFollowWav);
+    if (choice == LengthChoice::Cancel) return false;
+    if (choice == LengthChoice::SecondChoice) FollowWav(xa, c, need, prompter);
+    return true;
+  }
+  FollowWav(xa, c, need, prompter);
+  return true;
+}
+
+// The first pass's step: re-encodes the channel's next own sector below `limit`.
+PassStep EncodeNextChannelSector(ImportRun& run, std::int32_t limit) {
+  SectorInfo info;
+  const PassStep found = FindChannelSector(run.Xa, run.Import.Cursor, limit, info);
+  return found == PassStep::Found ? EncodeAt(run, info.Subheader) : found;
+}
+
+// The second pass's step: one interleave step on, asking before data or another channel
+// is overwritten. Declined when a question was answered "キャンセル".
+Outcome EncodeNewSector(ImportRun& run, std::int32_t limit, const SectorInfo& sectorTemplate) {
+  EncodeCursor& c = run.Import.Cursor;
+  const std::int64_t next = std::int64_t{c.Cursor} + c.Channel.Interleave;
+  if (next >= limit) {
+    c.Cursor = limit;
+    return Outcome::Done;
+  }
+  c.Cursor = static_cast<std::int32_t>(next);
+  SectorInfo info;
+  if (ReadSubheader(run.Xa, c.Cursor, info) != 0) return Outcome::Failed;
+  if (info.Kind == SectorData &&
+      !ConfirmOverwrite(run.Xa, run.Ask, c.DataOverwriteConfirmed, text::kAskOverwriteData))
+    return Outcome::Declined;
+  if (info.Kind == SectorAudio &&
+      !ConfirmOverwrite(run.Xa, run.Ask, c.AudioOverwriteConfirmed, text::kAskOverwriteAudio))
+    return Outcome::Declined;
+  return Continue(EncodeAt(run, sectorTemplate.Subheader));
+}
+
+// The third pass's step: empties the channel's next own sector below `limit`.
+PassStep ClearNextChannelSector(XaFile& xa, EncodeCursor& c, std::int32_t limit) {
+  SectorInfo info;
+  const PassStep found = FindChannelSector(xa, c, limit, info);
+  if (found != PassStep::Found) return found;
+  std::uint8_t empty[kSectorBytes];
+  MakeEmptySector(empty, false);
+  return WriteSector(xa, c.Cursor, empty) == 0 ? PassStep::Written : PassStep::Failed;
+}
+
+// Sets the end-of-file bit on the last sector written. Its failure is not the import's:
+// the sound is written, only the mark is missing.
+void MarkChannelEnd(XaFile& xa, const EncodeCursor& c) {
+  std::uint8_t sector[kSectorBytes];
+  SectorInfo info;
+  if (ReadSector(xa, c.LastWritten, sector, info) != 0) return;
+  sector[2] |= kSubmodeEof;
+  sector[6] |= kSubmodeEof;
+  WriteSector(xa, c.LastWritten, sector);
+}
+
+// The three passes, the end mark between the second and the third.
+Outcome WritePasses(ImportRun& run, const SectorInfo& sectorTemplate, ProgressMonitor& progress) {
+  EncodeCursor& c = run.Import.Cursor;
+  c.Cursor = c.Channel.FirstSector - 1;
+  Outcome end = RunPass(c, c.ReuseEnd, progress,
+                        [&] { return Continue(EncodeNextChannelSector(run, c.ReuseEnd)); });
+  if (end != Outcome::Done) return end;
+  c.Cursor = c.LastWritten;
+  end = RunPass(c, c.GrowEnd, progress,
+                [&] { return EncodeNewSector(run, c.GrowEnd, sectorTemplate); });
+  if (end != Outcome::Done) return end;
+  if (c.LastWritten >= c.Channel.FirstSector) MarkChannelEnd(run.Xa, c);
+  c.Cursor = c.LastWritten;
+  return RunPass(c, c.ClearEnd, progress,
+                 [&] { return Continue(ClearNextChannelSector(run.Xa, c, c.ClearEnd)); });
+}
+
+}  // namespace
+
+void SelectChannel(EncodeCursor& c, ChannelRecord& entry) {
+  c.Channel = entry;
+  c.Entry = &entry;
+  c.Cursor = entry.FirstSector;
+  c.ClearEnd = c.GrowEnd = c.ReuseEnd = EndAfter(c, entry.SectorCount > 0 ? entry.SectorCount : 1);
+  c.LastWritten = entry.FirstSector - entry.Interleave;
+  c.DataOverwriteConfirmed = false;
+  c.AudioOverwriteConfirmed = false;
+}
+
+Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, ProgressMonitor& progress,
+                     Prompter& prompter) {
+  EncodeCursor& c = importer.Cursor;
+  const Quality quality = QualityOf(c.Channel);
+  const std::int32_t need = SectorsNeeded(quality, source.SetTargetRate(XaRate(quality)));
+  if (!DecideLength(xa, c, need, prompter)) return Outcome::Cancelled;
+  SectorInfo sectorTemplate;
+  if (ReadSubheader(xa, c.Channel.FirstSector, sectorTemplate) != 0) return Outcome::Failed;
+  ImportRun run{xa, importer, source, prompter};
+  progress.Start();
+  const Outcome outcome = WritePasses(run, sectorTemplate, progress);
+  progress.Finish();
+  return outcome;
+}
+
+Outcome ImportWav(XaFile& xa, Importer& importer, const std::string& path,
+                  ProgressMonitor& progress, Prompter& prompter) {
+  WavReader& reader = importer.Reader;
+  if (reader.Open(path) != 0) {
+    xa.LastErrorText = reader.LastErrorText;
+    return Outcome::Failed;
+  }
+  WavFrames frames(reader);
+  const Outcome outcome = ImportFrames(xa, importer, frames, progress, prompter);
+  reader.Close();
+  return outcome;
+}
+
+Outcome EraseChannel(XaFile& xa, EncodeCursor& c, ProgressMonitor& progress) {
+  progress.Start();
+  c.Cursor = c.Channel.FirstSector - 1;
+  const Outcome outcome = RunPass(
+      c, c.ClearEnd, progress, [&] { return Continue(ClearNextChannelSector(xa, c, c.ClearEnd)); });
+  progress.Finish();
+  return outcome;
+}
+
+}  // namespace sorvane

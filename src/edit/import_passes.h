@@ -1,0 +1,62 @@
+// Replacing a channel's sound in place, and erasing a channel: the passes over the channel's
+// sectors that the import, append and delete commands share. The channel keeps its
+// sectors, their subheaders and its interleave slots; only the sound groups are rewritten,
+// sectors are added at interleave steps or emptied when the length changes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "codec/adpcm_encoder.h"
+#include "common/outcome.h"
+#include "common/progress_monitor.h"
+#include "common/prompter.h"
+#include "container/xa_file.h"
+#include "input/frame_source.h"
+#include "input/wav_reader.h"
+
+namespace sorvane {
+
+// The channel of the next import or erase, and the limits of the three passes.
+struct EncodeCursor {
+  ChannelRecord Channel;           // copy of the selected entry
+  ChannelRecord* Entry = nullptr;  // the table entry; a new SectorCount goes to both
+  std::int32_t Cursor = 0;         // current sector
+  std::int32_t ClearEnd = 0;       // the third pass empties the channel's sectors below it
+  std::int32_t GrowEnd = 0;        // the second pass adds sectors below it
+  std::int32_t ReuseEnd = 0;       // the first pass re-encodes the channel's sectors below it
+  std::int32_t LastWritten = 0;    // last sector that received sound
+  bool DataOverwriteConfirmed = false;
+  bool AudioOverwriteConfirmed = false;
+};
+
+// The import's state for the whole run; the encoder's histories are never reset.
+struct Importer {
+  EncodeCursor Cursor;
+  EncoderState Encoder;
+  WavReader Reader;
+};
+
+// Makes `entry` the channel of the next pass. LastWritten becomes one interleave step
+// before the first sector: nothing written yet.
+void SelectChannel(EncodeCursor& cursor, ChannelRecord& entry);
+
+// Encodes `source`, from its start, into the selected channel, asking through the length
+// dialog when the lengths differ. Done; Cancelled: the length dialog or the progress
+// display was cancelled; Declined: an overwrite question was answered "キャンセル"
+// (LastErrorText "キャンセルしました。"); Failed: LastErrorText says why. What was written
+// stays written. The file's size is not adjusted afterwards.
+Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, ProgressMonitor& progress,
+                     Prompter& prompter);
+
+// ImportFrames from the WAV file at `path`, read through importer.Reader; Failed with the
+// reader's message when it cannot be read.
+Outcome ImportWav(XaFile& xa, Importer& importer, const std::string& path,
+                  ProgressMonitor& progress, Prompter& prompter);
+
+// Turns every sector of the selected channel, from its first sector to its end, into an
+// empty sector. Done, Cancelled (the sectors not yet reached keep their sound) or Failed
+// on a sector access failure.
+Outcome EraseChannel(XaFile& xa, EncodeCursor& cursor, ProgressMonitor& progress);
+
+}  // namespace sorvane

@@ -1,0 +1,57 @@
+// The sound an import encodes, as 16-bit stereo frames at the rate the channel needs: from a
+// WAV file, or made in memory. The rate conversion is the WAV reader's linear interpolation
+// with a weight resolution of one hundredth of the phase, whatever the source.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "input/wav_reader.h"
+
+namespace sorvane {
+
+class FrameSource {
+ public:
+  virtual ~FrameSource() = default;
+  virtual std::int32_t SourceRate() const = 0;
+  virtual std::int32_t ChannelCount() const = 0;
+  // Sets the rate of the frames delivered from now on and returns how many frames the whole
+  // sound holds at that rate (frames x rate / SourceRate in double precision, truncated).
+  virtual std::int32_t SetTargetRate(std::int32_t rate) = 0;
+  // Writes the next frame (left, right) and advances; (0, 0) from the end on.
+  virtual void ReadFrame(std::int16_t out[2]) = 0;
+};
+
+// An open WavReader seen as a frame source.
+class WavFrames : public FrameSource {
+ public:
+  explicit WavFrames(WavReader& reader) : reader_(reader) {}
+  std::int32_t SourceRate() const override { return reader_.SourceRate; }
+  std::int32_t ChannelCount() const override { return reader_.ChannelCount; }
+  std::int32_t SetTargetRate(std::int32_t rate) override;
+  void ReadFrame(std::int16_t out[2]) override { reader_.ReadFrame(out); }
+
+ private:
+  WavReader& reader_;
+};
+
+// Interleaved samples in memory (one or two channels), delivered exactly as the WAV reader
+// delivers the same samples read from a 16-bit WAV file.
+class MemoryFrames : public FrameSource {
+ public:
+  MemoryFrames(std::vector<std::int16_t> samples, std::int32_t channels, std::int32_t rate);
+  std::int32_t SourceRate() const override { return sourceRate_; }
+  std::int32_t ChannelCount() const override { return channels_; }
+  std::int32_t SetTargetRate(std::int32_t rate) override;
+  void ReadFrame(std::int16_t out[2]) override;
+
+ private:
+  std::vector<std::int16_t> samples_;
+  std::int32_t channels_;
+  std::int32_t sourceRate_;
+  std::int32_t targetRate_;
+  std::int32_t frames_;
+  RateStep step_;
+};
+
+}  // namespace sorvane
