@@ -1,5 +1,6 @@
 // sorvane-cli `export`, in-process; a real process where Ctrl-C is pressed.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <string>
 #include <vector>
@@ -92,6 +93,9 @@ TEST_P(CliExportFailure, ExitsWithItsStatusAndMessage) {
     else
       args.push_back(a == "XA" ? xa_ : a == "WAV" ? wav_ : a);
   }
+  // Other names of the XA file: the guard must know it by what it is, not by its path.
+  ASSERT_EQ(::symlink(xa_.c_str(), (dir_.Path() + "/link.xa").c_str()), 0);
+  ASSERT_EQ(::link(xa_.c_str(), (dir_.Path() + "/hard.xa").c_str()), 0);
   const std::string before = ReadFileBytes(xa_);
   const ProgramResult r = Run(args);
   EXPECT_EQ(r.ExitStatus, GetParam().ExitStatus) << r.Err;
@@ -108,6 +112,18 @@ const FailureCase kFailures[] = {
     {"MissingXaFile", {"DIR/none.xa", "1", "WAV"}, 1, std::string(text::kCannotOpenFile) + "\n"},
     {"CannotCreateWav", {"XA", "1", "DIR/no/out.wav"}, 1, std::string(text::kWavCannotOpen) + "\n"},
     {"OutputIsTheXaFile", {"XA", "1", "XA"}, 1, std::string(text::kExportOntoOpenFile) + "\n"},
+    {"OutputIsALinkToTheXaFile",
+     {"XA", "1", "DIR/link.xa"},
+     1,
+     std::string(text::kExportOntoOpenFile) + "\n"},
+    {"OutputIsAHardLinkOfTheXaFile",
+     {"XA", "1", "DIR/hard.xa"},
+     1,
+     std::string(text::kExportOntoOpenFile) + "\n"},
+    {"XaFileThroughALinkOntoItself",
+     {"DIR/link.xa", "1", "XA"},
+     1,
+     std::string(text::kExportOntoOpenFile) + "\n"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cli, CliExportFailure, ::testing::ValuesIn(kFailures),

@@ -8,6 +8,7 @@
 
 #include "common/fixed_texts.h"
 #include "gui_support.h"
+#include "support/failing_file_io.h"
 #include "support/wav_builder.h"
 #include "support/xa_builder.h"
 
@@ -334,6 +335,27 @@ TEST_F(DeleteTest, CancelChangesNothing) {
   ModalScript script;
   script.Then(
       AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kCancel)));
+  Run(script, [&] { form1.ChDeleteClick(); });
+  EXPECT_EQ(Channels(), (std::vector<std::string>{"  0", "  1", "  2"}));
+  EXPECT_TRUE(ReadFileBytes(xa) == before);
+}
+
+TEST_F(DeleteTest, AFailedWriteIsShownAndNeverPassedOver) {
+  FailingFileIo failing;
+  failing.FailAt = 1;
+  workspace.File.Io = &failing;
+  ModalScript script;
+  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk)))
+      .Then(AnswerBox(Q(text::kMessageCaption), Q(text::kWriteError), kOkOnly, Q(text::kOk)));
+  Run(script, [&] { form1.ChDeleteClick(); });
+  EXPECT_TRUE(ReadFileBytes(xa) == before);
+}
+
+// A file opened read-only is refused before the confirmation is even asked.
+TEST_F(DeleteTest, AReadOnlyFileIsRefusedWithItsMessage) {
+  workspace.File.ReadOnly = true;
+  ModalScript script;
+  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kReadOnlyFile), kOkOnly, Q(text::kOk)));
   Run(script, [&] { form1.ChDeleteClick(); });
   EXPECT_EQ(Channels(), (std::vector<std::string>{"  0", "  1", "  2"}));
   EXPECT_TRUE(ReadFileBytes(xa) == before);
