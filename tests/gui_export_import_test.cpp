@@ -1,5 +1,7 @@
 // "WAV出力(&O)" and "WAV入力(&I)" end to end on built files: the real progress window,
 // message boxes and length dialog, answered from the test.
+#include <unistd.h>
+
 #include <QAction>
 #include <QLabel>
 #include <QMessageBox>
@@ -110,6 +112,24 @@ TEST_F(EditorTest, AnExportThatCannotCreateItsFileSaysSo) {
   ModalScript script;
   script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kWavCannotOpen), kOkOnly, Q(text::kOk)));
   Run(script, [&] { form1.MenuWavOClick(); });
+}
+
+// The open file under its own name or reached through a link: refused, the file untouched.
+TEST_F(EditorTest, AnExportOntoTheOpenFileIsRefusedWhateverItsName) {
+  const std::string xa = dir.File("two.xa");
+  WriteTwoQualities(xa);
+  ASSERT_EQ(::symlink(xa.c_str(), dir.File("link.wav").c_str()), 0);
+  ASSERT_EQ(::link(xa.c_str(), dir.File("hard.wav").c_str()), 0);
+  Open(xa);
+  const std::string before = ReadFileBytes(xa);
+  for (const std::string& name : {xa, dir.File("link.wav"), dir.File("hard.wav")}) {
+    files.Answers = {name};
+    ModalScript script;
+    script.Then(
+        AnswerBox(Q(text::kMessageCaption), Q(text::kExportOntoOpenFile), kOkOnly, Q(text::kOk)));
+    Run(script, [&] { form1.MenuWavOClick(); });
+    EXPECT_TRUE(ReadFileBytes(xa) == before) << name;
+  }
 }
 
 // Channel 1, 37.8k stereo, at sectors 4, 8, ..., 40 of 200; the scan leaves an end post-gap
