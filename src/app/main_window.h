@@ -80,8 +80,6 @@ class TForm1 : public QMainWindow {
   // Row 0 of the list is the horizontal header; table row r shows channel entry r.
   QTableWidget* G;
 
-  std::string FilePath;  // absolute path of the file last opened by OpenByPath
-  bool FileOpen = false;
   int DisplayUnit = UnitTime;
 
   // Closes the open file, opens `path` and scans its first sectors; refreshes the list
@@ -103,10 +101,6 @@ class TForm1 : public QMainWindow {
   void MenuWavOClick();
   void ChAppendClick();
   void ChDeleteClick();
-
- signals:
-  // Emitted on entering each channel command's handler, with the handler's name.
-  void CommandEntered(const QString& handler);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -131,6 +125,9 @@ class TForm1 : public QMainWindow {
 
   Workspace& workspace_;
   std::optional<Services> services_;
+  // Whether a file is open in the window, set by the file commands. A failed resize may
+  // leave the file's descriptor closed while the window still shows the file.
+  bool FileOpen = false;
 };
 
 }  // namespace sorvane::app
