@@ -14,8 +14,8 @@ namespace sorvane {
 namespace {
 
 // The console's decoder over one unit's nibbles, from `history`; the squared error against x.
-std::int64_t DecodeError(const std::uint8_t* nibbles, std::uint8_t parameter,
-                         const std::int16_t* x, SearchHistory& history) {
+std::int64_t DecodeError(const std::uint8_t* nibbles, std::uint8_t parameter, const std::int16_t* x,
+                         SearchHistory& history) {
   std::int64_t error = 0;
   for (int k = 0; k < kSamplesPerUnit; ++k) {
     const int q = (nibbles[k] ^ 8) - 8;
@@ -67,7 +67,8 @@ TEST_P(SearchTest, KeptUnitDecodesToItsErrorAndBeatsEverySingleChoice) {
     std::int16_t x[kSamplesPerUnit];
     for (int k = 0; k < kSamplesPerUnit; ++k) {
       const double tone = std::sin((unit * kSamplesPerUnit + k) * 0.05) * GetParam().Scale;
-      x[k] = std::int16_t(std::clamp(int(tone) + noise(random) / 4 + GetParam().Offset, -32768, 32767));
+      x[k] = std::int16_t(
+          std::clamp(int(tone) + noise(random) / 4 + GetParam().Offset, -32768, 32767));
     }
     const SearchHistory start = history;
     const SearchedUnit kept = SearchUnit(x, 1, history);

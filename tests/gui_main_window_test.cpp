@@ -31,13 +31,19 @@ struct MenuItemDesign {
 
 // Every item of the main menu, in order.
 constexpr MenuItemDesign kMenuItems[] = {
-    {"MenuFile", "MenuNew", text::kMenuNew},       {"MenuFile", "MenuOpen", text::kMenuOpen},
-    {"MenuFile", "MenuFind", text::kMenuFind},     {"MenuFile", "MenuGap", text::kMenuGap},
+    {"MenuFile", "MenuNew", text::kMenuNew},
+    {"MenuFile", "MenuOpen", text::kMenuOpen},
+    {"MenuFile", "MenuFind", text::kMenuFind},
+    {"MenuFile", "MenuGap", text::kMenuGap},
     {"MenuFile", "MenuHighQuality", text::kMenuHighQuality},
-    {"MenuFile", "MenuExit", text::kMenuExit},     {"MenuShow", "MenuSp1", text::kMenuSp1},
-    {"MenuShow", "MenuSpS", text::kMenuSpS},       {"MenuShow", "MenuSpH", text::kMenuSpH},
-    {"MenuEdit", "MenuPlay", text::kMenuPlay},     {"MenuEdit", "MenuWavI", text::kMenuWavI},
-    {"MenuEdit", "MenuWavO", text::kMenuWavO},     {"MenuEdit", "ChAppend", text::kMenuChAppend},
+    {"MenuFile", "MenuExit", text::kMenuExit},
+    {"MenuShow", "MenuSp1", text::kMenuSp1},
+    {"MenuShow", "MenuSpS", text::kMenuSpS},
+    {"MenuShow", "MenuSpH", text::kMenuSpH},
+    {"MenuEdit", "MenuPlay", text::kMenuPlay},
+    {"MenuEdit", "MenuWavI", text::kMenuWavI},
+    {"MenuEdit", "MenuWavO", text::kMenuWavO},
+    {"MenuEdit", "ChAppend", text::kMenuChAppend},
     {"MenuEdit", "ChDelete", text::kMenuChDelete},
 };
 

@@ -65,7 +65,8 @@ TEST(ResampledFrames, KeepsTheLengthAndConvertsCleanly) {
 // A mono source comes out on both sides, as every source delivers it.
 TEST(ResampledFrames, MonoReachesBothSides) {
   std::vector<std::int16_t> mono;
-  for (int i = 0; i < 22050; ++i) mono.push_back(std::int16_t(8000 * std::sin(2 * kPi * 440 * i / 22050.0)));
+  for (int i = 0; i < 22050; ++i)
+    mono.push_back(std::int16_t(8000 * std::sin(2 * kPi * 440 * i / 22050.0)));
   MemoryFrames source(mono, 1, 22050);
   ResampledFrames converted(source);
   const std::int32_t length = converted.SetTargetRate(18900);

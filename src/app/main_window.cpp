@@ -7,8 +7,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSettings>
 #include <QMimeData>
+#include <QSettings>
 #include <QTableWidget>
 #include <QUrl>
 
@@ -21,7 +21,9 @@ namespace sorvane::app {
 namespace {
 
 // Where the editor remembers its choices between runs (~/.config/Sorvane/sorvane.conf).
-QSettings EditorSettings() { return QSettings(QStringLiteral("Sorvane"), QStringLiteral("sorvane")); }
+QSettings EditorSettings() {
+  return QSettings(QStringLiteral("Sorvane"), QStringLiteral("sorvane"));
+}
 constexpr char kHighQualityKey[] = "HighQuality";
 
 QAction* AddItem(QMenu* menu, const char* name, const char* caption) {

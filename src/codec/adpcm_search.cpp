@@ -11,8 +11,8 @@ namespace {
 constexpr int kWeight1[4] = {0, 60, 115, 98};
 constexpr int kWeight2[4] = {0, 0, -52, -55};
 constexpr int kHighestRange = 12;
-constexpr int kRefined = 2;     // the best choices of the first search that are refined
-constexpr int kSurvivors = 4;   // partial reconstructions kept by the refinement
+constexpr int kRefined = 2;    // the best choices of the first search that are refined
+constexpr int kSurvivors = 4;  // partial reconstructions kept by the refinement
 constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::max();
 
 inline std::int32_t Clip16(std::int32_t v) { return std::clamp(v, -32768, 32767); }
@@ -79,7 +79,7 @@ std::int64_t Refine(const std::int32_t* x, int shift, SearchHistory h, std::int6
       bool seen = false;
       for (int i = 0; i < count; ++i)
         seen = seen || (live[i].History.S1 == next[j].History.S1 &&
-                         live[i].History.S2 == next[j].History.S2);
+                        live[i].History.S2 == next[j].History.S2);
       if (seen) continue;
       from[k][count] = next[j].From;
       chosen[k][count] = next[j].Nibble;
@@ -94,8 +94,8 @@ std::int64_t Refine(const std::int32_t* x, int shift, SearchHistory h, std::int6
   return live[0].Error;
 }
 
-using Trial = std::int64_t (*)(const std::int32_t*, int, SearchHistory, std::int64_t,
-                               std::uint8_t*, SearchHistory&);
+using Trial = std::int64_t (*)(const std::int32_t*, int, SearchHistory, std::int64_t, std::uint8_t*,
+                               SearchHistory&);
 constexpr Trial kQuantise[4] = {Quantise<0>, Quantise<1>, Quantise<2>, Quantise<3>};
 constexpr Trial kRefine[4] = {Refine<0>, Refine<1>, Refine<2>, Refine<3>};
 
@@ -124,7 +124,8 @@ void Keep(SearchedUnit& unit, std::int64_t error, int filter, int shift,
 }  // namespace
 
 std::int32_t ConsoleDecode(int q, int filter, int range, SearchHistory& history) {
-  const std::int32_t p = (history.S1 * kWeight1[filter & 3] + history.S2 * kWeight2[filter & 3] + 32) >> 6;
+  const std::int32_t p =
+      (history.S1 * kWeight1[filter & 3] + history.S2 * kWeight2[filter & 3] + 32) >> 6;
   const std::int32_t s = Clip16(q * (1 << (kHighestRange - range)) + p);
   history = {s, history.S1};
   return s;
@@ -150,7 +151,8 @@ SearchedUnit SearchUnit(const std::int16_t* samples, int stride, SearchHistory& 
   }
   for (const Choice& c : best) {
     if (c.Error == kNone) break;
-    const std::int64_t e = kRefine[c.Filter](x, c.Shift, history, kept.SquaredError, nibbles, after);
+    const std::int64_t e =
+        kRefine[c.Filter](x, c.Shift, history, kept.SquaredError, nibbles, after);
     if (e < kept.SquaredError) Keep(kept, e, c.Filter, c.Shift, nibbles, after);
   }
   history = kept.History;

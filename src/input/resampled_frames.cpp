@@ -54,8 +54,8 @@ void ResampledFrames::Refill() {
   sourceFrames_ -= static_cast<std::int32_t>(take);
   std::size_t done = 0;
   // An empty input asks soxr for the rest of what it holds.
-  soxr_process(soxr_, take > 0 ? in_.data() : nullptr, take, nullptr, out_.data(),
-               out_.size() / 2, &done);
+  soxr_process(soxr_, take > 0 ? in_.data() : nullptr, take, nullptr, out_.data(), out_.size() / 2,
+               &done);
   if (take == 0 && done == 0) flushed_ = true;
   outCount_ = done;
 }

@@ -35,7 +35,7 @@ class ResampledFrames : public FrameSource {
   bool flushed_ = false;
   std::vector<float> in_;
   std::vector<float> out_;
-  std::size_t outAt_ = 0;    // next frame of out_ to deliver
+  std::size_t outAt_ = 0;     // next frame of out_ to deliver
   std::size_t outCount_ = 0;  // frames in out_
 };
 
