@@ -6,6 +6,7 @@
 #include "common/fixed_texts.h"
 #include "container/file_size.h"
 #include "container/placement.h"
+#include "input/resampled_frames.h"
 
 namespace sorvane {
 namespace {
@@ -250,7 +251,14 @@ Outcome ImportWav(XaFile& xa, Importer& importer, const std::string& path,
     return Outcome::Failed;
   }
   WavFrames frames(reader);
-  const Outcome outcome = ImportFrames(xa, importer, frames, progress, prompter);
+  importer.Encoder.HighQuality = importer.HighQuality;
+  Outcome outcome;
+  if (importer.HighQuality) {
+    ResampledFrames converted(frames);
+    outcome = ImportFrames(xa, importer, converted, progress, prompter);
+  } else {
+    outcome = ImportFrames(xa, importer, frames, progress, prompter);
+  }
   reader.Close();
   return outcome;
 }
