@@ -26,8 +26,9 @@ void DecodeEveryChannel(sorvane::Workspace& w) {
   for (const sorvane::ChannelRecord& r : w.File.AudioChannelTable) {
     sorvane::SelectDecodeChannel(w.Decoding, r);
     for (int step = 0; step < 4096; ++step) {
-      const int result = sorvane::DecodeNextSector(w.File, w.Decoding, w.Decoder, block);
-      if (result == 2 || result == -1) break;
+      const sorvane::WalkStep result =
+          sorvane::DecodeNextSector(w.File, w.Decoding, w.Decoder, block);
+      if (result == sorvane::WalkStep::End || result == sorvane::WalkStep::Failed) break;
     }
   }
 }
