@@ -7,9 +7,9 @@
 #include <string>
 
 #include "codec/adpcm_decoder.h"
-#include "edit/decode_walk.h"
 #include "common/progress_monitor.h"
 #include "container/channel_scan.h"
+#include "edit/decode_walk.h"
 #include "edit/workspace.h"
 
 namespace {
