@@ -4,7 +4,9 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "codec/adpcm_encoder.h"
@@ -150,7 +152,8 @@ struct MonoMix {
   std::uint8_t SampleByte;
 };
 
-const MonoMix kMixes[] = {{"MinusThreeAndZero", -3, 0, 0xEE},
+// (-3 + 0) / 2 = -1, -8 at the internal scale: one step of 2^3 down, nibble F.
+const MonoMix kMixes[] = {{"MinusThreeAndZero", -3, 0, 0xFF},
                           {"OneAndZero", 1, 0, 0x00},
                           {"MinusOneAndZero", -1, 0, 0x00},
                           {"OppositeExtremes", 32767, -32768, 0x00}};
@@ -163,7 +166,7 @@ TEST_P(MonoMixTest, TruncatesTowardZero) {
   EncodeMonoSector(state_, frames.data(), groups_);
   for (int g = 0; g < kSoundGroups; ++g) {
     const std::uint8_t* group = groups_ + g * kSoundGroupBytes;
-    for (int b = 0; b < 16; ++b) ASSERT_EQ(group[b], 0x0D) << g << " " << b;
+    for (int b = 0; b < 16; ++b) ASSERT_EQ(group[b], 0x0C) << g << " " << b;
     for (int b = 16; b < kSoundGroupBytes; ++b) ASSERT_EQ(group[b], GetParam().SampleByte) << b;
   }
 }
@@ -210,7 +213,7 @@ INSTANTIATE_TEST_SUITE_P(Codings, ImageTest, ::testing::ValuesIn(kImages),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 // Past the end of a sound the import hands over silence: such sectors come out as filter
-// 0 (error 0 on zeros whatever the history), with range 13 and zero sample bytes.
+// 0 (error 0 on zeros whatever the history), with range 12 and zero sample bytes.
 TEST_F(SectorTest, SilenceAfterSoundEncodesAsSilence) {
   std::vector<std::int16_t> frames = Varied(4032);
   for (std::size_t i = 2000; i < frames.size(); ++i) frames[i] = 0;
@@ -219,16 +222,73 @@ TEST_F(SectorTest, SilenceAfterSoundEncodesAsSilence) {
   const std::uint8_t stereo[4] = {1, 1, 0x64, 0x01};
   const std::uint8_t mono[4] = {1, 1, 0x64, 0x00};
   EncodeAudioSector(state_, frames.data(), stereo, image);
-  EXPECT_NE(image[8], 0x0D);  // the first units carry the sound
+  EXPECT_NE(image[8], 0x0C);  // the first units carry the sound
   for (const auto* subheader : {stereo, mono}) {
     EncodeAudioSector(state_, silence.data(), subheader, image);
     for (int g = 0; g < kSoundGroups; ++g) {
       const std::uint8_t* group = image + 8 + g * kSoundGroupBytes;
-      for (int b = 0; b < 16; ++b) ASSERT_EQ(group[b], 0x0D);
+      for (int b = 0; b < 16; ++b) ASSERT_EQ(group[b], 0x0C);
       for (int b = 16; b < kSoundGroupBytes; ++b) ASSERT_EQ(group[b], 0);
     }
   }
 }
+
+// The ranges the encoder writes: 0 to 12 only, the ones every decoder reads alike. Silence
+// takes the smallest step (12); full-scale noise needs the largest (0).
+struct RangeCase {
+  const char* Name;
+  std::function<int(int, int)> Sample;  // frame, side
+  int Highest;                          // the largest range the sectors may hold
+  bool NeedsRangeZero;
+  bool AllRangeTwelve;
+};
+
+int Noise(int i, int c) { return int((std::uint32_t(i * 2 + c) * 2654435761u) >> 16) - 32768; }
+
+const RangeCase kRanges[] = {
+    {"Silence", [](int, int) { return 0; }, 12, false, true},
+    {"OneStep", [](int i, int) { return i % 2; }, 12, false, true},
+    {"FewSteps", [](int i, int c) { return (i * 5 + c) % 7 - 3; }, 12, false, false},
+    {"FullScaleNoise", Noise, 12, true, false},
+    {"FullScaleSquare", [](int i, int) { return (i / 3) % 2 ? 32767 : -32768; }, 12, true, false},
+    {"Fade", [](int i, int c) { return (Left(i) + c) * (4032 * 2 - i) / (4032 * 4); }, 12, false,
+     false},
+};
+
+class RangeTest : public SectorTest,
+                  public ::testing::WithParamInterface<std::tuple<RangeCase, bool>> {};
+
+TEST_P(RangeTest, StaysWithinWhatEveryDecoderReads) {
+  const auto& [c, stereo] = GetParam();
+  const std::vector<std::int16_t> frames = Frames16(2 * 4032, 2, c.Sample);
+  int highest = -1, lowest = 16;
+  bool allTwelve = true;
+  const int perSector = stereo ? kStereoFramesPerSector : kMonoFramesPerSector;
+  for (int at = 0; at + perSector <= 2 * 4032; at += perSector) {
+    if (stereo)
+      EncodeStereoSector(state_, frames.data() + 2 * at, groups_);
+    else
+      EncodeMonoSector(state_, frames.data() + 2 * at, groups_);
+    for (int g = 0; g < kSoundGroups; ++g) {
+      for (int b = 0; b < 16; ++b) {
+        const int range = groups_[g * kSoundGroupBytes + b] & 15;
+        highest = std::max(highest, range);
+        lowest = std::min(lowest, range);
+        allTwelve = allTwelve && range == 12;
+      }
+    }
+  }
+  EXPECT_LE(highest, c.Highest);
+  if (c.NeedsRangeZero) EXPECT_EQ(lowest, 0);
+  if (c.AllRangeTwelve) EXPECT_TRUE(allTwelve);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, RangeTest,
+                         ::testing::Combine(::testing::ValuesIn(kRanges), ::testing::Bool()),
+                         [](const auto& info) {
+                           return std::string(std::get<0>(info.param).Name) +
+                                  (std::get<1>(info.param) ? "Stereo" : "Mono");
+                         });
 
 }  // namespace
 }  // namespace sorvane

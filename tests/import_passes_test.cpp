@@ -329,7 +329,7 @@ TEST_F(Import, AnEmptyWavIntoAJustAppendedChannelEncodesSilenceIntoTheStamp) {
   EXPECT_TRUE(prompter.LengthMessages.empty());
   EXPECT_EQ(Entry().SectorCount, 0);
   EXPECT_TRUE(HasEof(8));
-  EXPECT_EQ(Sector(8)[8], 0x0D);  // silence from zero histories: range 13
+  EXPECT_EQ(Sector(8)[8], 0x0C);  // silence from zero histories: range 12
 }
 
 TEST_F(Import, EraseEmptiesEveryOwnSectorOfTheSpanAndNothingElse) {

@@ -9,14 +9,17 @@ namespace sorvane {
 namespace {
 
 constexpr int kScaleBits = 3;  // the internal scale: 8 times the 16-bit sample
-constexpr int kSmallestShift = 2;
-constexpr int kLargestShift = 14;
+// Shifts 3 to 15 give the ranges 12 to 0, which every decoder reads alike: the console plays
+// ranges 13 to 15 as range 9, sixteen times too loud. Shift 15 (range 0) takes the loudest
+// units that no smaller shift fits.
+constexpr int kSmallestShift = 3;
+constexpr int kLargestShift = 15;
 
 // |v| of a signed 32-bit value, defined for INT32_MIN as well.
 std::int64_t Magnitude(std::int32_t v) { return v < 0 ? -std::int64_t{v} : std::int64_t{v}; }
 
 // The smallest shift at which the residuals of predicting the input from the input itself
-// (the history for the first two) fit 4 bits.
+// (the history for the first two) fit 4 bits, or the largest shift when none does.
 template <int Filter>
 int EstimateShift(const std::int32_t* x8, const EncoderHistory& history) {
   std::int32_t a = history.S1;

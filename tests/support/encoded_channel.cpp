@@ -8,9 +8,12 @@
 namespace sorvane::testing {
 
 EncodedChannel EncodeGeneratedSound(const std::string& wavPath, int rate, bool stereo,
-                                    double seconds) {
+                                    double seconds, GeneratedSignal signal) {
   constexpr int kSourceRate = 44100;
-  WavBuilder(2, kSourceRate, 16).Samples16(ChordWithSweep(kSourceRate, seconds, 2)).Write(wavPath);
+  WavBuilder(2, kSourceRate, 16)
+      .Samples16(signal == GeneratedSignal::FadeToQuiet ? FadeToQuiet(kSourceRate, seconds, 2)
+                                                        : ChordWithSweep(kSourceRate, seconds, 2))
+      .Write(wavPath);
 
   EncodedChannel channel;
   channel.Rate = rate;

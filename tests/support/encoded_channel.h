@@ -18,9 +18,12 @@ struct EncodedChannel {
   std::vector<std::int32_t> Right;
 };
 
-// Writes a 44.1 kHz stereo WAV of ChordWithSweep to `wavPath` and encodes `seconds` of it
-// at `rate` (37800 or 18900), stereo or mono, from zero histories.
+enum class GeneratedSignal { ChordWithSweep, FadeToQuiet };
+
+// Writes a 44.1 kHz stereo WAV of the signal to `wavPath` and encodes `seconds` of it at
+// `rate` (37800 or 18900), stereo or mono, from zero histories.
 EncodedChannel EncodeGeneratedSound(const std::string& wavPath, int rate, bool stereo,
-                                    double seconds);
+                                    double seconds,
+                                    GeneratedSignal signal = GeneratedSignal::ChordWithSweep);
 
 }  // namespace sorvane::testing

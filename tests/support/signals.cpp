@@ -24,6 +24,25 @@ std::vector<std::int16_t> ChordWithSweep(int rate, double seconds, int channels)
   return samples;
 }
 
+std::vector<std::int16_t> FadeToQuiet(int rate, double seconds, int channels) {
+  const double pi = 3.14159265358979323846;
+  std::vector<std::int16_t> samples = ChordWithSweep(rate, seconds, channels);
+  const std::size_t frames = samples.size() / channels;
+  for (std::size_t i = 0; i < frames; ++i) {
+    const double t = double(i) / frames;  // 0 .. 1 over the signal
+    const double tone = std::sin(2 * pi * 440.0 * double(i) / rate);
+    double quiet = 0;
+    if (t >= 0.6 && t < 0.7) quiet = 3 * tone;
+    if (t >= 0.8 && t < 0.9) quiet = tone;
+    for (int c = 0; c < channels; ++c) {
+      std::int16_t& v = samples[i * channels + c];
+      v = t < 0.5 ? static_cast<std::int16_t>(std::lround(v * (1 - 2 * t)))
+                  : static_cast<std::int16_t>(std::lround(quiet));
+    }
+  }
+  return samples;
+}
+
 double SnrDb(const std::vector<std::int32_t>& reference, const std::vector<std::int32_t>& test) {
   double signal = 0;
   double noise = 0;
