@@ -108,6 +108,99 @@ TEST(FileSettings, CopiesInAndOutOfTheFileState) {
   EXPECT_EQ(xa.ResizePermission, ResizeAllowed);
 }
 
+// What the dialog's OK makes of its entries: the settings read, the refusal and the entry
+// that takes the focus.
+struct DialogCase {
+  const char* name;
+  SettingsDialogState entries;
+  FileSettings read;
+  const char* refusal = nullptr;  // accepted
+  SettingsField atFault = SettingsField::ChannelGap;
+};
+
+class SettingsDialogOkTest : public ::testing::TestWithParam<DialogCase> {};
+
+TEST_P(SettingsDialogOkTest, ReadsTheEntriesAndNamesTheRefusalAndTheFieldAtFault) {
+  const DialogCase& c = GetParam();
+  const FileSettings read = ReadSettings(c.entries);
+  EXPECT_EQ(read.ChannelPostGap, c.read.ChannelPostGap);
+  EXPECT_EQ(read.EndPostGap, c.read.EndPostGap);
+  EXPECT_EQ(read.ResizePermission, c.read.ResizePermission);
+  const char* refusal = RefuseFileSettings(read);
+  if (c.refusal == nullptr) {
+    EXPECT_EQ(refusal, nullptr) << refusal;
+    return;
+  }
+  ASSERT_NE(refusal, nullptr);
+  EXPECT_STREQ(refusal, c.refusal);
+  EXPECT_EQ(FieldAtFault(read), c.atFault);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Entries, SettingsDialogOkTest,
+    ::testing::Values(
+        DialogCase{"EqualGaps", {"2.00", "2.00", ResizeAllowed}, {150, 150, ResizeAllowed}},
+        DialogCase{"SectorsAfterThePoint", {"2.5", "2.50", ResizeAsk}, {155, 200, ResizeAsk}},
+        DialogCase{
+            "EmptyChannelGapIsZero", {"", "1.00", ResizeForbidden}, {0, 75, ResizeForbidden}},
+        DialogCase{"UnreadableTextIsZero", {"abc", "x", ResizeAsk}, {0, 0, ResizeAsk}},
+        DialogCase{"ChannelGapAboveEndGap",
+                   {"2.01", "2.00", ResizeForbidden},
+                   {151, 150, ResizeForbidden},
+                   text::kGapTooLarge,
+                   SettingsField::ChannelGap},
+        DialogCase{"NegativeChannelGap",
+                   {"-1.0", "2.00", ResizeAsk},
+                   {-75, 150, ResizeAsk},
+                   text::kNegativeGap,
+                   SettingsField::ChannelGap},
+        DialogCase{"NegativeEndGap",
+                   {"1.00", "-1.00", ResizeAsk},
+                   {75, -75, ResizeAsk},
+                   text::kNegativeGap,
+                   SettingsField::EndGap},
+        // Both negative: the negative gap is named and the channel gap is at fault.
+        DialogCase{"BothNegative",
+                   {"-1.0", "-2.0", ResizeAsk},
+                   {-75, -150, ResizeAsk},
+                   text::kNegativeGap,
+                   SettingsField::ChannelGap}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct ShowCase {
+  FileSettings settings;
+  SettingsDialogState shown;
+};
+
+class ShowSettingsTest : public ::testing::TestWithParam<ShowCase> {};
+
+TEST_P(ShowSettingsTest, ShowsTheGapsAsSecondsAndTwoDigitSectorsAndThePermissionsItem) {
+  SettingsDialogState dialog{"left", "from before", ResizeAsk};
+  ShowSettings(GetParam().settings, dialog);
+  EXPECT_EQ(dialog.ChannelGapText, GetParam().shown.ChannelGapText);
+  EXPECT_EQ(dialog.EndGapText, GetParam().shown.EndGapText);
+  EXPECT_EQ(dialog.ModifyItem, GetParam().shown.ModifyItem);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Settings, ShowSettingsTest,
+    ::testing::Values(ShowCase{{150, 150, ResizeAllowed}, {"2.00", "2.00", ResizeAllowed}},
+                      ShowCase{{155, 200, ResizeForbidden}, {"2.05", "2.50", ResizeForbidden}},
+                      ShowCase{{0, 0, ResizeAsk}, {"0.00", "0.00", ResizeAsk}}));
+
+TEST(SettingsDialogState, WhatIsShownReadsBackAsTheSameSettings) {
+  for (const FileSettings settings :
+       {FileSettings{155, 200, ResizeForbidden}, FileSettings{0, 7500, ResizeAllowed},
+        FileSettings{74, 74, ResizeAsk}}) {
+    SettingsDialogState dialog;
+    ShowSettings(settings, dialog);
+    const FileSettings read = ReadSettings(dialog);
+    EXPECT_EQ(read.ChannelPostGap, settings.ChannelPostGap);
+    EXPECT_EQ(read.EndPostGap, settings.EndPostGap);
+    EXPECT_EQ(read.ResizePermission, settings.ResizePermission);
+  }
+}
+
 // The command over a file whose one channel ends at sector 40, in a file of 100 sectors.
 class ApplySettings : public ::testing::Test {
  protected:

@@ -57,7 +57,7 @@ class ExampleRowsTest : public MainWindowTest {
   void OpenAndFindAll() {
     Open(examples_->File("examples.xa"));
     form1.MenuFindClick();
-    ASSERT_TRUE(form1.FileOpen);
+    ASSERT_TRUE(workspace.File.IsOpen());
     ASSERT_EQ(form1.G->rowCount(), 2);
   }
 

@@ -97,6 +97,13 @@ INSTANTIATE_TEST_SUITE_P(
                                    ClickLater(f->Button1);
                                  },
                                  LengthChoice::SecondChoice},
+                      LengthCase{"SecondThenFirst",
+                                 [](app::TForm3* f) {
+                                   f->Sel2->setChecked(true);
+                                   f->Sel1->setChecked(true);
+                                   ClickLater(f->Button1);
+                                 },
+                                 LengthChoice::KeepOriginal},
                       LengthCase{"Cancel",
                                  [](app::TForm3* f) {
                                    f->Sel2->setChecked(true);
@@ -203,13 +210,52 @@ TEST(SettingsDialog, AsDesigned) {
             (std::vector<QWidget*>{form.Gap1, form.Gap2, form.Modify, form.Button1, form.Button2}));
 }
 
+struct EditCase {
+  const char* name;
+  const char* gap1;  // typed over what is shown
+  int modify;
+  bool ok;  // OK, else キャンセル
+  FileSettings after;
+};
+
+class SettingsEditTest : public ::testing::TestWithParam<EditCase> {};
+
+TEST_P(SettingsEditTest, ShowsTheSettingsAndChangesThemOnlyOnOk) {
+  app::TForm4 form;
+  FileSettings settings{150, 300, ResizeAsk};
+  QStringList shown;
+  ModalScript script;
+  script.Then([&](QWidget* modal) {
+    auto* f = qobject_cast<app::TForm4*>(modal);
+    ASSERT_EQ(f, &form);
+    shown = {f->Gap1->text(), f->Gap2->text(), QString::number(f->Modify->currentIndex())};
+    f->Gap1->setText(Q(GetParam().gap1));
+    f->Modify->setCurrentIndex(GetParam().modify);
+    ClickLater(GetParam().ok ? f->Button1 : f->Button2);
+  });
+  EXPECT_EQ(form.Edit(settings), GetParam().ok);
+  EXPECT_TRUE(script.Done());
+  EXPECT_TRUE(script.Unexpected.empty());
+  EXPECT_EQ(shown,
+            (QStringList{QStringLiteral("2.00"), QStringLiteral("4.00"), QStringLiteral("0")}));
+  EXPECT_EQ(settings.ChannelPostGap, GetParam().after.ChannelPostGap);
+  EXPECT_EQ(settings.EndPostGap, GetParam().after.EndPostGap);
+  EXPECT_EQ(settings.ResizePermission, GetParam().after.ResizePermission);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Answers, SettingsEditTest,
+    ::testing::Values(EditCase{"Ok", "1.5", ResizeForbidden, true, {80, 300, ResizeForbidden}},
+                      EditCase{"Cancel", "1.5", ResizeForbidden, false, {150, 300, ResizeAsk}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
 // "設定(&C)" on a new file: gaps of 150 sectors, resizing allowed.
 class SettingsCommandTest : public MainWindowTest {
  protected:
   void SetUp() override {
     files.Answers = {dir.File("new.xa")};
     form1.MenuNewClick();
-    ASSERT_TRUE(form1.FileOpen);
+    ASSERT_TRUE(workspace.File.IsOpen());
   }
 
   // Fills the dialog and presses OK.

@@ -133,7 +133,7 @@ TEST_F(MainWindowTest, GridAsDesigned) {
   EXPECT_FALSE(g.item(0, 0)->flags() & Qt::ItemIsSelectable);
   EXPECT_TRUE(g.item(0, 1)->flags() & Qt::ItemIsSelectable);
   EXPECT_EQ(g.currentRow(), 0);
-  EXPECT_FALSE(form1.FileOpen);
+  EXPECT_FALSE(workspace.File.IsOpen());
   EXPECT_EQ(form1.DisplayUnit, UnitTime);
 }
 
@@ -142,9 +142,8 @@ TEST_F(MainWindowTest, OpenByPathMakesThePathAbsoluteAndListsTheFirstChannels) {
   const std::string relative =
       std::filesystem::relative(dir.File("a.xa"), std::filesystem::current_path()).string();
   ASSERT_EQ(form1.OpenByPath(relative), 0);
-  EXPECT_TRUE(form1.FileOpen);
-  EXPECT_EQ(form1.FilePath, dir.File("a.xa"));
   EXPECT_TRUE(workspace.File.IsOpen());
+  EXPECT_EQ(workspace.File.Path, dir.File("a.xa"));
   ASSERT_EQ(form1.G->rowCount(), 1);
   EXPECT_EQ(RowTexts(form1, 0)[0], "  1");
   for (QAction* item :
@@ -180,10 +179,10 @@ TEST_P(CommandLineTest, OpensTheFirstArgumentSilently) {
     arguments << QString::fromStdString(word);
   }
   app::OpenFromCommandLine(form1, arguments);
-  EXPECT_EQ(form1.FileOpen, GetParam().opens);
+  EXPECT_EQ(workspace.File.IsOpen(), GetParam().opens);
   EXPECT_EQ(form1.MenuFind->isEnabled(), GetParam().opens);
   if (GetParam().opens) {
-    EXPECT_EQ(form1.FilePath, dir.File("with blank.xa"));
+    EXPECT_EQ(workspace.File.Path, dir.File("with blank.xa"));
   }
   EXPECT_TRUE(prompter.Notices.empty());
 }
@@ -214,8 +213,8 @@ TEST_F(MainWindowTest, DroppingThreeFilesOpensOnlyTheFirst) {
   for (const char* name : {"one.xa", "two.xa", "three.xa"})
     XaBuilder(100).Channel(name[0], true, true, 0, 4, 10).Write(dir.File(name));
   EXPECT_TRUE(DropFiles(form1, {dir.File("one.xa"), dir.File("two.xa"), dir.File("three.xa")}));
-  EXPECT_TRUE(form1.FileOpen);
-  EXPECT_EQ(form1.FilePath, dir.File("one.xa"));
+  EXPECT_TRUE(workspace.File.IsOpen());
+  EXPECT_EQ(workspace.File.Path, dir.File("one.xa"));
   EXPECT_EQ(RowTexts(form1, 0)[0], "111");  // channel 'o'
 }
 
@@ -223,7 +222,6 @@ TEST_F(MainWindowTest, AFailedDropLeavesNoFileAndShowsNothing) {
   XaBuilder(100).Channel(0, true, true, 0, 4, 10).Write(dir.File("good.xa"));
   Open(dir.File("good.xa"));
   EXPECT_TRUE(DropFiles(form1, {dir.File("missing.xa"), dir.File("good.xa")}));
-  EXPECT_FALSE(form1.FileOpen);
   EXPECT_FALSE(workspace.File.IsOpen());
   EXPECT_EQ(RowTexts(form1, 0), std::vector<std::string>(7, ""));
   EXPECT_FALSE(form1.MenuEdit->menuAction()->isEnabled());
@@ -253,7 +251,6 @@ TEST_P(FailedOpenTest, ShowsTheReasonAndLeavesNoFile) {
   form1.MenuOpen->trigger();
   ASSERT_EQ(files.Asked, std::vector<FileDialogKind>{FileDialogKind::OpenDialog});
   EXPECT_EQ(prompter.Notices, std::vector<std::string>{GetParam().message});
-  EXPECT_FALSE(form1.FileOpen);
   EXPECT_FALSE(workspace.File.IsOpen());
   EXPECT_EQ(form1.G->rowCount(), 1);
   EXPECT_EQ(RowTexts(form1, 0), std::vector<std::string>(7, ""));
@@ -274,8 +271,8 @@ TEST_F(MainWindowTest, CancellingTheOpenDialogChangesNothing) {
   XaBuilder(100).Channel(0, true, true, 0, 4, 10).Write(dir.File("good.xa"));
   Open(dir.File("good.xa"));
   form1.MenuOpenClick();
-  EXPECT_TRUE(form1.FileOpen);
-  EXPECT_EQ(form1.FilePath, dir.File("good.xa"));
+  EXPECT_TRUE(workspace.File.IsOpen());
+  EXPECT_EQ(workspace.File.Path, dir.File("good.xa"));
   EXPECT_TRUE(prompter.Notices.empty());
 }
 
@@ -284,8 +281,8 @@ TEST_F(MainWindowTest, NewCreatesAnEmptyFileThatMayBeResizedWithoutAsking) {
   form1.MenuNew->trigger();
   ASSERT_EQ(files.Asked, std::vector<FileDialogKind>{FileDialogKind::SaveDialog});
   EXPECT_TRUE(prompter.Notices.empty());
-  EXPECT_TRUE(form1.FileOpen);
-  EXPECT_EQ(form1.FilePath, dir.File("new.xa"));
+  EXPECT_TRUE(workspace.File.IsOpen());
+  EXPECT_EQ(workspace.File.Path, dir.File("new.xa"));
   EXPECT_EQ(FileLength(dir.File("new.xa")), 150LL * 2336);
   EXPECT_EQ(workspace.File.ResizePermission, ResizeAllowed);
   EXPECT_EQ(RowTexts(form1, 0), std::vector<std::string>(7, ""));
@@ -299,7 +296,6 @@ TEST_F(MainWindowTest, AFailedNewClosesTheOpenFileAndSaysWhy) {
   files.Answers = {dir.File("no such folder/new.xa")};
   form1.MenuNewClick();
   EXPECT_EQ(prompter.Notices, std::vector<std::string>{text::kCannotOpenFile});
-  EXPECT_FALSE(form1.FileOpen);
   EXPECT_FALSE(workspace.File.IsOpen());
   EXPECT_EQ(RowTexts(form1, 0), std::vector<std::string>(7, ""));
   EXPECT_FALSE(form1.MenuFind->isEnabled());
@@ -310,7 +306,7 @@ TEST_F(MainWindowTest, CancellingNewKeepsTheOpenFile) {
   XaBuilder(100).Channel(0, true, true, 0, 4, 10).Write(dir.File("good.xa"));
   Open(dir.File("good.xa"));
   form1.MenuNewClick();
-  EXPECT_TRUE(form1.FileOpen);
+  EXPECT_TRUE(workspace.File.IsOpen());
   EXPECT_EQ(RowTexts(form1, 0)[0], "  0");
 }
 

@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <QTableWidget>
 
+#include "app/editor_forms.h"
+#include "app/no_sound_output.h"
 #include "common/fixed_texts.h"
 #include "gui_support.h"
 #include "support/xa_builder.h"
@@ -16,7 +18,10 @@ class PlayTest : public EditorTest {
  protected:
   // Channel 2, 18.9k mono, 5 sectors from 0; channel 1, 37.8k stereo, 6 sectors from 1.
   void SetUp() override {
-    XaBuilder(100).Channel(2, false, false, 0, 16, 5).Channel(1, true, true, 1, 4, 6).Write(dir.File("two.xa"));
+    XaBuilder(100)
+        .Channel(2, false, false, 0, 16, 5)
+        .Channel(1, true, true, 1, 4, 6)
+        .Write(dir.File("two.xa"));
     Open(dir.File("two.xa"));
   }
 };
@@ -41,7 +46,8 @@ TEST_F(PlayTest, ADeviceThatCannotOpenIsReportedBeforeAnyProgress) {
   audio.OpenFails = true;
   form1.G->setCurrentCell(0, 1);
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kWaveDeviceCannotOpen), {Q(text::kOk)}, Q(text::kOk)));
+  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kWaveDeviceCannotOpen), {Q(text::kOk)},
+                        Q(text::kOk)));
   ProgressWatch watch(form1, form2);
   Run(script, [&] { form1.MenuPlay->trigger(); });
   EXPECT_EQ(watch.VisibleTicks, 0);
@@ -60,6 +66,28 @@ TEST_F(PlayTest, CancelStopsTheSoundAtOnceWithoutAMessage) {
   EXPECT_EQ(audio.Count("reset"), 1);
   EXPECT_EQ(audio.Count("position"), 0);  // no draining: the sound stops at once
   EXPECT_LT(audio.Find("reset"), audio.Find("close"));
+}
+
+// The editor built without a sound output: play says that the device cannot be opened, as
+// on a machine without a sound card, and the list stays as it was.
+TEST(PlayWithoutSoundOutput, ReportsThatTheDeviceCannotBeOpened) {
+  TempDir dir;
+  XaBuilder(100).Channel(1, true, true, 0, 4, 6).Write(dir.File("one.xa"));
+  Workspace workspace;
+  app::NoSoundOutput none;
+  app::EditorForms forms(workspace, none);
+  ASSERT_EQ(forms.Form1.OpenByPath(dir.File("one.xa")), 0);
+  forms.Form1.show();
+  forms.Form1.G->setCurrentCell(0, 1);
+  ModalScript script;
+  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kWaveDeviceCannotOpen), {Q(text::kOk)},
+                        Q(text::kOk)));
+  ProgressWatch watch(forms.Form1, forms.Form2);
+  forms.Form1.MenuPlay->trigger();
+  EXPECT_TRUE(script.Done());
+  EXPECT_TRUE(script.Unexpected.empty());
+  EXPECT_EQ(watch.VisibleTicks, 0);
+  EXPECT_EQ(RowTexts(forms.Form1, 0)[0], "  1");
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ TEST_F(MainWindowTest, CancellingFindAllKeepsWhatWasFound) {
   form1.MenuFindClick();
   ASSERT_TRUE(watch.clicked);
   EXPECT_TRUE(watch.mainDisabled);
-  EXPECT_TRUE(form1.FileOpen);
+  EXPECT_TRUE(workspace.File.IsOpen());
   EXPECT_TRUE(prompter.Notices.empty());
   ASSERT_EQ(form1.G->rowCount(), 1);
   EXPECT_EQ(RowTexts(form1, 0)[0], "  0");
@@ -193,7 +193,6 @@ TEST_F(MainWindowTest, AFailedFindAllClosesTheFile) {
   Open(dir.File("bad.xa"));
   form1.MenuFindClick();
   EXPECT_EQ(prompter.Notices, std::vector<std::string>{text::kInconsistentRate});
-  EXPECT_FALSE(form1.FileOpen);
   EXPECT_FALSE(workspace.File.IsOpen());
   EXPECT_EQ(RowTexts(form1, 0), std::vector<std::string>(7, ""));
   for (QAction* item :
@@ -219,7 +218,7 @@ TEST_F(MainWindowTest, TheDuplicateChannelWarningComesOverTheProgressWindow) {
   EXPECT_TRUE(script.Done());
   EXPECT_TRUE(script.Unexpected.empty());
   EXPECT_EQ(owner, &form2);
-  EXPECT_TRUE(form1.FileOpen);
+  EXPECT_TRUE(workspace.File.IsOpen());
   EXPECT_EQ(form1.G->rowCount(), 1);
 }
 

@@ -108,8 +108,6 @@ std::string HeaderText(const app::TForm1& form, int column) {
 
 MainWindowTest::MainWindowTest() {
   form1.Attach({form2, audio, prompter, files, form4, form5});
-  QObject::connect(&form1, &app::TForm1::CommandEntered,
-                   [this](const QString& name) { handlers.push_back(name); });
   form1.show();
 }
 

@@ -22,8 +22,8 @@
 #include "app/qt_prompter.h"
 #include "app/settings_dialog.h"
 #include "edit/workspace.h"
-#include "support/scripted_ui.h"
 #include "support/scripted_audio_output.h"
+#include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
 class QAbstractButton;
@@ -90,7 +90,6 @@ class MainWindowTest : public ::testing::Test {
   app::TForm2 form2{form1};
   app::TForm4 form4{&form1};
   app::TForm5 form5{&form1};
-  std::vector<QString> handlers;  // CommandEntered, in order
 };
 
 // The main window with every real window: the editor's prompter with its message boxes and

@@ -44,6 +44,13 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   Button2->setAutoDefault(false);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
+  connect(Sel1, &QRadioButton::toggled, this, [this](bool checked) {
+    if (checked) Choice = LengthChoice::KeepOriginal;
+  });
+  connect(Sel2, &QRadioButton::toggled, this, [this](bool checked) {
+    if (checked) Choice = LengthChoice::SecondChoice;
+  });
+
   setTabOrder(Button1, Sel1);
   setTabOrder(Sel1, Sel2);
   setTabOrder(Sel2, Button2);
@@ -52,13 +59,18 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
 LengthChoice TForm3::Choose(const char* message, const char* secondChoice) {
   Msg->setText(QText(message));
   Sel2->setText(QText(secondChoice));
-  if (exec() != QDialog::Accepted) return LengthChoice::Cancel;
-  return Sel1->isChecked() ? LengthChoice::KeepOriginal : LengthChoice::SecondChoice;
+  return exec() == QDialog::Accepted ? Choice : LengthChoice::Cancel;
 }
 
 void TForm3::FormShow() {
-  Sel1->setChecked(true);
+  Choice = LengthChoice::KeepOriginal;
+  ShowControls();
   Button1->setFocus();
+}
+
+void TForm3::ShowControls() {
+  // The choices exclude each other: checking one unchecks the other.
+  (Choice == LengthChoice::SecondChoice ? Sel2 : Sel1)->setChecked(true);
 }
 
 void TForm3::showEvent(QShowEvent* event) {

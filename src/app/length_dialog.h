@@ -1,5 +1,6 @@
 // TForm3, the WAV length dialog of the import: keep the channel's length ("元データに合わせる")
-// or take the second choice that the import names.
+// or take the second choice that the import names. Its model is the prompter's LengthChoice:
+// the choices show it and set it, OK answers it.
 #pragma once
 
 #include <QDialog>
@@ -26,7 +27,11 @@ class TForm3 : public QDialog {
   QPushButton* Button1;
   QPushButton* Button2;
 
-  // Shows the dialog modally with the message and the second choice's caption.
+  // The choice the controls show; each showing starts with the first.
+  LengthChoice Choice = LengthChoice::KeepOriginal;
+
+  // Shows the dialog modally with the message and the second choice's caption: Choice
+  // after OK, Cancel otherwise.
   LengthChoice Choose(const char* message, const char* secondChoice);
 
   void FormShow();
@@ -35,6 +40,9 @@ class TForm3 : public QDialog {
   void showEvent(QShowEvent* event) override;
   // Escape is not bound to "キャンセル" here; closing by the frame still cancels.
   void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void ShowControls();  // Choice to the choices
 };
 
 }  // namespace sorvane::app

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "app/editor_forms.h"
-#include "audio/sdl_audio_output.h"
+#include "app/sound_output.h"
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
 #include "edit/workspace.h"
@@ -15,10 +15,10 @@ int main(int argc, char** argv) {
   sorvane::app::InstallFontSubstitutes();
   QApplication::setFont(sorvane::app::UiFont());
   sorvane::Workspace workspace;
-  sorvane::SdlAudioOutput audio;
+  const std::unique_ptr<sorvane::AudioOutput> audio = sorvane::app::CreateSoundOutput();
   std::unique_ptr<sorvane::app::EditorForms> forms;
   try {
-    forms = std::make_unique<sorvane::app::EditorForms>(workspace, audio);
+    forms = std::make_unique<sorvane::app::EditorForms>(workspace, *audio);
     sorvane::app::OpenFromCommandLine(forms->Form1, QApplication::arguments());
     forms->Form1.show();
   } catch (const std::exception& error) {

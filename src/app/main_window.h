@@ -79,8 +79,6 @@ class TForm1 : public QMainWindow {
   // Row 0 of the list is the horizontal header; table row r shows channel entry r.
   QTableWidget* G;
 
-  std::string FilePath;  // absolute path of the file last opened by OpenByPath
-  bool FileOpen = false;
   int DisplayUnit = UnitTime;
 
   // Closes the open file, opens `path` and scans its first sectors; refreshes the list
@@ -130,6 +128,10 @@ class TForm1 : public QMainWindow {
 
   Workspace& workspace_;
   std::optional<Services> services_;
+  // Set by the file commands: the path of the last OpenByPath, made absolute, and whether a
+  // file is open in the window. What the file holds is read from workspace_ alone.
+  std::string FilePath;
+  bool FileOpen = false;
 };
 
 }  // namespace sorvane::app

@@ -5,18 +5,18 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
 
 #include "app/editor_forms.h"
+#include "app/no_sound_output.h"
 #include "app/ui_text.h"
-#include "audio/sdl_audio_output.h"
 #include "edit/channel_append.h"
 #include "edit/channel_export.h"
 #include "edit/channel_import.h"
@@ -132,7 +132,9 @@ void SaveMainWindow(EditorForms& forms, const QDir& dir) {
   Save(form1, dir, "main-hex.png");
   form1.MenuSp1Click();
   Save(form1, dir, "main-time.png");
-  QTest::keyClick(form1.G, Qt::Key_Return);
+  // Enter on the list, as the person at the keyboard would press it.
+  QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+  QApplication::sendEvent(form1.G, &enter);
   Save(*form1.PopupMenu, dir, "popup.png");
   form1.PopupMenu->hide();
 }
@@ -157,7 +159,7 @@ int main(int argc, char** argv) {
   QApplication::setFont(sorvane::app::UiFont());
   const QDir dir(QString::fromLocal8Bit(argv[1]));
   sorvane::Workspace workspace;
-  sorvane::SdlAudioOutput audio;  // never opened: nothing is played
+  sorvane::app::NoSoundOutput audio;  // nothing is played
   sorvane::app::EditorForms forms(workspace, audio);
   if (forms.Form1.OpenByPath(argv[2]) != 0) {
     std::fprintf(stderr, "%s: %s\n", argv[2], workspace.File.LastErrorText);

@@ -67,26 +67,47 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
   setTabOrder(Button1, Button2);
 }
 
+bool TForm4::Edit(FileSettings& settings) {
+  ChannelPostGap = settings.ChannelPostGap;
+  EndPostGap = settings.EndPostGap;
+  ResizePermission = settings.ResizePermission;
+  if (exec() != QDialog::Accepted) return false;
+  settings = {ChannelPostGap, EndPostGap, ResizePermission};
+  return true;
+}
+
 void TForm4::FormShow() {
-  Gap1->setText(QString::fromStdString(FormatGapText(ChannelPostGap)));
-  Gap2->setText(QString::fromStdString(FormatGapText(EndPostGap)));
-  Modify->setCurrentIndex(ResizePermission);
+  ShowSettings({ChannelPostGap, EndPostGap, ResizePermission}, State);
+  ShowControls();
   Gap1->setFocus();
 }
 
 void TForm4::Button1Click() {
-  ChannelPostGap = ParsePositionText(Gap1->text().toStdString());
-  EndPostGap = ParsePositionText(Gap2->text().toStdString());
-  ResizePermission = Modify->currentIndex();
-  if (const char* refusal = RefuseFileSettings({ChannelPostGap, EndPostGap, ResizePermission})) {
+  ReadControls();
+  const FileSettings read = ReadSettings(State);
+  ChannelPostGap = read.ChannelPostGap;
+  EndPostGap = read.EndPostGap;
+  ResizePermission = read.ResizePermission;
+  if (const char* refusal = RefuseFileSettings(read)) {
     // The field at fault takes the focus before the box opens, so that it has it again
     // when the box closes and the dialog becomes active.
-    QLineEdit* atFault = ChannelPostGap >= 0 && EndPostGap < 0 ? Gap2 : Gap1;
-    atFault->setFocus();
+    (FieldAtFault(read) == SettingsField::EndGap ? Gap2 : Gap1)->setFocus();
     ShowErrorBox(this, refusal);
     return;
   }
   accept();
+}
+
+void TForm4::ReadControls() {
+  State.ChannelGapText = Gap1->text().toStdString();
+  State.EndGapText = Gap2->text().toStdString();
+  State.ModifyItem = Modify->currentIndex();
+}
+
+void TForm4::ShowControls() {
+  Gap1->setText(QString::fromStdString(State.ChannelGapText));
+  Gap2->setText(QString::fromStdString(State.EndGapText));
+  Modify->setCurrentIndex(State.ModifyItem);
 }
 
 void TForm4::showEvent(QShowEvent* event) {

@@ -1,9 +1,13 @@
 // TForm4, the file settings dialog: the post-gap after every channel, the post-gap at the
-// end of the file, and the permission to change the file's size.
+// end of the file, and the permission to change the file's size. Its logic is the core's
+// (edit/file_settings.h); the dialog copies its controls to and from the core's model of
+// them around each event.
 #pragma once
 
 #include <QDialog>
 #include <cstdint>
+
+#include "edit/file_settings.h"
 
 class QComboBox;
 class QLabel;
@@ -28,18 +32,30 @@ class TForm4 : public QDialog {
   QPushButton* Button1;
   QPushButton* Button2;
 
-  // What the dialog shows and edits. The command copies them in before showing the dialog
-  // and out after OK; a refused entry leaves what was read in them.
+  // What the controls hold, in the core's terms.
+  SettingsDialogState State;
+
+  // What the dialog shows and edits. They are copied in before the dialog is shown and out
+  // after OK; a refused entry leaves what was read in them.
   std::int32_t ChannelPostGap = 0;
   std::int32_t EndPostGap = 0;
   std::int32_t ResizePermission = 0;
 
+  // Shows the dialog modally for `settings`, which it changes only when closed with OK.
+  bool Edit(FileSettings& settings);
+
+  // The settings in the controls, the channel gap focused.
   void FormShow();
-  // Reads and checks the entries; closes with OK only when they are acceptable.
+  // Reads the entries; closes with OK unless the core refuses them, in which case the
+  // refusal is shown over the dialog, which stays open.
   void Button1Click();
 
  protected:
   void showEvent(QShowEvent* event) override;
+
+ private:
+  void ReadControls();  // controls to State
+  void ShowControls();  // State to controls
 };
 
 }  // namespace sorvane::app

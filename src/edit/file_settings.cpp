@@ -31,4 +31,20 @@ Outcome ApplyFileSettings(XaFile& xa, const FileSettings& settings, Prompter& pr
   return Outcome::Done;
 }
 
+void ShowSettings(const FileSettings& settings, SettingsDialogState& dialog) {
+  dialog.ChannelGapText = FormatGapText(settings.ChannelPostGap);
+  dialog.EndGapText = FormatGapText(settings.EndPostGap);
+  dialog.ModifyItem = settings.ResizePermission;
+}
+
+FileSettings ReadSettings(const SettingsDialogState& dialog) {
+  return {ParsePositionText(dialog.ChannelGapText), ParsePositionText(dialog.EndGapText),
+          dialog.ModifyItem};
+}
+
+SettingsField FieldAtFault(const FileSettings& settings) {
+  return settings.ChannelPostGap >= 0 && settings.EndPostGap < 0 ? SettingsField::EndGap
+                                                                 : SettingsField::ChannelGap;
+}
+
 }  // namespace sorvane

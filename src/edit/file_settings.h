@@ -1,6 +1,7 @@
 // The file's three settings as the settings dialog shows, reads and checks them: the
 // post-gap after every channel, the post-gap at the end of the file, and the permission to
-// change the file's size.
+// change the file's size. The dialog's logic is here as plain functions over what its
+// controls hold; the editor's dialog only copies its controls to and from them.
 #pragma once
 
 #include <cstdint>
@@ -34,5 +35,24 @@ const char* RefuseFileSettings(const FileSettings& settings);
 // whatever the adjustment does, and the result is then Done: a failed resize has shown its
 // own message, as the editor always did.
 Outcome ApplyFileSettings(XaFile& xa, const FileSettings& settings, Prompter& prompter);
+
+// What the settings dialog's controls hold.
+struct SettingsDialogState {
+  std::string ChannelGapText;  // "%d.%02d": seconds and sectors
+  std::string EndGapText;
+  int ModifyItem = ResizeAsk;  // the permission's item: ask, allowed, forbidden
+};
+
+// The entry of the dialog that takes the focus when its OK refuses the settings.
+enum class SettingsField { ChannelGap, EndGap };
+
+// Settings to controls, as each showing of the dialog starts.
+void ShowSettings(const FileSettings& settings, SettingsDialogState& dialog);
+// Controls to settings: the gaps read as positions (what cannot be read counts as 0), the
+// permission as its item.
+FileSettings ReadSettings(const SettingsDialogState& dialog);
+// The entry at fault in settings that RefuseFileSettings refuses: the end gap when it alone
+// is negative, else the channel gap.
+SettingsField FieldAtFault(const FileSettings& settings);
 
 }  // namespace sorvane

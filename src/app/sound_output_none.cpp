@@ -1,0 +1,9 @@
+// An editor built without a sound output.
+#include "app/no_sound_output.h"
+#include "app/sound_output.h"
+
+namespace sorvane::app {
+
+std::unique_ptr<AudioOutput> CreateSoundOutput() { return std::make_unique<NoSoundOutput>(); }
+
+}  // namespace sorvane::app
