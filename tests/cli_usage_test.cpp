@@ -81,7 +81,7 @@ const UsageCase kUsageCases[] = {
     {"BothAnswersToDelete", "delete none.xa 1 --yes --no", "--yes and --no exclude each other"},
     {"BothAnswersToSettings", "settings none.xa --yes --no", "--yes and --no exclude each other"},
     {"AnswersToExport", "export none.xa 1 out.wav --yes", "unknown option --yes"},
-    {"TooManyArguments", "play none.xa 1 2", "expected FILE CH"},
+    {"TooManyArguments", "delete none.xa 1 2", "expected FILE CH"},
     {"TooFewArguments", "import none.xa 1", "expected FILE CH IN.wav"},
     {"BadFit", "import none.xa 1 in.wav --fit half", "--fit takes keep or wav"},
     {"FlagWithoutValue", "new none.xa --force=yes", "unknown option --force=yes"},

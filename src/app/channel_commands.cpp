@@ -24,7 +24,6 @@ int TForm1::SelectedEntry() const {
 }
 
 void TForm1::MenuPlayClick() {
-  emit CommandEntered(QStringLiteral("MenuPlayClick"));
   const int entry = SelectedEntry();
   if (entry < 0) return;
   XaFile& xa = workspace_.File;
@@ -35,7 +34,6 @@ void TForm1::MenuPlayClick() {
 }
 
 void TForm1::MenuWavOClick() {
-  emit CommandEntered(QStringLiteral("MenuWavOClick"));
   const int entry = SelectedEntry();
   if (entry < 0) return;
   const std::string wav = S().Files.Choose(FileDialogKind::SaveWav);
@@ -48,7 +46,6 @@ void TForm1::MenuWavOClick() {
 }
 
 void TForm1::MenuWavIClick() {
-  emit CommandEntered(QStringLiteral("MenuWavIClick"));
   const int entry = SelectedEntry();
   if (entry < 0) return;
   const std::string wav = S().Files.Choose(FileDialogKind::OpenWav);
@@ -59,7 +56,6 @@ void TForm1::MenuWavIClick() {
 }
 
 void TForm1::ChAppendClick() {
-  emit CommandEntered(QStringLiteral("ChAppendClick"));
   if (!FileOpen) return;
   XaFile& xa = workspace_.File;
   if (const char* refusal = RefuseAppend(xa)) {
@@ -86,7 +82,6 @@ void TForm1::ChAppendClick() {
 }
 
 void TForm1::ChDeleteClick() {
-  emit CommandEntered(QStringLiteral("ChDeleteClick"));
   const int entry = SelectedEntry();
   if (entry < 0) return;
   // The core asks for the confirmation; a failed erase shows nothing and keeps the entry.

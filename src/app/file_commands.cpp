@@ -1,6 +1,4 @@
 // The main window's commands on the file as a whole: open, new, find all, settings, exit.
-#include <QDialog>
-
 #include "app/file_chooser.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
@@ -20,9 +18,8 @@ void TForm1::CloseFile() {
 
 int TForm1::OpenByPath(const std::string& path) {
   CloseFile();
-  FilePath = ResolvePath(path);
-  FileOpen = OpenAndScan(workspace_.File, FilePath, ScanExtent::FirstSectors, S().Progress) !=
-             Outcome::Failed;
+  FileOpen =
+      OpenAndScan(workspace_.File, path, ScanExtent::FirstSectors, S().Progress) != Outcome::Failed;
   RefreshList();
   return FileOpen ? 0 : -1;
 }
@@ -37,9 +34,8 @@ void TForm1::MenuNewClick() {
   const std::string path = S().Files.Choose(FileDialogKind::SaveDialog);
   if (path.empty()) return;
   CloseFile();
-  FilePath = ResolvePath(path);
   // A file made here may grow and shrink without asking.
-  FileOpen = NewFile(workspace_.File, FilePath, S().Progress) == Outcome::Done;
+  FileOpen = NewFile(workspace_.File, path, S().Progress) == Outcome::Done;
   RefreshList();
   if (!FileOpen) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
 }
@@ -57,14 +53,9 @@ void TForm1::MenuFindClick() {
 void TForm1::MenuGapClick() {
   if (!FileOpen) return;
   XaFile& xa = workspace_.File;
-  TForm4& dialog = S().Settings;
-  const FileSettings current = CurrentSettings(xa);
-  dialog.ChannelPostGap = current.ChannelPostGap;
-  dialog.EndPostGap = current.EndPostGap;
-  dialog.ResizePermission = current.ResizePermission;
-  if (dialog.exec() != QDialog::Accepted) return;
+  FileSettings chosen = CurrentSettings(xa);
+  if (!S().Settings.Edit(chosen)) return;
   // The dialog has refused what the command would refuse; the list is not refreshed.
-  const FileSettings chosen{dialog.ChannelPostGap, dialog.EndPostGap, dialog.ResizePermission};
   if (ApplyFileSettings(xa, chosen, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
 }

@@ -101,10 +101,6 @@ class TForm1 : public QMainWindow {
   void ChAppendClick();
   void ChDeleteClick();
 
- signals:
-  // Emitted on entering each channel command's handler, with the handler's name.
-  void CommandEntered(const QString& handler);
-
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
@@ -128,9 +124,8 @@ class TForm1 : public QMainWindow {
 
   Workspace& workspace_;
   std::optional<Services> services_;
-  // Set by the file commands: the path of the last OpenByPath, made absolute, and whether a
-  // file is open in the window. What the file holds is read from workspace_ alone.
-  std::string FilePath;
+  // Whether a file is open in the window, set by the file commands. A failed resize may
+  // leave the file's descriptor closed while the window still shows the file.
   bool FileOpen = false;
 };
 
