@@ -307,8 +307,11 @@ INSTANTIATE_TEST_SUITE_P(Files, Refusal, ::testing::ValuesIn(kRefusals),
                          [](const auto& info) { return std::string(info.param.Name); });
 
 // A FLAC whose stream ends long before the length its header states: the import reads what
-// there is, then stops with the read error instead of encoding silence as sound.
-TEST(ReadFailure, PartWayThroughAnImportIsReportedAndStopsIt) {
+// there is, then stops with the read error instead of encoding silence as sound, on the
+// default path and through the high-quality rate conversion alike.
+class ReadFailure : public ::testing::TestWithParam<const char*> {};
+
+TEST_P(ReadFailure, PartWayThroughAnImportIsReportedAndStopsIt) {
   TempDir dir;
   const std::string xa = dir.File("a.xa");
   const std::string flac = dir.File("in.flac");
@@ -317,10 +320,14 @@ TEST(ReadFailure, PartWayThroughAnImportIsReportedAndStopsIt) {
   std::string bytes = testing::ReadFileBytes(flac);
   testing::WriteFileBytes(flac, bytes.substr(0, bytes.size() / 3));
   ASSERT_EQ(RunInProcess("new " + xa).ExitStatus, 0);
-  const auto result = RunInProcess("append " + xa + " " + flac + " --yes");
+  const auto result = RunInProcess("append " + xa + " " + flac + " --yes" + GetParam());
   EXPECT_EQ(result.ExitStatus, 1);
   EXPECT_NE(result.Err.find(text::kReadError), std::string::npos) << result.Err;
 }
+
+INSTANTIATE_TEST_SUITE_P(Paths, ReadFailure, ::testing::Values("", " --hq"), [](const auto& info) {
+  return std::string(*info.param ? "HighQuality" : "Default");
+});
 
 }  // namespace
 }  // namespace sorvane

@@ -159,5 +159,30 @@ TEST_F(CliEdit, CtrlCStopsAnImportAndADeleteAtTheirFirstPoll) {
   EXPECT_NE(Run("list " + xaPath).Out.find("\n  1   0"), std::string::npos);
 }
 
+// The high-quality path writes the same sectors with the same subheaders; only the sound
+// groups differ, and their ranges stay within 0 to 12.
+TEST_F(CliEdit, HighQualityImportRewritesOnlyTheSound) {
+  WriteWav(10 * 2016, 2, 44100);
+  const std::string plain = dir.File("plain.xa");
+  testing::WriteFileBytes(plain, testing::ReadFileBytes(xaPath));
+  ASSERT_EQ(Run("import " + plain + " 1 " + wavPath).ExitStatus, 0);
+  const ProgramResult hq = Run("import " + xaPath + " 1 " + wavPath + " --hq");
+  ASSERT_EQ(hq.ExitStatus, 0) << hq.Err;
+  const std::string a = testing::ReadFileBytes(plain);
+  const std::string b = testing::ReadFileBytes(xaPath);
+  ASSERT_EQ(a.size(), b.size());
+  int differing = 0;
+  for (int sector = 4; sector < 44; sector += 4) {
+    const std::size_t at = std::size_t(sector) * 2336;
+    EXPECT_EQ(a.substr(at, 8), b.substr(at, 8)) << sector;
+    differing += a.compare(at + 8, 2304, b, at + 8, 2304) != 0;
+    for (int g = 0; g < 18; ++g) {
+      for (int p = 0; p < 16; ++p) ASSERT_LE(b[at + 8 + g * 128 + p] & 15, 12) << sector;
+    }
+  }
+  EXPECT_EQ(a.substr(0, 4 * 2336), b.substr(0, 4 * 2336));
+  EXPECT_GT(differing, 5);
+}
+
 }  // namespace
 }  // namespace sorvane

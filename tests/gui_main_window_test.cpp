@@ -31,12 +31,19 @@ struct MenuItemDesign {
 
 // Every item of the main menu, in order.
 constexpr MenuItemDesign kMenuItems[] = {
-    {"MenuFile", "MenuNew", text::kMenuNew},       {"MenuFile", "MenuOpen", text::kMenuOpen},
-    {"MenuFile", "MenuFind", text::kMenuFind},     {"MenuFile", "MenuGap", text::kMenuGap},
-    {"MenuFile", "MenuExit", text::kMenuExit},     {"MenuShow", "MenuSp1", text::kMenuSp1},
-    {"MenuShow", "MenuSpS", text::kMenuSpS},       {"MenuShow", "MenuSpH", text::kMenuSpH},
-    {"MenuEdit", "MenuPlay", text::kMenuPlay},     {"MenuEdit", "MenuWavI", text::kMenuWavI},
-    {"MenuEdit", "MenuWavO", text::kMenuWavO},     {"MenuEdit", "ChAppend", text::kMenuChAppend},
+    {"MenuFile", "MenuNew", text::kMenuNew},
+    {"MenuFile", "MenuOpen", text::kMenuOpen},
+    {"MenuFile", "MenuFind", text::kMenuFind},
+    {"MenuFile", "MenuGap", text::kMenuGap},
+    {"MenuFile", "MenuHighQuality", text::kMenuHighQuality},
+    {"MenuFile", "MenuExit", text::kMenuExit},
+    {"MenuShow", "MenuSp1", text::kMenuSp1},
+    {"MenuShow", "MenuSpS", text::kMenuSpS},
+    {"MenuShow", "MenuSpH", text::kMenuSpH},
+    {"MenuEdit", "MenuPlay", text::kMenuPlay},
+    {"MenuEdit", "MenuWavI", text::kMenuWavI},
+    {"MenuEdit", "MenuWavO", text::kMenuWavO},
+    {"MenuEdit", "ChAppend", text::kMenuChAppend},
     {"MenuEdit", "ChDelete", text::kMenuChDelete},
 };
 
@@ -78,7 +85,7 @@ TEST_F(MainWindowTest, MenusAsDesigned) {
     EXPECT_EQ(menu->actions()[index++], item) << design.name << " out of order";
     EXPECT_EQ(item->text(), Q(design.caption));
   }
-  EXPECT_EQ(form1.MenuFile->actions().size(), 5);
+  EXPECT_EQ(form1.MenuFile->actions().size(), 6);
   EXPECT_EQ(form1.MenuShow->actions().size(), 3);
   EXPECT_EQ(form1.MenuEdit->actions().size(), 5);
   EXPECT_TRUE(form1.MenuNew->isEnabled());
@@ -89,6 +96,22 @@ TEST_F(MainWindowTest, MenusAsDesigned) {
   EXPECT_TRUE(form1.MenuSp1->isChecked());
   EXPECT_FALSE(form1.MenuSpS->isChecked());
   EXPECT_FALSE(form1.MenuSpH->isChecked());
+}
+
+// The high-quality choice reaches the import and is what the next window starts with.
+TEST_F(MainWindowTest, HighQualityIsRememberedAndReachesTheImport) {
+  const bool before = form1.MenuHighQuality->isChecked();
+  EXPECT_TRUE(form1.MenuHighQuality->isCheckable());
+  EXPECT_EQ(workspace.Import.HighQuality, before);
+  for (const bool on : {!before, before}) {
+    form1.MenuHighQuality->trigger();
+    EXPECT_EQ(form1.MenuHighQuality->isChecked(), on);
+    EXPECT_EQ(workspace.Import.HighQuality, on);
+    Workspace other;
+    app::TForm1 next{other};
+    EXPECT_EQ(next.MenuHighQuality->isChecked(), on);
+    EXPECT_EQ(other.Import.HighQuality, on);
+  }
 }
 
 TEST_F(MainWindowTest, PopupMenuAsDesigned) {

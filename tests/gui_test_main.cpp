@@ -3,13 +3,19 @@
 
 #include <QApplication>
 #include <cstdlib>
+#include <filesystem>
 
 #include "app/ui_text.h"
 
 int main(int argc, char** argv) {
   if (std::getenv("QT_QPA_PLATFORM") == nullptr) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+  // The editor's remembered choices go to a folder of the test's own, not the user's.
+  char config[] = "/tmp/sorvane-gui-config-XXXXXX";
+  if (mkdtemp(config) != nullptr) setenv("XDG_CONFIG_HOME", config, 1);
   QApplication application(argc, argv);
   sorvane::app::InstallFontSubstitutes();
   ::testing::InitGoogleTest(&argc, argv);
-  return RUN_ALL_TESTS();
+  const int status = RUN_ALL_TESTS();
+  std::filesystem::remove_all(config);
+  return status;
 }

@@ -8,6 +8,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSettings>
 #include <QTableWidget>
 #include <QUrl>
 
@@ -18,6 +19,12 @@
 
 namespace sorvane::app {
 namespace {
+
+// Where the editor remembers its choices between runs (~/.config/Sorvane/sorvane.conf).
+QSettings EditorSettings() {
+  return QSettings(QStringLiteral("Sorvane"), QStringLiteral("sorvane"));
+}
+constexpr char kHighQualityKey[] = "HighQuality";
 
 QAction* AddItem(QMenu* menu, const char* name, const char* caption) {
   QAction* item = menu->addAction(QText(caption));
@@ -69,6 +76,10 @@ void TForm1::BuildMainMenu() {
   MenuOpen = AddItem(MenuFile, "MenuOpen", text::kMenuOpen);
   MenuFind = AddItem(MenuFile, "MenuFind", text::kMenuFind);
   MenuGap = AddItem(MenuFile, "MenuGap", text::kMenuGap);
+  MenuHighQuality = AddItem(MenuFile, "MenuHighQuality", text::kMenuHighQuality);
+  MenuHighQuality->setCheckable(true);
+  MenuHighQuality->setChecked(EditorSettings().value(kHighQualityKey, false).toBool());
+  workspace_.Import.HighQuality = MenuHighQuality->isChecked();
   MenuExit = AddItem(MenuFile, "MenuExit", text::kMenuExit);
   MenuFind->setEnabled(false);
   MenuGap->setEnabled(false);
@@ -94,6 +105,10 @@ void TForm1::BuildMainMenu() {
   connect(MenuFind, &QAction::triggered, this, &TForm1::MenuFindClick);
   connect(MenuGap, &QAction::triggered, this, &TForm1::MenuGapClick);
   connect(MenuExit, &QAction::triggered, this, &TForm1::MenuExitClick);
+  connect(MenuHighQuality, &QAction::toggled, this, [this](bool on) {
+    workspace_.Import.HighQuality = on;
+    EditorSettings().setValue(kHighQualityKey, on);
+  });
   connect(MenuSp1, &QAction::triggered, this, &TForm1::MenuSp1Click);
   connect(MenuSpS, &QAction::triggered, this, &TForm1::MenuSpSClick);
   connect(MenuSpH, &QAction::triggered, this, &TForm1::MenuSpHClick);

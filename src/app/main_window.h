@@ -59,6 +59,7 @@ class TForm1 : public QMainWindow {
   QAction* MenuOpen;
   QAction* MenuFind;
   QAction* MenuGap;
+  QAction* MenuHighQuality;  // checkable, remembered between runs
   QAction* MenuExit;
   QMenu* MenuShow;
   QAction* MenuSp1;

@@ -72,6 +72,7 @@ int RunAppend(CommandRun& run) {
   ChannelRecord record;
   if (const int filled = FillDialog(run, wave, record); filled != ExitDone) return filled;
   wave.Close();
+  run.Work.Import.HighQuality = run.Args.Has("--hq");
   const Outcome outcome = AppendChannel(run.Work, record, wavPath, run.Progress, run.Prompter);
   if (outcome == Outcome::Failed || outcome == Outcome::Declined)
     run.Prompter.NotifyUser(xa.LastErrorText);

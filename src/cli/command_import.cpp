@@ -14,6 +14,7 @@ int CheckImport(CommandRun& run) {
 
 int RunImport(CommandRun& run) {
   const int entry = static_cast<int>(run.Channel - run.Work.File.AudioChannelTable.begin());
+  run.Work.Import.HighQuality = run.Args.Has("--hq");
   // The import prints its own message, before the size adjustment's question.
   return ExitStatusOf(ImportChannel(run.Work, entry, run.Argument(2), run.Progress, run.Prompter));
 }

@@ -6,6 +6,8 @@ namespace {
 
 const OptionDescriptor kQuick{"--quick"};
 const OptionDescriptor kAnswers{"--yes|--no"};
+// The high-quality path: libsoxr's rate conversion and the searching encoder.
+const OptionDescriptor kHighQuality{"--hq"};
 // Accepted as by every command that opens FILE, but not shown in the usage.
 const OptionDescriptor kUnlistedQuick{"--quick", nullptr, Shown::Hidden};
 
@@ -19,7 +21,7 @@ const CommandDescriptor kExport{
 
 const CommandDescriptor kImport{"import",
                                 {"FILE", "CH", "IN.wav"},
-                                {{"--fit", "keep|wav"}, kAnswers, kQuick},
+                                {{"--fit", "keep|wav"}, kAnswers, kQuick, kHighQuality},
                                 Opening::Channel,
                                 CheckImport,
                                 RunImport};
@@ -33,6 +35,7 @@ const CommandDescriptor kAppend{"append",
                                  {"--slot", "K"},
                                  {"--find"},
                                  kAnswers,
+                                 kHighQuality,
                                  kUnlistedQuick},
                                 Opening::File,
                                 nullptr,

@@ -91,7 +91,8 @@ void ToInternalScale(const std::int16_t* samples, std::int32_t* x8) {
 
 // Even units take the low nibbles of byte unit / 2 of each sample word (clearing the high
 // ones); odd units then fill the high nibbles of the same bytes.
-void PutUnit(const UnitResult& unit, int index, std::uint8_t* group) {
+template <typename Unit>
+void PutUnit(const Unit& unit, int index, std::uint8_t* group) {
   group[ParameterByte(index)] = unit.Parameter;
   group[ParameterByte(index) + kParameterCopyOffset] = unit.Parameter;
   std::uint8_t* column = group + kSampleWordsOffset + index / 2;
@@ -166,15 +167,25 @@ UnitResult ChooseUnit(const std::int16_t samples[kSamplesPerUnit], EncoderHistor
 void EncodeStereoGroup(EncoderState& state, const std::int16_t left[4][kSamplesPerUnit],
                        const std::int16_t right[4][kSamplesPerUnit], std::uint8_t* group) {
   for (int j = 0; j < 4; ++j) {
-    PutUnit(ChooseUnit(left[j], state.Left), 2 * j, group);
-    PutUnit(ChooseUnit(right[j], state.Right), 2 * j + 1, group);
+    if (state.HighQuality) {
+      PutUnit(SearchUnit(left[j], 1, state.SearchLeft), 2 * j, group);
+      PutUnit(SearchUnit(right[j], 1, state.SearchRight), 2 * j + 1, group);
+    } else {
+      PutUnit(ChooseUnit(left[j], state.Left), 2 * j, group);
+      PutUnit(ChooseUnit(right[j], state.Right), 2 * j + 1, group);
+    }
   }
 }
 
 void EncodeMonoGroup(EncoderState& state, const std::int16_t mono[kUnitsPerGroup][kSamplesPerUnit],
                      std::uint8_t* group) {
-  for (int unit = 0; unit < kUnitsPerGroup; ++unit)
-    PutUnit(ChooseUnit(mono[unit], state.Right), unit, group);
+  for (int unit = 0; unit < kUnitsPerGroup; ++unit) {
+    if (state.HighQuality) {
+      PutUnit(SearchUnit(mono[unit], 1, state.SearchRight), unit, group);
+    } else {
+      PutUnit(ChooseUnit(mono[unit], state.Right), unit, group);
+    }
+  }
 }
 
 void EncodeStereoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups) {

@@ -6,6 +6,7 @@
 #include <cstdint>
 
 #include "codec/adpcm_filters.h"
+#include "codec/adpcm_search.h"
 #include "format/sector.h"
 
 namespace sorvane {
@@ -17,9 +18,13 @@ struct EncoderHistory {
 };
 
 // Lives for the whole run and is never reset. The right history also serves mono sectors.
+// HighQuality chooses the high-quality unit search (SearchUnit) with its own histories.
 struct EncoderState {
   EncoderHistory Left;
   EncoderHistory Right;
+  bool HighQuality = false;
+  SearchHistory SearchLeft;
+  SearchHistory SearchRight;
 };
 
 // One trial of one filter on one unit of 28 samples.

@@ -24,6 +24,7 @@ inline constexpr char kMenuOpen[] = "開く(&O)";
 inline constexpr char kMenuFind[] = "全検索(&F)";
 inline constexpr char kMenuGap[] = "設定(&C)";
 inline constexpr char kMenuExit[] = "終了(&Q)";
+inline constexpr char kMenuHighQuality[] = "高音質で変換(&Q)";
 inline constexpr char kMenuShow[] = "表示(&V)";
 inline constexpr char kMenuSp1[] = "時間単位(&T)";
 inline constexpr char kMenuSpS[] = "セクタ単位(&S)";

@@ -6,6 +6,7 @@
 #include "common/fixed_texts.h"
 #include "container/file_size.h"
 #include "container/placement.h"
+#include "input/resampled_frames.h"
 
 namespace sorvane {
 namespace {
@@ -249,7 +250,14 @@ Outcome ImportWav(XaFile& xa, Importer& importer, const std::string& path,
     xa.LastErrorText = reader.LastErrorText;
     return Outcome::Failed;
   }
-  const Outcome outcome = ImportFrames(xa, importer, reader, progress, prompter);
+  importer.Encoder.HighQuality = importer.HighQuality;
+  Outcome outcome;
+  if (importer.HighQuality) {
+    ResampledFrames converted(reader);
+    outcome = ImportFrames(xa, importer, converted, progress, prompter);
+  } else {
+    outcome = ImportFrames(xa, importer, reader, progress, prompter);
+  }
   reader.Close();
   return outcome;
 }

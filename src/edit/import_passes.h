@@ -31,10 +31,12 @@ struct EncodeCursor {
 };
 
 // The import's state for the whole run; the encoder's histories are never reset.
+// HighQuality chooses libsoxr's rate conversion and the searching encoder for what follows.
 struct Importer {
   EncodeCursor Cursor;
   EncoderState Encoder;
   AudioFile Reader;
+  bool HighQuality = false;
 };
 
 // Makes `entry` the channel of the next pass. LastWritten becomes one interleave step
