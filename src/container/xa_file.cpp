@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/fixed_texts.h"
+#include "container/layout_headers.h"
 #include "format/write_all.h"
 
 namespace sorvane {
@@ -26,7 +27,8 @@ constexpr XaLayout kLayouts[] = {XaLayout::Plain2336, XaLayout::Raw2352, XaLayou
 
 constexpr std::int32_t kNewFileSectors = 150;
 
-// Reads up to `size` bytes at `offset`; returns the number read (short at the end of file or on error).
+// Reads up to `size` bytes at `offset`; returns the number read (short at the end of file or on
+// error).
 std::int64_t ReadAt(int fd, std::int64_t offset, void* data, std::int64_t size) {
   std::int64_t done = 0;
   auto* bytes = static_cast<std::uint8_t*>(data);
@@ -62,7 +64,8 @@ void FillReadAhead(XaFile& xa, std::int32_t index) {
   std::int64_t got = ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index), ahead.Span.data(),
                             std::int64_t{wanted - 1} * xa.Stride() + kSectorBytes);
   std::int32_t complete = 0;
-  while (complete < wanted && std::int64_t{complete} * xa.Stride() + kSubheaderBytes <= got) ++complete;
+  while (complete < wanted && std::int64_t{complete} * xa.Stride() + kSubheaderBytes <= got)
+    ++complete;
   ahead.First = index;
   ahead.Count = complete;
   ahead.Bytes = got;
@@ -74,12 +77,14 @@ bool ReadSubheaderBytes(XaFile& xa, std::int32_t index, std::uint8_t* out) {
   auto& ahead = xa.ReadAhead;
   bool walking = index == ahead.LastIndex + 1;
   ahead.LastIndex = index;
-  if (walking && (index < ahead.First || index >= ahead.First + ahead.Count)) FillReadAhead(xa, index);
+  if (walking && (index < ahead.First || index >= ahead.First + ahead.Count))
+    FillReadAhead(xa, index);
   if (index >= ahead.First && index < ahead.First + ahead.Count) {
     std::memcpy(out, &ahead.Span[std::size_t(index - ahead.First) * xa.Stride()], kSubheaderBytes);
     return true;
   }
-  return ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index), out, kSubheaderBytes) == kSubheaderBytes;
+  return ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index), out, kSubheaderBytes) ==
+         kSubheaderBytes;
 }
 
 // A whole sector from the read-ahead of a walk, when it holds it.
@@ -145,7 +150,8 @@ int DetectLayout(XaFile& xa) {
     for (std::int64_t at : {std::int64_t{LayoutDataOffset(layout)},
                             std::int64_t{LayoutDataOffset(layout)} + LayoutStride(layout)}) {
       std::uint8_t subheader[kSubheaderBytes];
-      if (ReadAt(XaFileStream::Of(xa), at, subheader, kSubheaderBytes) != kSubheaderBytes) return -1;
+      if (ReadAt(XaFileStream::Of(xa), at, subheader, kSubheaderBytes) != kSubheaderBytes)
+        return -1;
       if (!HalvesAgree(subheader)) {
         agree = false;
         break;
@@ -201,8 +207,8 @@ int ReadSector(XaFile& xa, std::int32_t index, std::uint8_t* buffer, SectorInfo&
     info = SectorInfo{};
     return 0;
   }
-  if (!ReadAheadSector(xa, index, buffer) &&
-      ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index), buffer, kSectorBytes) != kSectorBytes) {
+  if (!ReadAheadSector(xa, index, buffer) && ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index),
+                                                    buffer, kSectorBytes) != kSectorBytes) {
     xa.LastErrorText = text::kReadError;
     return -1;
   }
@@ -297,7 +303,7 @@ void MakeEmptySector(std::uint8_t* buffer, bool endOfFile) {
   if (endOfFile) buffer[2] = buffer[6] = kSubmodeEof;
 }
 
-int CreateXaFile(XaFile& xa, const std::string& path) {
+int CreateXaFile(XaFile& xa, const std::string& path, XaLayout layout) {
   xa.AudioChannelTable.Count = 0;
   xa.DataRunTable.Count = 0;
   CloseXaFile(xa);
@@ -308,7 +314,7 @@ int CreateXaFile(XaFile& xa, const std::string& path) {
   }
   XaFileStream::Set(xa, fd);
   xa.Path = path;
-  xa.Layout = XaLayout::Plain2336;
+  xa.Layout = layout;
   xa.ResizePermission = ResizeAllowed;
   xa.EndPostGap = kNewFileSectors;
   xa.ChannelPostGap = kNewFileSectors;
@@ -319,6 +325,8 @@ int CreateXaFile(XaFile& xa, const std::string& path) {
     MakeEmptySector(sector, i == kNewFileSectors - 1);
     result = WriteSector(xa, i, sector);
   }
+  if (result == 0) result = WriteSyncAndHeaders(xa, 0, kNewFileSectors);
+  if (result == 0 && layout == XaLayout::Riff2352) result = WriteRiffHeader(xa);
   CloseXaFile(xa);
   return result;
 }

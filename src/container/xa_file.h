@@ -77,9 +77,12 @@ constexpr std::int32_t LayoutStride(XaLayout layout) {
 // Byte position of the first subheader.
 constexpr std::int32_t LayoutDataOffset(XaLayout layout) {
   switch (layout) {
-    case XaLayout::Plain2336: return 0;
-    case XaLayout::Raw2352: return kSyncAndHeaderBytes;
-    case XaLayout::Riff2352: break;
+    case XaLayout::Plain2336:
+      return 0;
+    case XaLayout::Raw2352:
+      return kSyncAndHeaderBytes;
+    case XaLayout::Riff2352:
+      break;
   }
   return kRiffHeaderBytes + kSyncAndHeaderBytes;
 }
@@ -150,8 +153,9 @@ bool WriteBytesAt(XaFile& xa, std::int64_t position, const void* data, std::int6
 int OpenXaFile(XaFile& xa, const std::string& path);
 int ReopenXaFile(XaFile& xa);
 void CloseXaFile(XaFile& xa);
-// Writes a new file of 150 empty sectors in the plain layout and leaves it closed.
-int CreateXaFile(XaFile& xa, const std::string& path);
+// Writes a new file of 150 empty sectors in `layout` and leaves it closed: raw sectors get
+// sync and headers from the address 00:02:00 on, a RIFF-wrapped file its 44-byte header.
+int CreateXaFile(XaFile& xa, const std::string& path, XaLayout layout = XaLayout::Plain2336);
 
 // Fills a 2336-byte buffer with the empty sector (file number 1, all else 0), with or
 // without the end-of-file mark.
