@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config clang-format
+  libsndfile1-dev
   qt6-base-dev libgl1-mesa-dev libsdl2-dev libsoxr-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-ipafont-gothic

@@ -8,6 +8,7 @@
 #include "common/fixed_texts.h"
 #include "container/channel_scan.h"
 #include "edit/position_text.h"
+#include "input/audio_file.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 #include "support/wav_builder.h"
@@ -42,7 +43,7 @@ class Append : public ::testing::Test {
   std::string xaPath = dir.File("a.xa");
   Workspace workspace;
   XaFile& xa = workspace.File;
-  WavReader wave;
+  AudioFile wave;
   AppendDialogState dialog;
 };
 
@@ -86,10 +87,10 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(Append, TheSectorCountRoundsUp) {
   ChannelRecord mono{0, 0, 0, 0, 0, 0, 16};
   OpenWav(1, 18900, 4033);
-  EXPECT_EQ(SectorsForWav(wave, mono), 2);
+  EXPECT_EQ(SectorsForSound(wave, mono), 2);
   wave.Close();
   OpenWav(1, 18900, 4032);
-  EXPECT_EQ(SectorsForWav(wave, mono), 1);
+  EXPECT_EQ(SectorsForSound(wave, mono), 1);
 }
 
 TEST_F(Append, TheChannelNumberWalkCountsInEightBits) {

@@ -474,6 +474,10 @@ TEST(FileFilters, QtFormOfTheDesignedFilters) {
             QStringLiteral("XAファイル (*.xa);;すべてのファイル (*)"));
   EXPECT_EQ(app::QtNameFilters(text::kWavFilter),
             QStringLiteral("WAVファイル (*.wav);;すべてのファイル (*)"));
+  EXPECT_EQ(
+      app::QtNameFilters(text::kAudioFilter),
+      QStringLiteral("音声ファイル (*.wav *.wave *.rf64 *.w64 *.aif *.aiff *.aifc *.flac *.ogg "
+                     "*.oga *.opus *.mp3);;すべてのファイル (*)"));
 }
 
 struct ChooserCase {
@@ -525,8 +529,10 @@ INSTANTIATE_TEST_SUITE_P(
                                   false, "xa", "XAファイル (*.xa)"},
                       ChooserCase{"SaveXaGetsItsSuffix", app::FileDialogKind::SaveDialog, "new",
                                   "new.xa", true, "xa", "XAファイル (*.xa)"},
-                      ChooserCase{"OpenWav", app::FileDialogKind::OpenWav, "old.wav", "old.wav",
-                                  false, "wav", "WAVファイル (*.wav)"},
+                      ChooserCase{"OpenAudio", app::FileDialogKind::OpenWav, "old.wav", "old.wav",
+                                  false, "wav",
+                                  "音声ファイル (*.wav *.wave *.rf64 *.w64 *.aif *.aiff *.aifc "
+                                  "*.flac *.ogg *.oga *.opus *.mp3)"},
                       ChooserCase{"SaveWavGetsItsSuffix", app::FileDialogKind::SaveWav, "out",
                                   "out.wav", true, "wav", "WAVファイル (*.wav)"}),
     [](const auto& info) { return std::string(info.param.name); });

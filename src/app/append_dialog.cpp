@@ -86,7 +86,7 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 }
 
-bool TForm5::Edit(const XaFile& xa, WavReader& wave, ChannelRecord& record, Prompter& prompt) {
+bool TForm5::Edit(const XaFile& xa, FrameSource& wave, ChannelRecord& record, Prompter& prompt) {
   lent_.emplace(Lent{xa, wave, record, prompt});
   const bool accepted = exec() == QDialog::Accepted;
   lent_.reset();

@@ -39,7 +39,7 @@ class TForm5 : public QDialog {
   // tables), the WAV reader open on the chosen file and the proposed record, which it edits
   // in place; its refusals go to `prompt`. True when closed with OK: `record` then holds
   // the values as they will be used. Nothing is kept after it returns.
-  bool Edit(const XaFile& xa, WavReader& wave, ChannelRecord& record, Prompter& prompt);
+  bool Edit(const XaFile& xa, FrameSource& wave, ChannelRecord& record, Prompter& prompt);
 
   // The record of the current showing in the controls; does nothing when nothing is lent.
   void FormShow();
@@ -57,7 +57,7 @@ class TForm5 : public QDialog {
  private:
   struct Lent {
     const XaFile& File;
-    WavReader& Wave;
+    FrameSource& Wave;
     ChannelRecord& NewChannel;
     Prompter& Prompt;
   };

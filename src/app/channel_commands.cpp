@@ -14,6 +14,7 @@
 #include "edit/channel_import.h"
 #include "edit/channel_play.h"
 #include "edit/workspace.h"
+#include "input/audio_file.h"
 
 namespace sorvane::app {
 
@@ -64,7 +65,7 @@ void TForm1::ChAppendClick() {
   const std::string wav = S().Files.Choose(FileDialogKind::OpenWav);
   if (wav.empty()) return;
   // The dialog reads the WAV's length at the quality chosen; the append opens it again.
-  WavReader wave;
+  AudioFile wave;
   if (wave.Open(wav) != 0) {
     xa.LastErrorText = wave.LastErrorText;
     S().Prompt.NotifyUser(xa.LastErrorText);

@@ -23,7 +23,7 @@ DialogDesign DesignOf(FileDialogKind kind) {
     case FileDialogKind::SaveDialog:
       return {true, text::kXaFilter, "xa"};
     case FileDialogKind::OpenWav:
-      return {false, text::kWavFilter, "wav"};
+      return {false, text::kAudioFilter, "wav"};
     case FileDialogKind::SaveWav:
       return {true, text::kWavFilter, "wav"};
   }
@@ -38,6 +38,7 @@ QString QtNameFilters(const char* filter) {
   for (int i = 0; i + 1 < parts.size(); i += 2) {
     QString pattern = parts[i + 1];
     if (pattern == QLatin1String("*.*")) pattern = QStringLiteral("*");
+    pattern.replace(QLatin1Char(';'), QLatin1Char(' '));  // several patterns of one filter
     entries << QStringLiteral("%1 (%2)").arg(parts[i], pattern);
   }
   return entries.join(QStringLiteral(";;"));

@@ -12,7 +12,7 @@ namespace sorvane::app {
 enum class FileDialogKind {
   OpenDialog,  // an existing XA file
   SaveDialog,  // a new XA file; asks before overwriting
-  OpenWav,     // an existing WAV file
+  OpenWav,     // an existing audio file to import or append (WAV or any format read)
   SaveWav,     // a WAV file to write; asks before overwriting
 };
 

@@ -21,6 +21,7 @@
 #include "edit/channel_export.h"
 #include "edit/channel_import.h"
 #include "edit/workspace.h"
+#include "input/audio_file.h"
 
 namespace sorvane::app {
 namespace {
@@ -111,7 +112,7 @@ void SaveLengthQuestion(EditorForms& forms, Workspace& workspace, const QDir& di
 // The append dialog with the proposal for the WAV, closed with "キャンセル".
 void SaveAppendProposal(EditorForms& forms, Workspace& workspace, const QDir& dir,
                         const std::string& wav) {
-  WavReader wave;
+  AudioFile wave;
   if (wave.Open(wav) != 0) {
     std::fprintf(stderr, "append: %s\n", wave.LastErrorText);
     return;

@@ -2,6 +2,7 @@
 
 #include "cli/command_descriptor.h"
 #include "edit/channel_append.h"
+#include "input/audio_file.h"
 
 namespace sorvane::cli {
 namespace {
@@ -40,7 +41,7 @@ std::string ApplyOptions(const Arguments& args, AppendDialogState& dialog) {
 
 // The proposal, then the dialog as the options fill it in and its OK; ExitDone when the
 // record is accepted, else the status after the refusal or the usage error was printed.
-int FillDialog(CommandRun& run, WavReader& wave, ChannelRecord& record) {
+int FillDialog(CommandRun& run, AudioFile& wave, ChannelRecord& record) {
   record = ProposeNewChannel(run.Work.File, wave);
   AppendDialogState dialog;
   ShowParams(record, dialog);
@@ -63,7 +64,7 @@ int RunAppend(CommandRun& run) {
     return ExitFailed;
   }
   const std::string& wavPath = run.Argument(1);
-  WavReader wave;
+  AudioFile wave;
   if (wave.Open(wavPath) != 0) {
     run.Prompter.NotifyUser(wave.LastErrorText);
     return ExitFailed;

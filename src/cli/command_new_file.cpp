@@ -17,6 +17,21 @@ bool RefuseToReplace(CommandRun& run, const std::string& path) {
   return true;
 }
 
+// The layout named by --layout (plain when it is not given); false for another name.
+bool LayoutFromOption(const CommandRun& run, XaLayout& layout) {
+  const auto name = run.Args.Value("--layout");
+  if (!name || *name == "plain") {
+    layout = XaLayout::Plain2336;
+  } else if (*name == "raw") {
+    layout = XaLayout::Raw2352;
+  } else if (*name == "riff") {
+    layout = XaLayout::Riff2352;
+  } else {
+    return false;
+  }
+  return true;
+}
+
 int ExitAfter(CommandRun& run, Outcome outcome) {
   if (outcome != Outcome::Done) std::fprintf(run.Io.Err, "%s\n", run.Work.File.LastErrorText);
   return ExitStatusOf(outcome);
@@ -26,8 +41,10 @@ int ExitAfter(CommandRun& run, Outcome outcome) {
 
 int RunNew(CommandRun& run) {
   const std::string& path = run.Argument(0);
+  XaLayout layout = XaLayout::Plain2336;
+  if (!LayoutFromOption(run, layout)) return run.UsageError("--layout takes plain, raw or riff");
   if (RefuseToReplace(run, path)) return ExitFailed;
-  return ExitAfter(run, NewFile(run.Work.File, path, run.Progress));
+  return ExitAfter(run, NewFile(run.Work.File, path, run.Progress, layout));
 }
 
 int RunDemo(CommandRun& run) {

@@ -56,7 +56,8 @@ const CommandDescriptor kSettings{"settings",
                                   nullptr,
                                   RunSettings};
 
-const CommandDescriptor kNew{"new", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunNew};
+const CommandDescriptor kNew{"new",         {"FILE"}, {{"--force"}, {"--layout", "plain|raw|riff"}},
+                             Opening::None, nullptr,  RunNew};
 const CommandDescriptor kDemo{"demo", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunDemo};
 
 #ifdef SORVANE_CLI_PLAY

@@ -6,19 +6,15 @@
 
 #include <cstdint>
 
+#include "codec/adpcm_filters.h"
 #include "format/sector.h"
 
 namespace sorvane {
 
 inline constexpr std::int32_t kOutputLimit = 32700;
 
-// The two latest decoded values (S1 latest), at 32 times the 16-bit scale; never clamped.
-struct PredictorHistory {
-  std::int32_t S1 = 0;
-  std::int32_t S2 = 0;
-};
-
-// One per run. The histories carry over between units, sectors, channels and passes:
+// One per run. The histories hold decoded values at 32 times the 16-bit scale, never
+// clamped, and carry over between units, sectors, channels and passes:
 // nothing resets them.
 struct DecoderState {
   PredictorHistory Left;   // mono channels and the left side of stereo channels

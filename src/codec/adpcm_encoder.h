@@ -12,10 +12,7 @@
 namespace sorvane {
 
 // Two reconstructed values at the internal scale: S1 the latest, S2 the one before.
-struct EncoderHistory {
-  std::int32_t S1 = 0;
-  std::int32_t S2 = 0;
-};
+using EncoderHistory = PredictorHistory;
 
 // Lives for the whole run and is never reset. The right history also serves mono sectors.
 // HighQuality chooses the high-quality unit search (SearchUnit) with its own histories.

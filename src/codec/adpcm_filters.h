@@ -10,6 +10,12 @@ namespace sorvane {
 
 inline constexpr int kPcmBlockBytes = 9408;  // decoded PCM of one sector
 
+// The two latest values of one side (S1 latest), at the scale of whoever keeps them.
+struct PredictorHistory {
+  std::int32_t S1 = 0;
+  std::int32_t S2 = 0;
+};
+
 // Where the decoder reads each unit's sound parameter byte: units 5 and 7 from the second
 // copy (ParameterByte(unit) + kParameterCopyOffset), the others from the first.
 inline constexpr int kUnitParameterByte[kUnitsPerGroup] = {

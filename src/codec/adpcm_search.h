@@ -6,15 +6,13 @@
 
 #include <cstdint>
 
+#include "codec/adpcm_filters.h"
 #include "format/sector.h"
 
 namespace sorvane {
 
-// The two latest decoded values of one side, as the console's decoder keeps them.
-struct SearchHistory {
-  std::int32_t S1 = 0;
-  std::int32_t S2 = 0;
-};
+// The two latest decoded values of one side, as the console's decoder keeps them (16-bit).
+using SearchHistory = PredictorHistory;
 
 struct SearchedUnit {
   std::uint8_t Parameter = 0;             // filter x 16 + range, range 0..12

@@ -46,6 +46,10 @@ inline constexpr char kPopDelete[] = "Ch削除    [D]";
 // File dialog filters ("|" separates description and pattern).
 inline constexpr char kXaFilter[] = "XAファイル|*.xa|すべてのファイル|*.*";
 inline constexpr char kWavFilter[] = "WAVファイル|*.wav|すべてのファイル|*.*";
+// Every format an import or append reads (the WAV reader's and libsndfile's), as one filter.
+inline constexpr char kAudioFilter[] =
+    "音声ファイル|*.wav;*.wave;*.rf64;*.w64;*.aif;*.aiff;*.aifc;*.flac;*.ogg;*.oga;*.opus;*.mp3|"
+    "すべてのファイル|*.*";
 
 // Channel list header row.
 inline constexpr char kHeaderCh[] = " Ch";

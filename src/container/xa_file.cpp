@@ -9,6 +9,7 @@
 #include <cstring>
 
 #include "common/fixed_texts.h"
+#include "container/layout_headers.h"
 
 namespace sorvane {
 
@@ -332,7 +333,7 @@ void MakeEmptySector(std::uint8_t* buffer, bool endOfFile) {
   if (endOfFile) buffer[2] = buffer[6] = kSubmodeEof;
 }
 
-int CreateXaFile(XaFile& xa, const std::string& path) {
+int CreateXaFile(XaFile& xa, const std::string& path, XaLayout layout) {
   xa.AudioChannelTable.Count = 0;
   xa.DataRunTable.Count = 0;
   CloseXaFile(xa);
@@ -344,7 +345,7 @@ int CreateXaFile(XaFile& xa, const std::string& path) {
   XaFileStream::Set(xa, fd);
   xa.Path = path;
   xa.ReadOnly = false;
-  xa.Layout = XaLayout::Plain2336;
+  xa.Layout = layout;
   xa.ResizePermission = ResizeAllowed;
   xa.EndPostGap = kNewFileSectors;
   xa.ChannelPostGap = kNewFileSectors;
@@ -355,6 +356,8 @@ int CreateXaFile(XaFile& xa, const std::string& path) {
     MakeEmptySector(sector, i == kNewFileSectors - 1);
     result = WriteSector(xa, i, sector);
   }
+  if (result == 0) result = WriteSyncAndHeaders(xa, 0, kNewFileSectors);
+  if (result == 0 && layout == XaLayout::Riff2352) result = WriteRiffHeader(xa);
   CloseXaFile(xa);
   return result;
 }

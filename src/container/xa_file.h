@@ -170,8 +170,9 @@ std::int64_t XaFileLength(const XaFile& xa);
 // True when `path` names the open file itself (same device and inode, whatever the path:
 // a symbolic or hard link to it included).
 bool IsOpenXaFile(const XaFile& xa, const std::string& path);
-// Writes a new file of 150 empty sectors in the plain layout and leaves it closed.
-int CreateXaFile(XaFile& xa, const std::string& path);
+// Writes a new file of 150 empty sectors in `layout` and leaves it closed: raw sectors get
+// sync and headers from the address 00:02:00 on, a RIFF-wrapped file its 44-byte header.
+int CreateXaFile(XaFile& xa, const std::string& path, XaLayout layout = XaLayout::Plain2336);
 
 // Fills a 2336-byte buffer with the empty sector (file number 1, all else 0), with or
 // without the end-of-file mark.

@@ -84,11 +84,6 @@ std::int32_t SectorsForSound(FrameSource& sound, const ChannelRecord& record) {
   return SectorsNeeded(QualityOf(record), sound.SetTargetRate(XaRate(QualityOf(record))));
 }
 
-std::int32_t SectorsForWav(WavReader& wave, const ChannelRecord& record) {
-  WavFrames sound(wave);
-  return SectorsForSound(sound, record);
-}
-
 ChannelRecord ProposeNewChannel(const XaFile& xa, FrameSource& sound) {
   ChannelRecord r;
   r.HighRate = sound.SourceRate() >= kXaHighRate ? 1 : 0;
@@ -101,11 +96,6 @@ ChannelRecord ProposeNewChannel(const XaFile& xa, FrameSource& sound) {
   r.FirstSector = 0;
   FindFreeStart(xa, r);
   return r;
-}
-
-ChannelRecord ProposeNewChannel(const XaFile& xa, WavReader& wave) {
-  WavFrames sound(wave);
-  return ProposeNewChannel(xa, sound);
 }
 
 void ShowParams(const ChannelRecord& r, AppendDialogState& dialog) {
@@ -125,7 +115,7 @@ void QualitySelChange(AppendDialogState& dialog) {
   if (dialog.TrackItem >= 0) dialog.TrackItem %= n;
 }
 
-void ReadParams(const AppendDialogState& dialog, WavReader& wave, ChannelRecord& r) {
+void ReadParams(const AppendDialogState& dialog, FrameSource& sound, ChannelRecord& r) {
   r.HighRate = IsHighRate(QualityOfItem(dialog.QualityItem)) ? 1 : 0;
   r.Stereo = IsStereo(QualityOfItem(dialog.QualityItem)) ? 1 : 0;
   r.DoubleSpeed = static_cast<std::uint8_t>(dialog.SpeedItem);
@@ -135,20 +125,20 @@ void ReadParams(const AppendDialogState& dialog, WavReader& wave, ChannelRecord&
       start / r.Interleave * r.Interleave + std::max(dialog.TrackItem, 0);
   r.FirstSector = static_cast<std::int32_t>(cycleStart);
   r.Channel = ParseChannelText(dialog.ChannelText);
-  r.SectorCount = SectorsForWav(wave, r);
+  r.SectorCount = SectorsForSound(sound, r);
 }
 
-void FindButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader& wave,
+void FindButtonClick(const XaFile& xa, AppendDialogState& dialog, FrameSource& sound,
                      ChannelRecord& r) {
-  ReadParams(dialog, wave, r);
+  ReadParams(dialog, sound, r);
   r.Channel = NextChannelNumber(xa, r.Channel);
   FindFreeStart(xa, r);
   ShowParams(r, dialog);
 }
 
-const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader& wave,
+const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, FrameSource& sound,
                           ChannelRecord& r) {
-  ReadParams(dialog, wave, r);
+  ReadParams(dialog, sound, r);
   ShowParams(r, dialog);
   if (IsChannelUsed(xa, r.Channel)) return text::kChannelInUse;
   if (r.FirstSector < 0) return text::kBadStart;

@@ -13,7 +13,6 @@
 #include "container/xa_file.h"
 #include "edit/workspace.h"
 #include "input/frame_source.h"
-#include "input/wav_reader.h"
 
 namespace sorvane {
 
@@ -32,28 +31,26 @@ const char* RefuseAppend(const XaFile& xa);
 
 // Sectors the sound needs at the record's rate (sets the source's target rate).
 std::int32_t SectorsForSound(FrameSource& sound, const ChannelRecord& record);
-std::int32_t SectorsForWav(WavReader& wave, const ChannelRecord& record);
 
 // The proposal for a sound: quality from the sound, speed of the last channel, the next
 // free channel number, the sector count, interleave and a free start from 0.
 ChannelRecord ProposeNewChannel(const XaFile& xa, FrameSource& sound);
-ChannelRecord ProposeNewChannel(const XaFile& xa, WavReader& wave);
 
 // Record to controls, and the track list rebuilt for the selected quality and speed.
 void ShowParams(const ChannelRecord& record, AppendDialogState& dialog);
 void QualitySelChange(AppendDialogState& dialog);
-// Controls to record, with the sector count recomputed from the WAV.
-void ReadParams(const AppendDialogState& dialog, WavReader& wave, ChannelRecord& record);
+// Controls to record, with the sector count recomputed from the sound.
+void ReadParams(const AppendDialogState& dialog, FrameSource& sound, ChannelRecord& record);
 // "検索": a free channel number and a free start from what was typed.
-void FindButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader& wave,
+void FindButtonClick(const XaFile& xa, AppendDialogState& dialog, FrameSource& sound,
                      ChannelRecord& record);
 // OK: nullptr when the record is acceptable, else the refusal to show (the dialog stays).
-const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, WavReader& wave,
+const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, FrameSource& sound,
                           ChannelRecord& record);
 
 // After the dialog's OK: grows the file when the start lies past its end (asking under
 // the resize permission), stamps the first sector, adds the channel with count 0 and
-// imports the WAV into it. The file's size is not adjusted afterwards.
+// imports the audio file into it. The file's size is not adjusted afterwards.
 // Done; Cancelled: the progress display was cancelled (the channel stays, with what was
 // written; no message). Declined, with the message in LastErrorText: the growth was asked
 // and answered "キャンセル" (nothing changed), or an overwrite question was.

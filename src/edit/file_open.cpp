@@ -39,9 +39,9 @@ Outcome FindAll(XaFile& xa, ProgressMonitor& progress) {
   return Scan(xa, kWalkLimitFull, progress);
 }
 
-Outcome NewFile(XaFile& xa, const std::string& path, ProgressMonitor& progress) {
+Outcome NewFile(XaFile& xa, const std::string& path, ProgressMonitor& progress, XaLayout layout) {
   CloseXaFile(xa);
-  if (CreateXaFile(xa, ResolvePath(path)) != 0) return Outcome::Failed;
+  if (CreateXaFile(xa, ResolvePath(path), layout) != 0) return Outcome::Failed;
   const Outcome opened = OpenAndScan(xa, path, ScanExtent::FirstSectors, progress);
   if (opened == Outcome::Failed) return opened;
   xa.ResizePermission = ResizeAllowed;

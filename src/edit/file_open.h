@@ -27,9 +27,10 @@ Outcome OpenAndScan(XaFile& xa, const std::string& path, ScanExtent extent,
 // closed. Cancelled: the tables keep what was found up to the cancel.
 Outcome FindAll(XaFile& xa, ProgressMonitor& progress);
 
-// Writes a new file of 150 empty sectors in the plain layout at ResolvePath(path), opens and
+// Writes a new file of 150 empty sectors in `layout` at ResolvePath(path), opens and
 // scans it, and lets it grow and shrink without asking. Failed: LastErrorText says why and
 // no file is open.
-Outcome NewFile(XaFile& xa, const std::string& path, ProgressMonitor& progress);
+Outcome NewFile(XaFile& xa, const std::string& path, ProgressMonitor& progress,
+                XaLayout layout = XaLayout::Plain2336);
 
 }  // namespace sorvane

@@ -55,6 +55,10 @@ PassStep EncodeAt(ImportRun& run, const std::uint8_t subheader[4]) {
   std::int16_t frames[2 * kMonoFramesPerSector];
   const int count = (head[3] & kCodingStereo) != 0 ? kStereoFramesPerSector : kMonoFramesPerSector;
   for (int k = 0; k < count; ++k) run.Source.ReadFrame(frames + 2 * k);
+  if (run.Source.ReadFailed()) {
+    run.Xa.LastErrorText = text::kReadError;
+    return PassStep::Failed;
+  }
   std::uint8_t image[kSectorBytes];
   EncodeAudioSector(run.Import.Encoder, frames, head, image);
   EncodeCursor& c = run.Import.Cursor;
@@ -245,19 +249,18 @@ Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, Progre
 
 Outcome ImportWav(XaFile& xa, Importer& importer, const std::string& path,
                   ProgressMonitor& progress, Prompter& prompter) {
-  WavReader& reader = importer.Reader;
+  AudioFile& reader = importer.Reader;
   if (reader.Open(path) != 0) {
     xa.LastErrorText = reader.LastErrorText;
     return Outcome::Failed;
   }
-  WavFrames frames(reader);
   importer.Encoder.HighQuality = importer.HighQuality;
   Outcome outcome;
   if (importer.HighQuality) {
-    ResampledFrames converted(frames);
+    ResampledFrames converted(reader);
     outcome = ImportFrames(xa, importer, converted, progress, prompter);
   } else {
-    outcome = ImportFrames(xa, importer, frames, progress, prompter);
+    outcome = ImportFrames(xa, importer, reader, progress, prompter);
   }
   reader.Close();
   return outcome;

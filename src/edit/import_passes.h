@@ -12,8 +12,8 @@
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
 #include "container/xa_file.h"
+#include "input/audio_file.h"
 #include "input/frame_source.h"
-#include "input/wav_reader.h"
 
 namespace sorvane {
 
@@ -35,7 +35,7 @@ struct EncodeCursor {
 struct Importer {
   EncodeCursor Cursor;
   EncoderState Encoder;
-  WavReader Reader;
+  AudioFile Reader;
   bool HighQuality = false;
 };
 
@@ -46,13 +46,14 @@ void SelectChannel(EncodeCursor& cursor, ChannelRecord& entry);
 // Encodes `source`, from its start, into the selected channel, asking through the length
 // dialog when the lengths differ. Done; Cancelled: the length dialog or the progress
 // display was cancelled; Declined: an overwrite question was answered "キャンセル"
-// (LastErrorText "キャンセルしました。"); Failed: LastErrorText says why. What was written
+// (LastErrorText "キャンセルしました。"); Failed: LastErrorText says why ("読み取りエラー"
+// when the source failed part-way). What was written
 // stays written. The file's size is not adjusted afterwards.
 Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, ProgressMonitor& progress,
                      Prompter& prompter);
 
-// ImportFrames from the WAV file at `path`, read through importer.Reader; Failed with the
-// reader's message when it cannot be read.
+// ImportFrames from the audio file at `path`, read through importer.Reader; Failed with the
+// WAV reader's message when neither reader can read it.
 Outcome ImportWav(XaFile& xa, Importer& importer, const std::string& path,
                   ProgressMonitor& progress, Prompter& prompter);
 

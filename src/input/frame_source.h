@@ -20,6 +20,9 @@ class FrameSource {
   virtual std::int32_t SetTargetRate(std::int32_t rate) = 0;
   // Writes the next frame (left, right) and advances; (0, 0) from the end on.
   virtual void ReadFrame(std::int16_t out[2]) = 0;
+  // True once a read failed part-way: the frames delivered since then are silence, and the
+  // import that reads them must stop.
+  virtual bool ReadFailed() const { return false; }
 };
 
 // An open WavReader seen as a frame source.

@@ -24,6 +24,7 @@ class ResampledFrames : public FrameSource {
   std::int32_t ChannelCount() const override { return source_.ChannelCount(); }
   std::int32_t SetTargetRate(std::int32_t rate) override;
   void ReadFrame(std::int16_t out[2]) override;
+  bool ReadFailed() const override { return source_.ReadFailed(); }
 
  private:
   void Refill();

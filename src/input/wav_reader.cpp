@@ -71,6 +71,7 @@ int WavReader::Fail(const char* text) {
 
 int WavReader::Open(const std::string& path) {
   Close();
+  std::memset(header_, 0, sizeof header_);
   file_ = std::fopen(path.c_str(), "rb");
   if (file_ == nullptr) return Fail(text::kWavCannotOpen);
   if (std::fread(header_, 1, kHeaderBytes, file_) != kHeaderBytes) {
@@ -114,6 +115,14 @@ int WavReader::CheckHeader(std::int64_t fileLength) {
   dataBytes_ = (dataSize > 0 && dataSize <= available) ? dataSize : available;
   dataBytesLeft_ = dataBytes_;
   return 0;
+}
+
+bool WavReader::KeepsFile() const {
+  const std::uint8_t* h = header_;
+  const std::uint32_t bits = GetLe16(h + 34);
+  return std::memcmp(h, "RIFF", 4) == 0 && std::memcmp(h + 8, "WAVEfmt ", 8) == 0 &&
+         std::memcmp(h + 36, "data", 4) == 0 && GetLe32(h + 16) == 16 && GetLe16(h + 20) == 1 &&
+         (bits == 8 || bits == 16);
 }
 
 std::int32_t WavReader::TargetLength() const {

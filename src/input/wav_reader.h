@@ -64,6 +64,10 @@ class WavReader {
 
   bool IsOpen() const { return file_ != nullptr; }
 
+  // True when the file of the last Open has the plain 44-byte header of tag 1 with 8 or 16
+  // bits: a file this reader reads or refuses itself, never handed to another reader.
+  bool KeepsFile() const;
+
   std::int32_t SourceRate = 0;
   std::int32_t ChannelCount = 0;
   std::int32_t TargetRate = 44100;
