@@ -38,23 +38,36 @@ class WavFrames : public FrameSource {
   WavReader& reader_;
 };
 
-// Interleaved samples in memory (one or two channels), delivered exactly as the WAV reader
-// delivers the same samples read from a 16-bit WAV file.
-class MemoryFrames : public FrameSource {
+// A source whose frames at their own rate come from Neighbours, brought to the target rate
+// by the WAV reader's linear interpolation, step for step as the reader does it.
+class InterpolatedFrames : public FrameSource {
  public:
-  MemoryFrames(std::vector<std::int16_t> samples, std::int32_t channels, std::int32_t rate);
   std::int32_t SourceRate() const override { return sourceRate_; }
-  std::int32_t ChannelCount() const override { return channels_; }
   std::int32_t SetTargetRate(std::int32_t rate) override;
   void ReadFrame(std::int16_t out[2]) override;
 
+ protected:
+  // Source frames `at` and `at + 1` as (left, right) pairs; false when they cannot be had.
+  virtual bool Neighbours(std::int64_t at, std::int16_t a[2], std::int16_t b[2]) = 0;
+
+  std::int32_t sourceRate_ = 0;
+  std::int32_t targetRate_ = 0;
+  std::int64_t frames_ = 0;
+  RateStep step_;
+};
+
+// Interleaved samples in memory (one or two channels), delivered exactly as the WAV reader
+// delivers the same samples read from a 16-bit WAV file.
+class MemoryFrames : public InterpolatedFrames {
+ public:
+  MemoryFrames(std::vector<std::int16_t> samples, std::int32_t channels, std::int32_t rate);
+  std::int32_t ChannelCount() const override { return channels_; }
+
  private:
+  bool Neighbours(std::int64_t at, std::int16_t a[2], std::int16_t b[2]) override;
+
   std::vector<std::int16_t> samples_;
   std::int32_t channels_;
-  std::int32_t sourceRate_;
-  std::int32_t targetRate_;
-  std::int32_t frames_;
-  RateStep step_;
 };
 
 }  // namespace sorvane

@@ -89,24 +89,15 @@ bool SndfileFrames::Open(const std::string& path) {
   return true;
 }
 
-std::int32_t SndfileFrames::SetTargetRate(std::int32_t rate) {
-  targetRate_ = rate;
-  return TargetFrames(frames_, rate, sourceRate_);
-}
-
-void SndfileFrames::ReadFrame(std::int16_t out[2]) {
-  out[0] = 0;
-  out[1] = 0;
-  if (file_ == nullptr || targetRate_ < 1) return;
-  // As in the WAV reader, the last frame has no right neighbour and gives silence.
-  const std::int64_t at = step_.Position;
-  if (at + 1 < frames_ && Reach(at + 1)) {
-    const std::int16_t* a = FrameAt(at);
-    const std::int16_t* b = FrameAt(at + 1);
-    out[0] = BlendNeighbours(targetRate_, step_.Phase, a[0], b[0]);
-    out[1] = BlendNeighbours(targetRate_, step_.Phase, a[1], b[1]);
-  }
-  AdvanceRateStep(step_, sourceRate_, targetRate_);
+bool SndfileFrames::Neighbours(std::int64_t at, std::int16_t a[2], std::int16_t b[2]) {
+  if (file_ == nullptr || !Reach(at + 1)) return false;
+  const std::int16_t* left = FrameAt(at);
+  const std::int16_t* right = FrameAt(at + 1);
+  a[0] = left[0];
+  a[1] = left[1];
+  b[0] = right[0];
+  b[1] = right[1];
+  return true;
 }
 
 const std::int16_t* SndfileFrames::FrameAt(std::int64_t index) const {

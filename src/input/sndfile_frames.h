@@ -13,7 +13,7 @@
 
 namespace sorvane {
 
-class SndfileFrames : public FrameSource {
+class SndfileFrames : public InterpolatedFrames {
  public:
   SndfileFrames() = default;
   ~SndfileFrames() override;
@@ -25,26 +25,20 @@ class SndfileFrames : public FrameSource {
   void Close();
   bool IsOpen() const { return file_ != nullptr; }
 
-  std::int32_t SourceRate() const override { return sourceRate_; }
   // 1 for a mono file, else 2: more channels are mixed to stereo.
   std::int32_t ChannelCount() const override { return fileChannels_ == 1 ? 1 : 2; }
-  std::int32_t SetTargetRate(std::int32_t rate) override;
-  void ReadFrame(std::int16_t out[2]) override;
   // True once the file ended before the frames its header promised (a truncated or
   // damaged file, a failing device).
   bool ReadFailed() const override { return failed_; }
 
  private:
+  bool Neighbours(std::int64_t at, std::int16_t a[2], std::int16_t b[2]) override;
   bool Reach(std::int64_t index);
   std::int32_t ReadBlock(std::int16_t* out, std::int32_t frames);
   const std::int16_t* FrameAt(std::int64_t index) const;
 
   void* file_ = nullptr;  // SNDFILE*, kept out of the header so only this file sees libsndfile
   std::int32_t fileChannels_ = 0;
-  std::int32_t sourceRate_ = 0;
-  std::int32_t targetRate_ = 0;
-  std::int64_t frames_ = 0;
-  RateStep step_;
   StereoMix mix_;
   std::vector<double> block_;         // one block as libsndfile delivers it
   std::vector<std::int16_t> window_;  // stereo frames from windowStart_ on
