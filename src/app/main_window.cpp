@@ -67,71 +67,63 @@ TForm1::~TForm1() { CloseFile(); }
 
 void TForm1::Attach(const Services& services) { services_.emplace(services); }
 
+// An item of `menu` that calls `handler` when chosen.
+QAction* TForm1::AddCommand(QMenu* menu, const char* name, const char* caption,
+                            void (TForm1::*handler)()) {
+  QAction* item = AddItem(menu, name, caption);
+  connect(item, &QAction::triggered, this, handler);
+  return item;
+}
+
 void TForm1::BuildMainMenu() {
   MainMenu = menuBar();
   MainMenu->setObjectName(QStringLiteral("MainMenu"));
-
-  MenuFile = AddMenu(MainMenu, "MenuFile", text::kMenuFile);
-  MenuNew = AddItem(MenuFile, "MenuNew", text::kMenuNew);
-  MenuOpen = AddItem(MenuFile, "MenuOpen", text::kMenuOpen);
-  MenuFind = AddItem(MenuFile, "MenuFind", text::kMenuFind);
-  MenuGap = AddItem(MenuFile, "MenuGap", text::kMenuGap);
-  MenuHighQuality = AddItem(MenuFile, "MenuHighQuality", text::kMenuHighQuality);
-  MenuHighQuality->setCheckable(true);
-  MenuHighQuality->setChecked(EditorSettings().value(kHighQualityKey, false).toBool());
-  workspace_.Import.HighQuality = MenuHighQuality->isChecked();
-  MenuExit = AddItem(MenuFile, "MenuExit", text::kMenuExit);
-  MenuFind->setEnabled(false);
-  MenuGap->setEnabled(false);
+  BuildFileMenu();
 
   MenuShow = AddMenu(MainMenu, "MenuShow", text::kMenuShow);
-  MenuSp1 = AddItem(MenuShow, "MenuSp1", text::kMenuSp1);
-  MenuSpS = AddItem(MenuShow, "MenuSpS", text::kMenuSpS);
-  MenuSpH = AddItem(MenuShow, "MenuSpH", text::kMenuSpH);
+  MenuSp1 = AddCommand(MenuShow, "MenuSp1", text::kMenuSp1, &TForm1::MenuSp1Click);
+  MenuSpS = AddCommand(MenuShow, "MenuSpS", text::kMenuSpS, &TForm1::MenuSpSClick);
+  MenuSpH = AddCommand(MenuShow, "MenuSpH", text::kMenuSpH, &TForm1::MenuSpHClick);
   for (QAction* unit : {MenuSp1, MenuSpS, MenuSpH}) unit->setCheckable(true);
   MenuSp1->setChecked(true);
   MenuShow->menuAction()->setEnabled(false);
 
   MenuEdit = AddMenu(MainMenu, "MenuEdit", text::kMenuEdit);
-  MenuPlay = AddItem(MenuEdit, "MenuPlay", text::kMenuPlay);
-  MenuWavI = AddItem(MenuEdit, "MenuWavI", text::kMenuWavI);
-  MenuWavO = AddItem(MenuEdit, "MenuWavO", text::kMenuWavO);
-  ChAppend = AddItem(MenuEdit, "ChAppend", text::kMenuChAppend);
-  ChDelete = AddItem(MenuEdit, "ChDelete", text::kMenuChDelete);
+  MenuPlay = AddCommand(MenuEdit, "MenuPlay", text::kMenuPlay, &TForm1::MenuPlayClick);
+  MenuWavI = AddCommand(MenuEdit, "MenuWavI", text::kMenuWavI, &TForm1::MenuWavIClick);
+  MenuWavO = AddCommand(MenuEdit, "MenuWavO", text::kMenuWavO, &TForm1::MenuWavOClick);
+  ChAppend = AddCommand(MenuEdit, "ChAppend", text::kMenuChAppend, &TForm1::ChAppendClick);
+  ChDelete = AddCommand(MenuEdit, "ChDelete", text::kMenuChDelete, &TForm1::ChDeleteClick);
   MenuEdit->menuAction()->setEnabled(false);
+}
 
-  connect(MenuNew, &QAction::triggered, this, &TForm1::MenuNewClick);
-  connect(MenuOpen, &QAction::triggered, this, &TForm1::MenuOpenClick);
-  connect(MenuFind, &QAction::triggered, this, &TForm1::MenuFindClick);
-  connect(MenuGap, &QAction::triggered, this, &TForm1::MenuGapClick);
-  connect(MenuExit, &QAction::triggered, this, &TForm1::MenuExitClick);
+void TForm1::BuildFileMenu() {
+  MenuFile = AddMenu(MainMenu, "MenuFile", text::kMenuFile);
+  MenuNew = AddCommand(MenuFile, "MenuNew", text::kMenuNew, &TForm1::MenuNewClick);
+  MenuOpen = AddCommand(MenuFile, "MenuOpen", text::kMenuOpen, &TForm1::MenuOpenClick);
+  MenuFind = AddCommand(MenuFile, "MenuFind", text::kMenuFind, &TForm1::MenuFindClick);
+  MenuGap = AddCommand(MenuFile, "MenuGap", text::kMenuGap, &TForm1::MenuGapClick);
+  MenuHighQuality = AddItem(MenuFile, "MenuHighQuality", text::kMenuHighQuality);
+  MenuHighQuality->setCheckable(true);
+  MenuHighQuality->setChecked(EditorSettings().value(kHighQualityKey, false).toBool());
+  workspace_.Import.HighQuality = MenuHighQuality->isChecked();
   connect(MenuHighQuality, &QAction::toggled, this, [this](bool on) {
     workspace_.Import.HighQuality = on;
     EditorSettings().setValue(kHighQualityKey, on);
   });
-  connect(MenuSp1, &QAction::triggered, this, &TForm1::MenuSp1Click);
-  connect(MenuSpS, &QAction::triggered, this, &TForm1::MenuSpSClick);
-  connect(MenuSpH, &QAction::triggered, this, &TForm1::MenuSpHClick);
-  connect(MenuPlay, &QAction::triggered, this, &TForm1::MenuPlayClick);
-  connect(MenuWavI, &QAction::triggered, this, &TForm1::MenuWavIClick);
-  connect(MenuWavO, &QAction::triggered, this, &TForm1::MenuWavOClick);
-  connect(ChAppend, &QAction::triggered, this, &TForm1::ChAppendClick);
-  connect(ChDelete, &QAction::triggered, this, &TForm1::ChDeleteClick);
+  MenuExit = AddCommand(MenuFile, "MenuExit", text::kMenuExit, &TForm1::MenuExitClick);
+  MenuFind->setEnabled(false);
+  MenuGap->setEnabled(false);
 }
 
 void TForm1::BuildPopupMenu() {
   PopupMenu = new QMenu(this);
   PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-  PopPlay = AddItem(PopupMenu, "PopPlay", text::kPopPlay);
-  PopWavI = AddItem(PopupMenu, "PopWavI", text::kPopWavI);
-  PopWavO = AddItem(PopupMenu, "PopWavO", text::kPopWavO);
-  PopAppend = AddItem(PopupMenu, "PopAppend", text::kPopAppend);
-  PopDelete = AddItem(PopupMenu, "PopDelete", text::kPopDelete);
-  connect(PopPlay, &QAction::triggered, this, &TForm1::MenuPlayClick);
-  connect(PopWavI, &QAction::triggered, this, &TForm1::MenuWavIClick);
-  connect(PopWavO, &QAction::triggered, this, &TForm1::MenuWavOClick);
-  connect(PopAppend, &QAction::triggered, this, &TForm1::ChAppendClick);
-  connect(PopDelete, &QAction::triggered, this, &TForm1::ChDeleteClick);
+  PopPlay = AddCommand(PopupMenu, "PopPlay", text::kPopPlay, &TForm1::MenuPlayClick);
+  PopWavI = AddCommand(PopupMenu, "PopWavI", text::kPopWavI, &TForm1::MenuWavIClick);
+  PopWavO = AddCommand(PopupMenu, "PopWavO", text::kPopWavO, &TForm1::MenuWavOClick);
+  PopAppend = AddCommand(PopupMenu, "PopAppend", text::kPopAppend, &TForm1::ChAppendClick);
+  PopDelete = AddCommand(PopupMenu, "PopDelete", text::kPopDelete, &TForm1::ChDeleteClick);
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {

@@ -110,7 +110,10 @@ class TForm1 : public QMainWindow {
 
  private:
   void BuildMainMenu();
+  void BuildFileMenu();
   void BuildPopupMenu();
+  QAction* AddCommand(QMenu* menu, const char* name, const char* caption,
+                      void (TForm1::*handler)());
   bool GKeyDown(QKeyEvent* event);
   bool GKeyPress(QKeyEvent* event);
   void SetUnit(int unit);
