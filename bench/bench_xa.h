@@ -1,5 +1,6 @@
 // Synthetic XA content for the benchmarks: random sound groups, a raw 2352-byte file
-// holding one 37.8 kHz stereo channel, and a file of many channels and data runs. Speed does not depend on what the sound is.
+// holding one 37.8 kHz stereo channel, and a file of many channels and data runs. Speed does not
+// depend on what the sound is.
 #pragma once
 
 #include <cstdint>

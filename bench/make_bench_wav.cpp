@@ -16,8 +16,8 @@ void Put32(std::uint8_t* at, std::uint32_t v) {
 std::int16_t Sample(double t, int side) {
   const double root = side ? 330.0 : 220.0;
   const double sweep = std::sin(2 * std::numbers::pi * (100.0 * t + 5.0 * t * t));
-  const double v = 0.3 * std::sin(2 * std::numbers::pi * root * t) + 0.2 * std::sin(2 * std::numbers::pi * root * 1.5 * t) +
-                   0.2 * sweep;
+  const double v = 0.3 * std::sin(2 * std::numbers::pi * root * t) +
+                   0.2 * std::sin(2 * std::numbers::pi * root * 1.5 * t) + 0.2 * sweep;
   return static_cast<std::int16_t>(std::lround(32767 * v));
 }
 
@@ -29,7 +29,8 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::uint32_t frames = static_cast<std::uint32_t>(std::atoi(argv[2])) * 44100;
-  std::uint8_t header[44] = {'R', 'I', 'F', 'F', 0, 0, 0, 0, 'W', 'A', 'V', 'E', 'f', 'm', 't', ' ', 16, 0, 0, 0, 1, 0, 2, 0};
+  std::uint8_t header[44] = {'R', 'I', 'F', 'F', 0,  0, 0, 0, 'W', 'A', 'V', 'E',
+                             'f', 'm', 't', ' ', 16, 0, 0, 0, 1,   0,   2,   0};
   Put32(header + 4, 36 + frames * 4);
   Put32(header + 24, 44100);
   Put32(header + 28, 44100 * 4);

@@ -21,13 +21,15 @@ void BM_FullScan(benchmark::State& state) {
   sorvane::XaFile xa;
   sorvane::SilentProgress progress;
   for (auto _ : state) {
-    if (sorvane::OpenXaFile(xa, path) != 0 || sorvane::ScanChannels(xa, sorvane::kWalkLimitFull, progress) != 0) {
+    if (sorvane::OpenXaFile(xa, path) != 0 ||
+        sorvane::ScanChannels(xa, sorvane::kWalkLimitFull, progress) != 0) {
       state.SkipWithError(xa.LastErrorText);
       break;
     }
     benchmark::DoNotOptimize(xa.AudioChannelTable.Count);
   }
-  state.counters["sectors/s"] = benchmark::Counter(double(kSectors) * state.iterations(), benchmark::Counter::kIsRate);
+  state.counters["sectors/s"] =
+      benchmark::Counter(double(kSectors) * state.iterations(), benchmark::Counter::kIsRate);
   std::remove(path.c_str());
 }
 

@@ -54,7 +54,8 @@ class ScanInterleave : public Scan, public ::testing::WithParamInterface<Interle
 TEST_P(ScanInterleave, AcceptsTheNominalInterleaveOrTwiceIt) {
   const int d = GetParam().interleave;
   const int count = (1000 + d - 1) / d;
-  ASSERT_EQ(OpenAndScan(XaBuilder(1000).Channel(1, true, true, 0, d, count), kWalkLimitOpen), GetParam().result);
+  ASSERT_EQ(OpenAndScan(XaBuilder(1000).Channel(1, true, true, 0, d, count), kWalkLimitOpen),
+            GetParam().result);
   if (GetParam().result != 0) {
     EXPECT_STREQ(xa.LastErrorText, text::kInconsistentRate);
     EXPECT_EQ(xa.AudioChannelTable.Count, 0);
@@ -148,8 +149,10 @@ TEST_F(Scan, A257thDataRunIsTooManyChannels) {
   XaBuilder b(40 * 32);
   b.Channel(1, true, true, 0, 4, 2);
   for (int row = 1; row < 40; ++row) {
-    if (row % 2) b.DataRange(row * 32, 32);
-    else b.Channel(1, true, true, row * 32, 1, 32);
+    if (row % 2)
+      b.DataRange(row * 32, 32);
+    else
+      b.Channel(1, true, true, row * 32, 1, 32);
   }
   ASSERT_EQ(OpenAndScan(b, kWalkLimitFull), -1);
   EXPECT_STREQ(xa.LastErrorText, text::kTooManyChannels);

@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
+#include "input/wav_reader.h"
 #include "support/named_case.h"
 #include "support/temp_dir.h"
 #include "support/wav_builder.h"
-#include "input/wav_reader.h"
 
 namespace sorvane {
 namespace {

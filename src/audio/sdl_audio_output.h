@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "audio/queue_accounting.h"
 #include "audio/audio_output.h"
+#include "audio/queue_accounting.h"
 
 namespace sorvane {
 

@@ -5,7 +5,8 @@
 
 namespace sorvane::cli {
 
-bool Arguments::Parse(const std::vector<std::string>& words, const OptionSpec& spec, std::string& error) {
+bool Arguments::Parse(const std::vector<std::string>& words, const OptionSpec& spec,
+                      std::string& error) {
   for (std::size_t i = 0; i < words.size(); ++i) {
     const std::string& word = words[i];
     if (word.size() < 3 || word.compare(0, 2, "--") != 0) {

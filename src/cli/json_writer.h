@@ -13,9 +13,18 @@ class JsonWriter {
   void BeginArray() { Open('['); }
   void EndArray() { Close(']'); }
   void Key(const std::string& key);
-  void Field(const std::string& key, const std::string& value) { Key(key); String(value); }
-  void Field(const std::string& key, const char* value) { Key(key); String(value); }
-  void Field(const std::string& key, std::int64_t value) { Key(key); Number(value); }
+  void Field(const std::string& key, const std::string& value) {
+    Key(key);
+    String(value);
+  }
+  void Field(const std::string& key, const char* value) {
+    Key(key);
+    String(value);
+  }
+  void Field(const std::string& key, std::int64_t value) {
+    Key(key);
+    Number(value);
+  }
   void String(const std::string& value);
   void Number(std::int64_t value);
   // An array of strings.

@@ -169,7 +169,8 @@ void DecodeStereoSector(DecoderState& state, const std::uint8_t* groups, std::ui
       const std::uint8_t leftParameter = group[kUnitParameterByte[2 * j]];
       const std::uint8_t rightParameter = group[kUnitParameterByte[2 * j + 1]];
       kPairRunners[FilterOf(leftParameter) * 4 + FilterOf(rightParameter)](
-          state, group + kSampleWordsOffset + j, kScaledNibble[ParameterRange(leftParameter)].data(),
+          state, group + kSampleWordsOffset + j,
+          kScaledNibble[ParameterRange(leftParameter)].data(),
           kScaledNibble[ParameterRange(rightParameter)].data(), left + at, right + at);
     }
   }

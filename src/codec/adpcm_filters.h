@@ -19,7 +19,8 @@ struct PredictorHistory {
 // Where the decoder reads each unit's sound parameter byte: units 5 and 7 from the second
 // copy (ParameterByte(unit) + kParameterCopyOffset), the others from the first.
 inline constexpr int kUnitParameterByte[kUnitsPerGroup] = {
-    ParameterByte(0), ParameterByte(1), ParameterByte(2), ParameterByte(3),
+    ParameterByte(0), ParameterByte(1),
+    ParameterByte(2), ParameterByte(3),
     ParameterByte(4), ParameterByte(5) + kParameterCopyOffset,
     ParameterByte(6), ParameterByte(7) + kParameterCopyOffset};
 
@@ -32,10 +33,14 @@ inline std::int32_t Wrap32(std::int64_t value) {
 // Filter 1 is s1 - (s1 >> 4), not (60 * s1) >> 6: the two differ for most s1.
 inline std::int32_t Predict(int filter, std::int32_t s1, std::int32_t s2) {
   switch (filter) {
-    case 1: return Wrap32(std::int64_t{s1} - (s1 >> 4));
-    case 2: return Wrap32(115 * std::int64_t{s1} - 52 * std::int64_t{s2}) >> 6;
-    case 3: return Wrap32(98 * std::int64_t{s1} - 55 * std::int64_t{s2}) >> 6;
-    default: return 0;
+    case 1:
+      return Wrap32(std::int64_t{s1} - (s1 >> 4));
+    case 2:
+      return Wrap32(115 * std::int64_t{s1} - 52 * std::int64_t{s2}) >> 6;
+    case 3:
+      return Wrap32(98 * std::int64_t{s1} - 55 * std::int64_t{s2}) >> 6;
+    default:
+      return 0;
   }
 }
 

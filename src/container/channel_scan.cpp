@@ -24,7 +24,8 @@ enum class Step { Next, Fail };
 // true when a record owns the sector afterwards.
 bool Owned(XaFile& xa, std::int32_t i, const SectorInfo& info) {
   while (ChannelRecord* r = FindRecordAt(xa, i)) {
-    bool belongs = info.Kind == SectorData ? r->Channel == kDataRunChannel : r->Channel == info.Channel;
+    bool belongs =
+        info.Kind == SectorData ? r->Channel == kDataRunChannel : r->Channel == info.Channel;
     if (belongs) return true;
     r->SectorCount = (i - r->FirstSector) / r->Interleave;
   }
@@ -116,7 +117,8 @@ int FindInterleave(XaFile& xa, std::int32_t sector, const SectorInfo& info) {
   return 0;
 }
 
-std::int32_t MeasureExtent(XaFile& xa, std::int32_t first, std::int32_t step, const SectorInfo& info) {
+std::int32_t MeasureExtent(XaFile& xa, std::int32_t first, std::int32_t step,
+                           const SectorInfo& info) {
   std::int32_t m = (xa.SectorCount - first) / step;
   std::int32_t b = 0;
   while (m > 1) {
@@ -136,7 +138,8 @@ std::int32_t MeasureExtent(XaFile& xa, std::int32_t first, std::int32_t step, co
 ChannelRecord* FindRecordAt(XaFile& xa, std::int32_t sector) {
   for (ChannelTable* table : {&xa.AudioChannelTable, &xa.DataRunTable}) {
     for (ChannelRecord& r : *table) {
-      if (r.FirstSector <= sector && sector < RecordEnd(r) && (sector - r.FirstSector) % r.Interleave == 0)
+      if (r.FirstSector <= sector && sector < RecordEnd(r) &&
+          (sector - r.FirstSector) % r.Interleave == 0)
         return &r;
     }
   }

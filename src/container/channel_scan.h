@@ -9,8 +9,8 @@
 
 namespace sorvane {
 
-inline constexpr std::int32_t kWalkLimitOpen = 64;       // opening a file
-inline constexpr std::int32_t kWalkLimitFull = 500000;   // "find all"
+inline constexpr std::int32_t kWalkLimitOpen = 64;      // opening a file
+inline constexpr std::int32_t kWalkLimitFull = 500000;  // "find all"
 inline constexpr std::int32_t kDataRunInterleave = 32;
 inline constexpr std::uint8_t kDataRunChannel = 255;
 
@@ -25,7 +25,8 @@ int FindInterleave(XaFile& xa, std::int32_t sector, const SectorInfo& info);
 
 // Length of the run of sectors like `info` (kind and channel) from `first` in steps of
 // `step`, by halving; -1 on a read failure.
-std::int32_t MeasureExtent(XaFile& xa, std::int32_t first, std::int32_t step, const SectorInfo& info);
+std::int32_t MeasureExtent(XaFile& xa, std::int32_t first, std::int32_t step,
+                           const SectorInfo& info);
 
 // The record (audio table first, then data runs) owning `sector`, or nullptr.
 ChannelRecord* FindRecordAt(XaFile& xa, std::int32_t sector);

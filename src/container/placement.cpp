@@ -40,7 +40,8 @@ std::int64_t Remainder(std::int64_t position, std::int64_t interleave) {
 std::uint32_t SlotsOf(std::int64_t position, std::int64_t interleave) {
   if (interleave <= 0) return 0;
   std::uint32_t mask = 0;
-  for (std::int64_t k = Remainder(position, interleave); k < kSlots; k += interleave) mask |= 1u << k;
+  for (std::int64_t k = Remainder(position, interleave); k < kSlots; k += interleave)
+    mask |= 1u << k;
   return mask;
 }
 
@@ -75,8 +76,7 @@ std::int64_t TrialEnd(const ChannelRecord& trial) {
 }
 
 // A recorded channel that starts at or before P and still holds its slots at P.
-bool StartsInsideHeldSlots(const EventList& list, std::int64_t p,
-                           std::uint32_t trialSlots) {
+bool StartsInsideHeldSlots(const EventList& list, std::int64_t p, std::uint32_t trialSlots) {
   for (int i = 0; i < list.Count; ++i) {
     const PlacementEvent& v = list.Events[i];
     if (v.Kind != GapEnd) continue;
@@ -88,7 +88,8 @@ bool StartsInsideHeldSlots(const EventList& list, std::int64_t p,
 }
 
 // The look-ahead of the free-start search: no later channel starts on a candidate's sector.
-bool NoLaterStartOnSectors(const EventList& list, int from, std::int64_t q, const ChannelRecord& trial) {
+bool NoLaterStartOnSectors(const EventList& list, int from, std::int64_t q,
+                           const ChannelRecord& trial) {
   const std::int64_t d = trial.Interleave;
   const std::int64_t end = d * trial.SectorCount + q;
   for (int i = from; i < list.Count; ++i) {
@@ -101,7 +102,8 @@ bool NoLaterStartOnSectors(const EventList& list, int from, std::int64_t q, cons
 }
 
 // Lowest residue whose whole slot class is free and whose candidate passes the look-ahead.
-bool TryResidues(const EventList& list, int from, const SlotMap& map, std::int64_t s, ChannelRecord& trial) {
+bool TryResidues(const EventList& list, int from, const SlotMap& map, std::int64_t s,
+                 ChannelRecord& trial) {
   const std::int64_t d = trial.Interleave;
   for (std::int64_t a = 0; a < d; ++a) {
     if (SlotsOf(a, d) & map.Busy) continue;

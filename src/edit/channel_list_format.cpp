@@ -52,10 +52,13 @@ ChannelRow FormatChannelRow(const ChannelRecord& r, int unit) {
 }
 
 ChannelRow ListHeader(int unit) {
-  return {text::kHeaderCh,  text::kHeaderTrk,
-          text::kHeaderStart, text::kHeaderEnd,
+  return {text::kHeaderCh,
+          text::kHeaderTrk,
+          text::kHeaderStart,
+          text::kHeaderEnd,
           unit == UnitTime ? text::kHeaderPlayTime : text::kHeaderLength,
-          text::kHeaderQuality, text::kHeaderSpeed};
+          text::kHeaderQuality,
+          text::kHeaderSpeed};
 }
 
 }  // namespace sorvane

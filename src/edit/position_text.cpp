@@ -1,7 +1,7 @@
 #include "edit/position_text.h"
 
-#include <cctype>
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <limits>
 
@@ -28,7 +28,8 @@ bool ScanInteger(const std::string& text, std::size_t& at, std::int64_t& value) 
 
 std::string Format(const char* pattern, std::int32_t sectors) {
   char text[32];
-  std::snprintf(text, sizeof text, pattern, sectors / kSectorsPerSecond, sectors % kSectorsPerSecond);
+  std::snprintf(text, sizeof text, pattern, sectors / kSectorsPerSecond,
+                sectors % kSectorsPerSecond);
   return text;
 }
 

@@ -57,7 +57,8 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
   return result;
 }
 
-ProgramResult RunWords(const std::string& program, const std::string& args, const RunOptions& options) {
+ProgramResult RunWords(const std::string& program, const std::string& args,
+                       const RunOptions& options) {
   std::vector<std::string> argv{program};
   std::size_t at = 0;
   while ((at = args.find_first_not_of(' ', at)) != std::string::npos) {

@@ -24,7 +24,8 @@ struct RunOptions {
 ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions& options = {});
 
 // RunProgram with `program` and the blank-separated words of `args` (no quoting).
-ProgramResult RunWords(const std::string& program, const std::string& args, const RunOptions& options = {});
+ProgramResult RunWords(const std::string& program, const std::string& args,
+                       const RunOptions& options = {});
 
 // While alive, files this process writes cannot grow past `bytes`: a write past the limit
 // fails (EFBIG) instead of raising SIGXFSZ.

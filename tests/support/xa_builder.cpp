@@ -22,9 +22,12 @@ void SetSubheader(std::vector<std::uint8_t>& s, std::uint8_t file, std::uint8_t 
 
 long long SubheaderOffset(Layout layout, int index) {
   switch (layout) {
-    case Layout::Plain2336: return 2336LL * index;
-    case Layout::Raw2352: return 2352LL * index + 16;
-    case Layout::Riff2352: return 2352LL * index + 60;
+    case Layout::Plain2336:
+      return 2336LL * index;
+    case Layout::Raw2352:
+      return 2352LL * index + 16;
+    case Layout::Riff2352:
+      return 2352LL * index + 60;
   }
   return 0;
 }
@@ -72,7 +75,8 @@ XaBuilder& XaBuilder::Eof(int index) {
 }
 
 XaBuilder& XaBuilder::Payload(int index, const std::vector<std::uint8_t>& bytes) {
-  std::copy_n(bytes.begin(), std::min<std::size_t>(bytes.size(), kSector - 8), sectors_[index].begin() + 8);
+  std::copy_n(bytes.begin(), std::min<std::size_t>(bytes.size(), kSector - 8),
+              sectors_[index].begin() + 8);
   return *this;
 }
 
