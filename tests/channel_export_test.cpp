@@ -11,6 +11,7 @@
 #include "common/fixed_texts.h"
 #include "support/process_tools.h"
 #include "support/scripted_ui.h"
+#include "support/sound_channel.h"
 #include "support/sound_data.h"
 #include "support/temp_dir.h"
 #include "support/xa_builder.h"
@@ -26,15 +27,9 @@ using testing::ScriptedProgress;
 using testing::SoundData;
 using testing::XaBuilder;
 
+// Channel 1 of the given quality and sectors.
 ChannelRecord Record(bool highRate, bool stereo, int first, int count, int interleave) {
-  ChannelRecord r;
-  r.Channel = 1;
-  r.HighRate = highRate ? 1 : 0;
-  r.Stereo = stereo ? 1 : 0;
-  r.FirstSector = first;
-  r.SectorCount = count;
-  r.Interleave = interleave;
-  return r;
+  return testing::SoundRecord(1, highRate, stereo, first, interleave, count);
 }
 
 // Lengths in the header agree with a file of `blocks` PCM blocks.
