@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "common/fixed_texts.h"
+#include "support/edit_sample.h"
 #include "support/failing_file_io.h"
 #include "support/in_process_cli.h"
 #include "support/named_case.h"
@@ -27,40 +28,10 @@ using testing::PrintTo;
 using testing::TempDir;
 using testing::XaBuilder;
 
-constexpr int kSectors = 140;
-constexpr int kInterleave = 8;  // 18.9k stereo at normal speed
-
-// The sectors of each part of the test file: channels 1 and 2 (10 sectors each, slots 0
-// and 1 of sectors 0..79), data sectors 90..95, channel 3 (4 sectors from 99).
-std::vector<int> ChannelSectors(int channel) {
-  const int first = channel == 3 ? 99 : channel - 1;
-  const int count = channel == 3 ? 4 : 10;
-  std::vector<int> sectors;
-  for (int k = 0; k < count; ++k) sectors.push_back(first + k * kInterleave);
-  return sectors;
-}
-std::vector<int> DataSectors() { return {90, 91, 92, 93, 94, 95}; }
-
-void BuildFile(Layout layout, const std::string& path) {
-  XaBuilder builder(kSectors, layout);
-  for (int channel : {1, 2, 3}) {
-    const std::vector<int> sectors = ChannelSectors(channel);
-    builder.Channel(channel, false, true, sectors[0], kInterleave, int(sectors.size()));
-    for (int index : sectors)
-      builder.Payload(index, std::vector<std::uint8_t>(64, std::uint8_t(channel * 16 + index)));
-  }
-  builder.DataRange(90, 6).Payload(92, std::vector<std::uint8_t>(100, 0xA5));
-  builder.Write(path);
-}
-
-// A stereo 18.9k WAV of this many sectors' worth of frames.
-void BuildWav(int sectors, const std::string& path) {
-  const int frames = sectors * 2016;
-  testing::WavBuilder(2, 18900, 16)
-      .Samples16(testing::Frames16(frames, 2,
-                                   [](int i, int c) { return (i * 53 + c * 700) % 9000 - 4500; }))
-      .Write(path);
-}
+using testing::BuildEditSample;
+using testing::BuildSampleWav;
+using testing::ChannelSectors;
+using testing::DataSectors;
 
 struct EditCase {
   const char* Name;
@@ -109,8 +80,8 @@ class WriteFailure : public ::testing::TestWithParam<std::tuple<EditCase, Layout
   testing::ProgramResult RunWith(FailingFileIo& files) {
     const std::string journal = dir.File("undo" + std::to_string(++runs));
     ::setenv("SORVANE_UNDO_DIR", journal.c_str(), 1);
-    BuildFile(FileLayout(), xa);
-    if (Case().WavSectors > 0) BuildWav(Case().WavSectors, wav);
+    BuildEditSample(FileLayout(), xa);
+    if (Case().WavSectors > 0) BuildSampleWav(Case().WavSectors, wav);
     return testing::RunInProcess(Words(), files);
   }
   // The sectors the command must leave alone, each with the raw layouts' sync and header.
@@ -156,7 +127,7 @@ TEST_P(WriteFailure, EveryFailedCallIsReportedAndLeavesTheOtherSectorsAlone) {
   const testing::ProgramResult clean = RunWith(counting);
   ASSERT_EQ(clean.ExitStatus, 0) << clean.Err;
   ASSERT_GT(counting.Calls, 0);
-  BuildFile(FileLayout(), xa);
+  BuildEditSample(FileLayout(), xa);
   const std::string before = testing::ReadFileBytes(xa);
   for (int n = 1; n <= counting.Calls; ++n) {
     FailingFileIo failing;

@@ -83,6 +83,25 @@ bool CloseInverse(XaFile& xa, const std::string& folder, const EntryName& invers
          ::rename(partial.c_str(), EntryPath(folder, final).c_str()) == 0;
 }
 
+// The file is now as the next entry of `direction` left it: that entry's idea of the file
+// follows, so that it can be taken back in turn.
+void HandOn(const XaFile& xa, const std::string& folder, JournalDirection direction) {
+  const std::vector<EntryName> entries = ListFolder(folder);
+  for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
+    if (e->Partial || e->Direction != direction) continue;
+    Fd fd(::open(EntryPath(folder, *e).c_str(), O_RDWR | O_CLOEXEC));
+    EntryHeader h;
+    XaFileStat st;
+    if (fd.Value < 0 || !ReadHeader(fd.Value, h) || h.State != EntryState::Closed ||
+        !StatXaFile(xa, st))
+      return;
+    h.AfterLength = st.Length;
+    h.AfterModifiedNs = st.ModifiedNs;
+    WriteHeader(*xa.Io, fd.Value, h);
+    return;
+  }
+}
+
 // The entry to take back in `direction`: an unfinished edit first, else the newest.
 bool PickEntry(const std::string& folder, JournalDirection direction, EntryName& picked) {
   bool found = false;
@@ -120,6 +139,7 @@ TakeBack UndoJournal::Complete(XaFile& xa, const EntryName& name, KeptSettings& 
   }
   ::unlink(path.c_str());
   SyncFolder(*xa.Io, folder_);
+  HandOn(xa, folder_, name.Direction);
   settings = h.Before;
   return TakeBack::Done;
 }

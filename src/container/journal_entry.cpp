@@ -262,10 +262,14 @@ void Trim(const std::string& folder) {
     sizes.push_back(::stat(EntryPath(folder, e).c_str(), &st) == 0 ? st.st_size : 0);
     total += sizes.back();
   }
+  // The count limit is on edits that can be undone; what can be redo came from them.
+  auto undoable = std::count_if(entries.begin(), entries.end(), [](const EntryName& e) {
+    return e.Direction == JournalDirection::Undo && !e.Partial;
+  });
   std::size_t first = 0;
   while (entries.size() - first > 1 &&
-         (entries.size() - first > std::size_t{UndoJournal::kMaxEntries} ||
-          total > UndoJournal::kMaxBytes)) {
+         (undoable > UndoJournal::kMaxEntries || total > UndoJournal::kMaxBytes)) {
+    if (entries[first].Direction == JournalDirection::Undo) --undoable;
     ::unlink(EntryPath(folder, entries[first]).c_str());
     total -= sizes[first++];
   }

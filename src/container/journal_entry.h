@@ -79,7 +79,8 @@ void DropForeignEntries(const std::string& folder, const XaFileStat& st);
 // is left out (its bytes were never overwritten: the file is written only after its
 // record is durable).
 std::vector<Record> ReadRecords(int fd);
-// Drops the oldest entries beyond the count and size limits, never the newest.
+// Drops the oldest entries while more than kMaxEntries edits can be undone or the entries
+// hold more than kMaxBytes; never the newest.
 void Trim(const std::string& folder);
 
 }  // namespace sorvane::journal
