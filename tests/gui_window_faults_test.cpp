@@ -209,10 +209,7 @@ TEST_F(EditorTest, EveryShowingOfTheLengthDialogStartsAsTheFirst) {
 class ListTest : public EditorTest {
  protected:
   void SetUp() override {
-    XaBuilder(100)
-        .Channel(2, false, false, 0, 16, 5)
-        .Channel(1, true, true, 1, 4, 6)
-        .Write(dir.File("two.xa"));
+    WriteTwoChannels(dir.File("two.xa"));
     Open(dir.File("two.xa"));
   }
   QPoint RowPoint(int row) const {

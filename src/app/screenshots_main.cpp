@@ -191,7 +191,8 @@ int main(int argc, char** argv) {
   forms.Form1.MenuFindClick();
   sorvane::app::SaveMainWindow(forms, dir);
   sorvane::app::SaveSettings(forms, dir, workspace.File);
-  sorvane::app::SaveFileDialog(forms, dir, QFileInfo(QString::fromLocal8Bit(argv[2])).absolutePath());
+  sorvane::app::SaveFileDialog(forms, dir,
+                               QFileInfo(QString::fromLocal8Bit(argv[2])).absolutePath());
   const QTemporaryDir work;
   const std::string wav =
       QFile::encodeName(work.filePath(QStringLiteral("last.wav"))).toStdString();
