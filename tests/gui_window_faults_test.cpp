@@ -187,9 +187,9 @@ TEST_F(EditorTest, EveryShowingOfTheLengthDialogStartsAsTheFirst) {
   };
   std::vector<Start> starts;
   ModalScript script;
-  auto step = [&](QWidget*) {
-    starts.push_back(
-        {form3.Sel1->isChecked(), form3.Sel2->isChecked(), QApplication::focusWidget()});
+  auto step = [&](QWidget* modal) {
+    starts.push_back({form3.Sel1->isChecked(), form3.Sel2->isChecked(), form3.focusWidget()});
+    ASSERT_TRUE(QTest::qWaitForWindowActive(modal));  // the keys go where the focus is
     TabDownEnter();
   };
   script.Then(step).Then(step).Then(step);
