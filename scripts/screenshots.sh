@@ -15,7 +15,8 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export SORVANE_UNDO_DIR=$work/undo XDG_CONFIG_HOME=$work/config
 
-demo=$work/demo.xa
+mkdir -p "$work/files"
+demo=$work/files/demo.xa
 "$build_dir"/src/cli/sorvane-cli demo "$demo" --force
 
 SORVANE_LANG=ja QT_QPA_PLATFORM=offscreen "$build_dir"/src/app/sorvane-screenshots "$out" "$demo"
@@ -33,8 +34,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
 ' bash "$build_dir/src/app/sorvane" "$demo" "$work/desktop.png"
 convert "$work/desktop.png" -crop 680x400+0+0 +repage "$out/desktop.png"
 
-# ファイル > 開く, typed as a person would, under a window manager.
-(cd "$work" && xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+# ファイル > 開く, typed as a person would, under a window manager, in the demo's folder.
+(cd "$work/files" && xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   openbox &
   sleep 1
   SORVANE_LANG=ja QT_QPA_PLATFORM=xcb "$1" "$2" &
@@ -42,6 +43,7 @@ convert "$work/desktop.png" -crop 680x400+0+0 +repage "$out/desktop.png"
   sleep 3
   window=$(xdotool search --onlyvisible --name Sorvane | head -1)
   xdotool windowactivate --sync "$window"
+  xdotool windowmove --sync "$window" 200 250
   xdotool key alt+f
   sleep 0.5
   xdotool key o
@@ -49,5 +51,5 @@ convert "$work/desktop.png" -crop 680x400+0+0 +repage "$out/desktop.png"
   import -window root "$3"
   kill "$editor"
 ' bash "$build_dir/src/app/sorvane" "$demo" "$work/open.png")
-convert "$work/open.png" -crop 760x560+0+0 +repage "$out/desktop-open-dialog.png"
+convert "$work/open.png" -crop 700x470+70+128 +repage "$out/desktop-open-dialog.png"
 ls -1 "$out"

@@ -173,11 +173,11 @@
     </message>
     <message>
         <source>  倍速</source>
-        <translation>  Double</translation>
+        <translation>  2x</translation>
     </message>
     <message>
         <source>  等速</source>
-        <translation>  Normal</translation>
+        <translation>  1x</translation>
     </message>
     <message>
         <source>読み取りエラー。</source>

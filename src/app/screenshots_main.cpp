@@ -178,7 +178,8 @@ int main(int argc, char** argv) {
   }
   sorvane::app::InstallFontSubstitutes();
   QApplication::setFont(sorvane::app::UiFont());
-  const QDir dir(QString::fromLocal8Bit(argv[1]));
+  // Absolute: the file dialog changes the current folder.
+  const QDir dir(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath());
   sorvane::Workspace workspace;
   sorvane::app::NoSoundOutput audio;  // nothing is played
   sorvane::app::EditorForms forms(workspace, audio);
