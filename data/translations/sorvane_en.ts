@@ -109,23 +109,23 @@
     </message>
     <message>
         <source>再生   [P]</source>
-        <translation>Play          [P]</translation>
+        <translation>Play	[P]</translation>
     </message>
     <message>
         <source>WAV入力  [I]</source>
-        <translation>WAV In        [I]</translation>
+        <translation>WAV In	[I]</translation>
     </message>
     <message>
         <source>WAV出力  [O]</source>
-        <translation>WAV Out       [O]</translation>
+        <translation>WAV Out	[O]</translation>
     </message>
     <message>
         <source>Ch追加    [A]</source>
-        <translation>Add Channel   [A]</translation>
+        <translation>Add Channel	[A]</translation>
     </message>
     <message>
         <source>Ch削除    [D]</source>
-        <translation>Delete Channel [D]</translation>
+        <translation>Delete Channel	[D]</translation>
     </message>
     <message>
         <source>XAファイル|*.xa|すべてのファイル|*.*</source>
@@ -269,15 +269,15 @@
     </message>
     <message>
         <source>元データよりも短いWAVファイルです。</source>
-        <translation>The WAV file is shorter than the channel.</translation>
+        <translation>The WAV file is shorter.</translation>
     </message>
     <message>
         <source>元データよりも長いWAVファイルです。</source>
-        <translation>The WAV file is longer than the channel.</translation>
+        <translation>The WAV file is longer.</translation>
     </message>
     <message>
         <source>後続のデータと重なります。</source>
-        <translation>It overlaps the data that follows.</translation>
+        <translation>It overlaps the next data.</translation>
     </message>
     <message>
         <source>元データに合わせる</source>
@@ -289,7 +289,7 @@
     </message>
     <message>
         <source>後続データの直前に合わせる</source>
-        <translation>End before the following data</translation>
+        <translation>End before the next data</translation>
     </message>
     <message>
         <source>データセクタを上書きしようとしています。
