@@ -59,6 +59,8 @@ const CommandDescriptor kSettings{"settings",
 const CommandDescriptor kNew{"new",         {"FILE"}, {{"--force"}, {"--layout", "plain|raw|riff"}},
                              Opening::None, nullptr,  RunNew};
 const CommandDescriptor kDemo{"demo", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunDemo};
+const CommandDescriptor kUndo{"undo", {"FILE"}, {{"--list"}}, Opening::Bytes, nullptr, RunUndo};
+const CommandDescriptor kRedo{"redo", {"FILE"}, {}, Opening::Bytes, nullptr, RunRedo};
 
 #ifdef SORVANE_CLI_PLAY
 const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel, nullptr, RunPlay};
@@ -67,12 +69,12 @@ const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel
 }  // namespace
 
 const std::vector<CommandDescriptor>& AllCommands() {
-  static const std::vector<CommandDescriptor> commands = {kList,     kExport,
+  static const std::vector<CommandDescriptor> commands = {kList,   kExport,
 #ifdef SORVANE_CLI_PLAY
                                                           kPlay,
 #endif
-                                                          kImport,   kAppend, kDelete,
-                                                          kSettings, kNew,    kDemo};
+                                                          kImport, kAppend, kDelete, kSettings,
+                                                          kNew,    kDemo,   kUndo,   kRedo};
   return commands;
 }
 
