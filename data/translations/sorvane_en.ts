@@ -435,5 +435,37 @@ the post-gap at the end of the file.</translation>
         <source>先頭64セクタのみ検索</source>
         <translation>First 64 sectors only</translation>
     </message>
+    <message>
+        <source>ファイルは他のプログラムで使用中です。</source>
+        <translation>The file is in use by another program.</translation>
+    </message>
+    <message>
+        <source>元に戻すための記録を書き込めないため変更できません。</source>
+        <translation>Cannot change the file: the undo record cannot be written.</translation>
+    </message>
+    <message>
+        <source>元に戻せる編集はありません。</source>
+        <translation>There is no edit to undo.</translation>
+    </message>
+    <message>
+        <source>やり直せる編集はありません。</source>
+        <translation>There is no edit to redo.</translation>
+    </message>
+    <message>
+        <source>ファイルが他のプログラムで変更されたため元に戻せません。</source>
+        <translation>Cannot undo: another program has changed the file.</translation>
+    </message>
+    <message>
+        <source>前回の編集が途中で終わっています。編集前の状態に戻しますか？</source>
+        <translation>The last edit did not finish. Put the file back as it was before it?</translation>
+    </message>
+    <message>
+        <source>元に戻す</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>やり直し</source>
+        <translation>Redo</translation>
+    </message>
 </context>
 </TS>
