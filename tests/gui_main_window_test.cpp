@@ -35,6 +35,7 @@ constexpr MenuItemDesign kMenuItems[] = {
     {"MenuFile", "MenuOpen", text::kMenuOpen},
     {"MenuFile", "MenuFind", text::kMenuFind},
     {"MenuFile", "MenuGap", text::kMenuGap},
+    {"MenuFile", "MenuExportAll", text::kMenuExportAll},
     {"MenuFile", "MenuHighQuality", text::kMenuHighQuality},
     {"MenuFile", "MenuExit", text::kMenuExit},
     {"MenuShow", "MenuSp1", text::kMenuSp1},

@@ -13,7 +13,8 @@ namespace sorvane::app {
 
 void TForm1::RefreshList() {
   ChannelTable& channels = workspace_.File.AudioChannelTable;
-  for (QAction* needsFile : {MenuShow->menuAction(), MenuEdit->menuAction(), MenuFind, MenuGap})
+  for (QAction* needsFile :
+       {MenuShow->menuAction(), MenuEdit->menuAction(), MenuFind, MenuGap, MenuExportAll})
     needsFile->setEnabled(FileOpen);
   if (!FileOpen) channels.Count = 0;  // no channel command finds an entry then
   MenuSp1->setChecked(DisplayUnit == UnitTime);

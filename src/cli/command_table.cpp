@@ -60,6 +60,14 @@ const CommandDescriptor kNew{"new",         {"FILE"}, {{"--force"}, {"--layout",
                              Opening::None, nullptr,  RunNew};
 const CommandDescriptor kDemo{"demo", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunDemo};
 
+const CommandDescriptor kExportAll{
+    "export-all",
+    {"PATH..."},
+    {{"--out", "DIR", Shown::Listed, true}, {"--jobs", "N"}, kQuick, {"--json"}},
+    Opening::None,
+    CheckExportAll,
+    RunExportAll};
+
 #ifdef SORVANE_CLI_PLAY
 const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel, nullptr, RunPlay};
 #endif
@@ -67,12 +75,12 @@ const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel
 }  // namespace
 
 const std::vector<CommandDescriptor>& AllCommands() {
-  static const std::vector<CommandDescriptor> commands = {kList,     kExport,
+  static const std::vector<CommandDescriptor> commands = {kList,   kExport,
 #ifdef SORVANE_CLI_PLAY
                                                           kPlay,
 #endif
-                                                          kImport,   kAppend, kDelete,
-                                                          kSettings, kNew,    kDemo};
+                                                          kImport, kAppend, kDelete,   kSettings,
+                                                          kNew,    kDemo,   kExportAll};
   return commands;
 }
 
