@@ -1,24 +1,23 @@
 #!/usr/bin/env bash
 # Times `sorvane-cli export-all` of a folder of FILES XA files of MINUTES each (four channels
 # of random sound, one of each quality) with --jobs 1 against --jobs 2, in turns, RUNS times
-# each (default 3); the median of each counts, and the ratio is taken pair by pair. The WAVs
-# go to a folder in OUT_ROOT (default /dev/shm when it exists, so that the disk does not
-# take part) and are removed after each run.
+# each (default 3); the median of each counts, and the ratio is taken pair by pair. The XA
+# files and the WAVs go to OUT_ROOT (default /dev/shm when it exists, so that the disk does
+# not take part); the WAVs are removed after each run.
 # usage: bench/export_all_jobs.sh [BUILD_DIR] [FILES] [MINUTES]
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. bench/timing_helpers.sh
 build_dir=${1:-build}
 files=${2:-8}
 minutes=${3:-10}
 runs=${RUNS:-3}
 cli=$build_dir/src/cli/sorvane-cli
 maker=$build_dir/bench/make_bench_folder
-for tool in "$cli" "$maker"; do
-  [ -x "$tool" ] || { echo "missing $tool: build first" >&2; exit 2; }
-done
-out_root=${OUT_ROOT:-$([ -d /dev/shm ] && echo /dev/shm || echo "${TMPDIR:-/tmp}")}
+require_built "$cli" "$maker"
+out_root=$(scratch_root)
 
-work=$(mktemp -d)
+work=$(mktemp -d "$out_root/export-all-in.XXXXXX")
 out=$(mktemp -d "$out_root/export-all.XXXXXX")
 trap 'rm -rf "$work" "$out"' EXIT
 "$maker" "$work/in" "$files" "$minutes"
@@ -41,7 +40,6 @@ for _ in $(seq "$runs"); do
   one+=("$a") two+=("$b")
   ratios+=("$(awk -v a="$a" -v b="$b" 'BEGIN { printf "%.3f", a / b }')")
 done
-median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 echo "folder: $files files of $minutes min, 4 channels each (37.8k stereo and mono, 18.9k stereo and mono)"
 echo "export-all --jobs 1: median $(median "${one[@]}") s of: ${one[*]}"
 echo "export-all --jobs 2: median $(median "${two[@]}") s of: ${two[*]}"

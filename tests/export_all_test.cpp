@@ -231,6 +231,30 @@ TEST_P(ExportAllJobs, ACancelLeavesOnlyWholeWavsUnderFinalNames) {
   ExpectWavsAsExportWritesThem(files);
 }
 
+// Each write of a file's exports failing in turn (a header, the blocks, the closing header of
+// each of its four channels): the file fails with the WAV message, the channels before the
+// failing one are whole, and nothing of it or after it is left.
+class ExportAllWriteFailure : public ExportAllTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(ExportAllWriteFailure, LeavesTheChannelsBeforeWholeAndNothingElse) {
+  testing::FailingFileIo failing;
+  failing.FailAt = GetParam();
+  const ExportPlan plan = PlanExportAll({in_ + "/a.xa"}, out_);
+  ExportAllOptions options;
+  options.Io = &failing;
+  SilentProgress progress;
+  const std::vector<FileExport> files = ExportAll(plan.Sources, options, progress);
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_EQ(files[0].Result, Outcome::Failed);
+  EXPECT_EQ(files[0].Error, text::kWavWriteFailed);
+  constexpr int kWritesPerChannel = 3;
+  EXPECT_EQ(files[0].Channels.size(),
+            static_cast<std::size_t>((GetParam() - 1) / kWritesPerChannel));
+  ExpectWavsAsExportWritesThem(files);
+}
+
+INSTANTIATE_TEST_SUITE_P(ExportAll, ExportAllWriteFailure, ::testing::Range(1, 13));
+
 // A failed write or rename fails that file with the WAV message and leaves neither the
 // temporary nor the final WAV; the other files go on.
 class FailingRename : public FileIo {
