@@ -105,7 +105,8 @@ bool WriteMixedXa(const std::string& path, std::int32_t sectors, unsigned seed) 
     std::uint8_t* sector = raw.data() + (kRawSectorBytes - kSectorBytes);
     std::uint8_t channel = 0;
     std::uint8_t coding = 0;
-    if (MixedSlot(i, channel, coding)) {
+    // The last 16 sectors are empty, so that every channel ends on a whole interleave step.
+    if (i < sectors - 16 && MixedSlot(i, channel, coding)) {
       WriteSubheader(sector, channel, kSubmodeAudioSector, coding);
       FillRandomGroups(random, sector + kGroupsOffset);
     } else {

@@ -19,7 +19,8 @@ bool WriteBenchXa(const std::string& path, std::int32_t sectors);
 // Writes `sectors` raw 2352-byte sectors holding four channels of random sound, one of each
 // quality, all running the whole file: channel 0 (37.8 kHz stereo) in every 4th sector from
 // 0, channel 1 (37.8 kHz mono) every 8th from 1, channel 2 (18.9 kHz stereo) every 8th from
-// 2, channel 3 (18.9 kHz mono) every 16th from 3; the rest empty. `seed` varies the sound.
+// 2, channel 3 (18.9 kHz mono) every 16th from 3; the rest and the last 16 sectors empty.
+// `seed` varies the sound.
 // Returns false on failure.
 bool WriteMixedXa(const std::string& path, std::int32_t sectors, unsigned seed);
 
