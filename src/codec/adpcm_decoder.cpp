@@ -94,18 +94,6 @@ void WriteSample(std::uint8_t* out, std::int32_t position, std::int32_t value) {
   PutLe16(out + 2 * position, static_cast<std::uint16_t>(value));
 }
 
-// Six values from phase 0 give seven samples: the first, five weighted between neighbours,
-// the last.
-void SevenFromSix(const std::int32_t* y, std::int32_t* seven) {
-  seven[0] = y[0];
-  seven[1] = (y[0] + y[1] * 5) / 6;
-  seven[2] = (y[1] * 2 + y[2] * 4) / 6;
-  seven[3] = (y[2] * 3 + y[3] * 3) / 6;
-  seven[4] = (y[3] * 4 + y[4] * 2) / 6;
-  seven[5] = (y[4] * 5 + y[5]) / 6;
-  seven[6] = y[5];
-}
-
 void StartResampler(DecoderState& state, std::int32_t position, std::int32_t step) {
   state.Phase = 0;
   state.OutputPosition = position;
@@ -143,11 +131,16 @@ void ResampleValues(DecoderState& state, const std::int32_t* values, int count, 
   for (; i < count && p != 0; ++i) one(values[i]);
   // From phase 0, six values give seven samples; this is the path every sector takes.
   for (; i + 6 <= count; i += 6) {
-    std::int32_t seven[7];
-    SevenFromSix(values + i, seven);
-    for (int k = 0; k < 7; ++k) WriteSample(out, at + k * step, seven[k]);
+    const std::int32_t* y = values + i;
+    WriteSample(out, at, y[0]);
+    WriteSample(out, at + step, (y[0] + y[1] * 5) / 6);
+    WriteSample(out, at + 2 * step, (y[1] * 2 + y[2] * 4) / 6);
+    WriteSample(out, at + 3 * step, (y[2] * 3 + y[3] * 3) / 6);
+    WriteSample(out, at + 4 * step, (y[3] * 4 + y[4] * 2) / 6);
+    WriteSample(out, at + 5 * step, (y[4] * 5 + y[5]) / 6);
+    WriteSample(out, at + 6 * step, y[5]);
     at += 7 * step;
-    v = values[i + 5];
+    v = y[5];
   }
   for (; i < count; ++i) one(values[i]);
   state.Phase = p;
@@ -186,23 +179,12 @@ void ResampleMono(DecoderState& state, const std::int32_t* values, std::uint8_t*
   ResampleValues(state, values, kMonoFramesPerSector, out);
 }
 
-// Both sides at once, a frame (left, right) at a time: six values of each side give seven
-// frames by ResampleValues' arithmetic, and the state ends as its two passes leave it.
 void ResampleStereo(DecoderState& state, const std::int32_t* left, const std::int32_t* right,
                     std::uint8_t* out) {
-  for (int i = 0; i < kStereoFramesPerSector; i += 6, out += 7 * 4) {
-    std::int32_t l[7];
-    std::int32_t r[7];
-    SevenFromSix(left + i, l);
-    SevenFromSix(right + i, r);
-    for (int k = 0; k < 7; ++k) {
-      PutLe16(out + 4 * k, static_cast<std::uint16_t>(l[k]));
-      PutLe16(out + 4 * k + 2, static_cast<std::uint16_t>(r[k]));
-    }
-  }
-  static_assert(kStereoFramesPerSector % 6 == 0, "whole steps of six values");
-  StartResampler(state, 1 + 2 * kStereoFramesPerSector / 6 * 7, 2);
-  state.Previous = right[kStereoFramesPerSector - 1];
+  StartResampler(state, 0, 2);
+  ResampleValues(state, left, kStereoFramesPerSector, out);
+  StartResampler(state, 1, 2);
+  ResampleValues(state, right, kStereoFramesPerSector, out);
 }
 
 }  // namespace
