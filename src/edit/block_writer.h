@@ -13,7 +13,7 @@ namespace sorvane {
 
 class BlockWriter {
  public:
-  static constexpr std::size_t kBlocksPerWrite = 64;  // about 600 KB per write call
+  static constexpr std::size_t kBlocksPerWrite = 8;  // about 75 KB per write call
 
   BlockWriter(FileIo& io, int fd) : io_(io), fd_(fd), buffer_(kBlocksPerWrite * kPcmBlockBytes) {}
 

@@ -11,7 +11,7 @@
 namespace sorvane {
 namespace {
 
-constexpr int kSectorsPerBatch = 16;  // handed over at once, to keep the locking rare
+constexpr int kSectorsPerBatch = 64;  // handed over at once, to keep the locking rare
 constexpr int kBatches = 4;           // in flight between the two threads
 
 struct Batch {
