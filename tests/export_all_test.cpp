@@ -225,8 +225,8 @@ TEST_P(ExportAllJobs, ACancelLeavesOnlyWholeWavsUnderFinalNames) {
     EXPECT_EQ(file.Error, text::kCancelled);
   }
   EXPECT_GE(cancelled, 1);
-  // The first file's first channel was finished before the cancel.
-  ASSERT_FALSE(files[0].Channels.empty());
+  // The WAV whose rename brought the cancel is whole; the run stopped well before its 12.
+  EXPECT_GE(FilesBelow(out_).size(), 1u);
   EXPECT_LT(FilesBelow(out_).size(), 12u);
   ExpectWavsAsExportWritesThem(files);
 }
