@@ -59,6 +59,8 @@ const CommandDescriptor kSettings{"settings",
 const CommandDescriptor kNew{"new",         {"FILE"}, {{"--force"}, {"--layout", "plain|raw|riff"}},
                              Opening::None, nullptr,  RunNew};
 const CommandDescriptor kDemo{"demo", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunDemo};
+const CommandDescriptor kUndo{"undo", {"FILE"}, {{"--list"}}, Opening::Bytes, nullptr, RunUndo};
+const CommandDescriptor kRedo{"redo", {"FILE"}, {}, Opening::Bytes, nullptr, RunRedo};
 
 const CommandDescriptor kExportAll{
     "export-all",
@@ -75,12 +77,12 @@ const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel
 }  // namespace
 
 const std::vector<CommandDescriptor>& AllCommands() {
-  static const std::vector<CommandDescriptor> commands = {kList,   kExport,
+  static const std::vector<CommandDescriptor> commands = {
+      kList,   kExport,
 #ifdef SORVANE_CLI_PLAY
-                                                          kPlay,
+      kPlay,
 #endif
-                                                          kImport, kAppend, kDelete,   kSettings,
-                                                          kNew,    kDemo,   kExportAll};
+      kImport, kAppend, kDelete, kSettings, kNew, kDemo, kUndo, kRedo, kExportAll};
   return commands;
 }
 
