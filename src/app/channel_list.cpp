@@ -7,6 +7,7 @@
 #include "app/channel_grid.h"
 #include "app/main_window.h"
 #include "app/ui_text.h"
+#include "edit/edit_history.h"
 #include "edit/workspace.h"
 
 namespace sorvane::app {
@@ -16,6 +17,8 @@ void TForm1::RefreshList() {
   for (QAction* needsFile :
        {MenuShow->menuAction(), MenuEdit->menuAction(), MenuFind, MenuGap, MenuExportAll})
     needsFile->setEnabled(FileOpen);
+  MenuUndo->setEnabled(FileOpen && CanTakeBack(workspace_, JournalDirection::Undo));
+  MenuRedo->setEnabled(FileOpen && CanTakeBack(workspace_, JournalDirection::Redo));
   if (!FileOpen) channels.Count = 0;  // no channel command finds an entry then
   MenuSp1->setChecked(DisplayUnit == UnitTime);
   MenuSpS->setChecked(DisplayUnit == UnitSectors);
