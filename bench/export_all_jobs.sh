@@ -3,7 +3,7 @@
 # of random sound, one of each quality) with --jobs 1 against --jobs 2, in turns, RUNS times
 # each (default 3); the median of each counts, and the ratio is taken pair by pair. The XA
 # files and the WAVs go to OUT_ROOT (default /dev/shm when it exists, so that the disk does
-# not take part); the WAVs are removed after each run.
+# not come into it); the WAVs are removed after each run.
 # usage: bench/export_all_jobs.sh [BUILD_DIR] [FILES] [MINUTES]
 set -euo pipefail
 cd "$(dirname "$0")/.."

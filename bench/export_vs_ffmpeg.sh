@@ -4,7 +4,7 @@
 # of random sound. The two programs run in turns, RUNS times each (default 5), so that a
 # change in the machine's load touches both alike; the median of each counts, and the ratio
 # is taken pair by pair. Both write their WAV to the same folder, in OUT_ROOT (default
-# /dev/shm when it exists, so that the disk does not take part).
+# /dev/shm when it exists, so that the disk does not come into it).
 # usage: bench/export_vs_ffmpeg.sh [BUILD_DIR] [MINUTES]
 set -euo pipefail
 cd "$(dirname "$0")/.."

@@ -9,7 +9,7 @@ require_built() {
 }
 
 # scratch_root: where large files and WAVs go: OUT_ROOT, else /dev/shm when it exists (so that
-# the disk does not take part), else the temporary folder.
+# the disk does not come into it), else the temporary folder.
 scratch_root() {
   if [ -n "${OUT_ROOT:-}" ]; then echo "$OUT_ROOT"
   elif [ -d /dev/shm ]; then echo /dev/shm

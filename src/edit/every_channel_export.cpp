@@ -41,7 +41,7 @@ std::int64_t FileBytes(const std::string& path) {
 // temporary file goes again when the export did not complete.
 Outcome ExportUnderTemporaryName(XaFile& xa, const ChannelRecord& record, const std::string& wav,
                                  ProgressMonitor& share) {
-  const std::string part = wav + ".part";
+  const std::string temporary = wav + ".tmp";
   // Renaming onto the file being read would replace it.
   if (IsOpenXaFile(xa, wav)) {
     xa.LastErrorText = text::kExportOntoOpenFile;
@@ -49,12 +49,12 @@ Outcome ExportUnderTemporaryName(XaFile& xa, const ChannelRecord& record, const 
   }
   // The one-channel export starts with the state a new run has.
   DecoderState fresh;
-  Outcome outcome = ExportChannelWith(xa, fresh, record, part, share);
-  if (outcome == Outcome::Done && xa.Io->Rename(part.c_str(), wav.c_str()) != 0) {
+  Outcome outcome = ExportChannelWith(xa, fresh, record, temporary, share);
+  if (outcome == Outcome::Done && xa.Io->Rename(temporary.c_str(), wav.c_str()) != 0) {
     xa.LastErrorText = text::kWavWriteFailed;
     outcome = Outcome::Failed;
   }
-  if (outcome != Outcome::Done) ::unlink(part.c_str());
+  if (outcome != Outcome::Done) ::unlink(temporary.c_str());
   return outcome;
 }
 
