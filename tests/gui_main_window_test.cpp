@@ -37,6 +37,7 @@ constexpr MenuItemDesign kMenuItems[] = {
     {"MenuFile", "MenuGap", text::kMenuGap},
     {"MenuFile", "MenuExportAll", text::kMenuExportAll},
     {"MenuFile", "MenuHighQuality", text::kMenuHighQuality},
+    {"MenuFile", "MenuRecent", text::kMenuRecent},
     {"MenuFile", "MenuExit", text::kMenuExit},
     {"MenuShow", "MenuSp1", text::kMenuSp1},
     {"MenuShow", "MenuSpS", text::kMenuSpS},
@@ -370,8 +371,9 @@ TEST(EditorForms, AllFiveAreCreatedHiddenAndTheDialogsBelongToTheMainWindow) {
   for (QWidget* form : std::initializer_list<QWidget*>{&forms.Form1, &forms.Form2, &forms.Form3,
                                                        &forms.Form4, &forms.Form5})
     EXPECT_FALSE(form->isVisible()) << form->objectName().toStdString();
-  // The progress window stays usable while the main window is disabled.
-  EXPECT_EQ(forms.Form2.parentWidget(), nullptr);
+  // The progress window too belongs to the main window (it stays usable while the main
+  // window is disabled: TheProgressWindowBelongsToTheMainWindowAndStaysUsable).
+  EXPECT_EQ(forms.Form2.parentWidget(), &forms.Form1);
   EXPECT_EQ(forms.Form3.parentWidget(), &forms.Form1);
   EXPECT_EQ(forms.Form4.parentWidget(), &forms.Form1);
   EXPECT_EQ(forms.Form5.parentWidget(), &forms.Form1);
