@@ -95,7 +95,7 @@ TEST_F(MainWindowTest, MenusAsDesigned) {
     EXPECT_EQ(menu->actions()[index++], item) << design.name << " out of order";
     EXPECT_EQ(item->text(), Q(design.caption));
   }
-  EXPECT_EQ(form1.MenuFile->actions().size(), 7);
+  EXPECT_EQ(form1.MenuFile->actions().size(), 8);
   EXPECT_EQ(form1.MenuShow->actions().size(), 3);
   EXPECT_EQ(form1.MenuEdit->actions().size(), 8);
   EXPECT_EQ(form1.MenuUndo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
