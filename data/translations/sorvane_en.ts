@@ -468,6 +468,14 @@ the post-gap at the end of the file.</translation>
         <translation>Redo</translation>
     </message>
     <message>
+        <source>読み取り専用</source>
+        <translation>Read-only</translation>
+    </message>
+    <message>
+        <source>他のプログラムが使用中のため読み取り専用</source>
+        <translation>Read-only: another program is using the file</translation>
+    </message>
+    <message>
         <source>全チャンネルをWAV出力</source>
         <translation>Export All Channels as WAV</translation>
     </message>
