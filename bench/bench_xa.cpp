@@ -70,6 +70,53 @@ bool WriteBenchXa(const std::string& path, std::int32_t sectors) {
   return true;
 }
 
+namespace {
+
+// The channel a sector of WriteMixedXa's file belongs to, with its coding byte; false for an
+// empty sector.
+bool MixedSlot(std::int32_t index, std::uint8_t& channel, std::uint8_t& coding) {
+  struct Slot {
+    int period, offset;
+    std::uint8_t coding;
+  };
+  static constexpr Slot kSlots[] = {{4, 0, kCodingStereo},
+                                    {8, 1, 0},
+                                    {8, 2, kCodingStereo | kCodingLowRate},
+                                    {16, 3, kCodingLowRate}};
+  for (std::uint8_t c = 0; c < 4; ++c) {
+    if (index % kSlots[c].period != kSlots[c].offset) continue;
+    channel = c;
+    coding = kSlots[c].coding;
+    return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+bool WriteMixedXa(const std::string& path, std::int32_t sectors, unsigned seed) {
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "wb"), std::fclose);
+  if (!file) return false;
+  std::mt19937 random(seed);
+  std::vector<std::uint8_t> raw(kRawSectorBytes);
+  for (std::int32_t i = 0; i < sectors; ++i) {
+    std::fill(raw.begin(), raw.end(), 0);
+    WriteSectorHeader(raw.data(), i);
+    std::uint8_t* sector = raw.data() + (kRawSectorBytes - kSectorBytes);
+    std::uint8_t channel = 0;
+    std::uint8_t coding = 0;
+    // The last 16 sectors are empty, so that every channel ends on a whole interleave step.
+    if (i < sectors - 16 && MixedSlot(i, channel, coding)) {
+      WriteSubheader(sector, channel, kSubmodeAudioSector, coding);
+      FillRandomGroups(random, sector + kGroupsOffset);
+    } else {
+      WriteSubheader(sector, 0, 0, 0);
+    }
+    if (std::fwrite(raw.data(), 1, raw.size(), file.get()) != raw.size()) return false;
+  }
+  return true;
+}
+
 bool WriteBigXaFile(const std::string& path, int sectors, bool raw) {
   FILE* out = std::fopen(path.c_str(), "wb");
   if (!out) return false;

@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "codec/adpcm_filters.h"
@@ -217,6 +218,44 @@ TEST_F(WavExportTest, TheOpenFileItselfIsRefusedByAnyOfItsNames) {
   EXPECT_EQ(ReadFileBytes(dir_.File("in.xa")), before);
   EXPECT_EQ(progress_.Starts, 0);
 }
+
+// The export on two threads (decoding here, resampling and writing on the other) writes
+// the bytes of the one-thread export and leaves the decoder state as it does, for every
+// quality, over sound that moves the histories.
+class TwoThreadExport : public ::testing::TestWithParam<FormatCase> {};
+
+TEST_P(TwoThreadExport, WritesTheBytesAndLeavesTheStateOfTheOneThreadExport) {
+  testing::TempDir dir;
+  const FormatCase& c = GetParam();
+  XaBuilder(400).Noise(3).Channel(1, c.HighRate, c.Stereo, 0, 4, 90).Write(dir.File("in.xa"));
+  auto workspace = std::make_unique<Workspace>();
+  Workspace& two = *workspace;
+  ASSERT_EQ(OpenXaFile(two.File, dir.File("in.xa")), 0);
+  const ChannelRecord record = Record(c.HighRate, c.Stereo, 0, 90, 4);
+  // A state carried over from an earlier run, as the editor's is.
+  two.Decoder.Left = {1234, -4321};
+  two.Decoder.Right = {-77, 99};
+  DecoderState one = two.Decoder;
+  ScriptedProgress progress;
+  ASSERT_EQ(ExportChannel(two, record, dir.File("two.wav"), progress), Outcome::Done);
+  ASSERT_EQ(ExportChannelWith(two.File, one, record, dir.File("one.wav"), progress), Outcome::Done);
+  EXPECT_TRUE(ReadFileBytes(dir.File("two.wav")) == ReadFileBytes(dir.File("one.wav")));
+  EXPECT_EQ(FileLength(dir.File("two.wav")), 44 + 9408LL * 90);
+  EXPECT_EQ(two.Decoder.Left.S1, one.Left.S1);
+  EXPECT_EQ(two.Decoder.Left.S2, one.Left.S2);
+  EXPECT_EQ(two.Decoder.Right.S1, one.Right.S1);
+  EXPECT_EQ(two.Decoder.Right.S2, one.Right.S2);
+  EXPECT_EQ(two.Decoder.Phase, one.Phase);
+  EXPECT_EQ(two.Decoder.Previous, one.Previous);
+  EXPECT_EQ(two.Decoder.OutputPosition, one.OutputPosition);
+  EXPECT_EQ(two.Decoder.Step, one.Step);
+}
+
+INSTANTIATE_TEST_SUITE_P(Export, TwoThreadExport,
+                         ::testing::Values(FormatCase{false, false, 1, 22050, 44100, 2},
+                                           FormatCase{false, true, 2, 22050, 88200, 4},
+                                           FormatCase{true, false, 1, 44100, 88200, 2},
+                                           FormatCase{true, true, 2, 44100, 176400, 4}));
 
 TEST(WavHeader, LengthsBeyond32BitsAreLimited) {
   std::uint8_t header[kWavHeaderBytes];

@@ -1,5 +1,5 @@
-// "WAV出力(&O)" and "WAV入力(&I)" end to end on built files: the real progress window,
-// message boxes and length dialog, answered from the test.
+// "WAV出力(&O)", "全チャンネルをWAV出力" and "WAV入力(&I)" end to end on built files: the real
+// progress window, message boxes and length dialog, answered from the test.
 #include <unistd.h>
 
 #include <QAction>
@@ -9,8 +9,13 @@
 #include <QRadioButton>
 #include <QTableWidget>
 #include <cstdint>
+#include <filesystem>
+#include <memory>
 
 #include "common/fixed_texts.h"
+#include "edit/channel_export.h"
+#include "edit/file_open.h"
+#include "edit/workspace.h"
 #include "gui_support.h"
 #include "support/wav_builder.h"
 #include "support/xa_builder.h"
@@ -274,6 +279,61 @@ TEST_F(EditorTest, TheOverwriteQuestionBelongsToTheProgressWindowAndItsCancelIsR
   EXPECT_EQ(RowTexts(form1, 0)[4], "  0:01.05");
   EXPECT_TRUE(form1.isEnabled());
   EXPECT_FALSE(form2.isVisible());
+}
+
+// What a run that exports only `channel` of the file writes: a fresh decoder state.
+std::string ExportAlone(const std::string& xa, int channel, const std::string& wav) {
+  auto alone = std::make_unique<Workspace>();
+  SilentProgress silent;
+  if (OpenAndScan(alone->File, xa, ScanExtent::FirstSectors, silent) != Outcome::Done) return "";
+  for (const ChannelRecord& r : alone->File.AudioChannelTable) {
+    if (r.Channel == channel && ExportChannel(*alone, r, wav, silent) == Outcome::Done)
+      return ReadFileBytes(wav);
+  }
+  return "";
+}
+
+TEST_F(EditorTest, ExportAllWritesEveryChannelAsItsOwnExportWouldIntoTheChosenFolder) {
+  XaBuilder(100)
+      .Noise(5)
+      .Channel(2, false, false, 0, 16, 5)
+      .Channel(1, true, true, 1, 4, 6)
+      .Write(dir.File("two.xa"));
+  Open(dir.File("two.xa"));
+  std::filesystem::create_directory(dir.File("wavs"));
+  files.Answers = {dir.File("wavs")};
+  ModalScript script;
+  ProgressWatch watch(form1, form2);
+  Run(script, [&] { form1.MenuExportAll->trigger(); });
+  EXPECT_EQ(files.Asked, std::vector<app::FileDialogKind>{app::FileDialogKind::WavFolder});
+  EXPECT_GT(watch.VisibleTicks, 0);
+  EXPECT_TRUE(watch.MainDisabled);
+  int found = 0;
+  for (const auto& e : std::filesystem::directory_iterator(dir.File("wavs"))) {
+    (void)e;
+    ++found;
+  }
+  EXPECT_EQ(found, 2);
+  for (int channel : {1, 2}) {
+    const std::string name = "two_ch00" + std::to_string(channel) + ".wav";
+    const std::string alone = ExportAlone(dir.File("two.xa"), channel, dir.File("alone.wav"));
+    ASSERT_FALSE(alone.empty());
+    EXPECT_TRUE(ReadFileBytes(dir.File("wavs/" + name)) == alone) << name;
+  }
+}
+
+TEST_F(EditorTest, ACancelledExportAllSaysSoAndLeavesNoPartialWav) {
+  WriteTwoQualities(dir.File("two.xa"));
+  Open(dir.File("two.xa"));
+  std::filesystem::create_directory(dir.File("wavs"));
+  files.Answers = {dir.File("wavs")};
+  ModalScript script;
+  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kCancelled), kOkOnly, Q(text::kOk)));
+  ProgressWatch watch(form1, form2, /*cancel=*/true);
+  Run(script, [&] { form1.MenuExportAllClick(); });
+  EXPECT_TRUE(watch.Pressed);
+  EXPECT_TRUE(std::filesystem::is_empty(dir.File("wavs")));
+  EXPECT_TRUE(form1.isEnabled());
 }
 
 }  // namespace

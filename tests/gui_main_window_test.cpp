@@ -35,6 +35,7 @@ constexpr MenuItemDesign kMenuItems[] = {
     {"MenuFile", "MenuOpen", text::kMenuOpen},
     {"MenuFile", "MenuFind", text::kMenuFind},
     {"MenuFile", "MenuGap", text::kMenuGap},
+    {"MenuFile", "MenuExportAll", text::kMenuExportAll},
     {"MenuFile", "MenuHighQuality", text::kMenuHighQuality},
     {"MenuFile", "MenuRecent", text::kMenuRecent},
     {"MenuFile", "MenuExit", text::kMenuExit},
@@ -94,7 +95,7 @@ TEST_F(MainWindowTest, MenusAsDesigned) {
     EXPECT_EQ(menu->actions()[index++], item) << design.name << " out of order";
     EXPECT_EQ(item->text(), Q(design.caption));
   }
-  EXPECT_EQ(form1.MenuFile->actions().size(), 7);
+  EXPECT_EQ(form1.MenuFile->actions().size(), 8);
   EXPECT_EQ(form1.MenuShow->actions().size(), 3);
   EXPECT_EQ(form1.MenuEdit->actions().size(), 8);
   EXPECT_EQ(form1.MenuUndo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -103,6 +104,7 @@ TEST_F(MainWindowTest, MenusAsDesigned) {
   EXPECT_TRUE(form1.MenuOpen->isEnabled());
   EXPECT_FALSE(form1.MenuFind->isEnabled());
   EXPECT_FALSE(form1.MenuGap->isEnabled());
+  EXPECT_FALSE(form1.MenuExportAll->isEnabled());
   EXPECT_TRUE(form1.MenuExit->isEnabled());
   EXPECT_TRUE(form1.MenuSp1->isChecked());
   EXPECT_FALSE(form1.MenuSpS->isChecked());
@@ -180,8 +182,8 @@ TEST_F(MainWindowTest, OpenByPathMakesThePathAbsoluteAndListsTheFirstChannels) {
   EXPECT_EQ(workspace.File.Path, dir.File("a.xa"));
   ASSERT_EQ(form1.G->rowCount(), 1);
   EXPECT_EQ(RowTexts(form1, 0)[0], "  1");
-  for (QAction* item :
-       {form1.MenuFind, form1.MenuGap, form1.MenuShow->menuAction(), form1.MenuEdit->menuAction()})
+  for (QAction* item : {form1.MenuFind, form1.MenuGap, form1.MenuExportAll,
+                        form1.MenuShow->menuAction(), form1.MenuEdit->menuAction()})
     EXPECT_TRUE(item->isEnabled());
 }
 
@@ -288,8 +290,8 @@ TEST_P(FailedOpenTest, ShowsTheReasonAndLeavesNoFile) {
   EXPECT_FALSE(workspace.File.IsOpen());
   EXPECT_EQ(form1.G->rowCount(), 1);
   EXPECT_EQ(RowTexts(form1, 0), std::vector<std::string>(7, ""));
-  for (QAction* item :
-       {form1.MenuFind, form1.MenuGap, form1.MenuShow->menuAction(), form1.MenuEdit->menuAction()})
+  for (QAction* item : {form1.MenuFind, form1.MenuGap, form1.MenuExportAll,
+                        form1.MenuShow->menuAction(), form1.MenuEdit->menuAction()})
     EXPECT_FALSE(item->isEnabled());
 }
 

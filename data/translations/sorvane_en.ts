@@ -475,5 +475,17 @@ the post-gap at the end of the file.</translation>
         <source>他のプログラムが使用中のため読み取り専用</source>
         <translation>Read-only: another program is using the file</translation>
     </message>
+    <message>
+        <source>全チャンネルをWAV出力</source>
+        <translation>Export All Channels as WAV</translation>
+    </message>
+    <message>
+        <source>同じ名前のWAVファイルに書き出すXAファイルがあります。</source>
+        <translation>XA files would write WAV files of the same names.</translation>
+    </message>
+    <message>
+        <source>フォルダが読めません。</source>
+        <translation>The folder cannot be read.</translation>
+    </message>
 </context>
 </TS>

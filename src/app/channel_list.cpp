@@ -14,7 +14,8 @@ namespace sorvane::app {
 
 void TForm1::RefreshList() {
   ChannelTable& channels = workspace_.File.AudioChannelTable;
-  for (QAction* needsFile : {MenuShow->menuAction(), MenuEdit->menuAction(), MenuFind, MenuGap})
+  for (QAction* needsFile :
+       {MenuShow->menuAction(), MenuEdit->menuAction(), MenuFind, MenuGap, MenuExportAll})
     needsFile->setEnabled(FileOpen);
   MenuUndo->setEnabled(FileOpen && CanTakeBack(workspace_, JournalDirection::Undo));
   MenuRedo->setEnabled(FileOpen && CanTakeBack(workspace_, JournalDirection::Redo));

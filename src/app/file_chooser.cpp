@@ -25,6 +25,7 @@ DialogDesign DesignOf(FileDialogKind kind) {
     case FileDialogKind::OpenWav:
       return {false, text::kAudioFilter, "wav"};
     case FileDialogKind::SaveWav:
+    case FileDialogKind::WavFolder:
       return {true, text::kWavFilter, "wav"};
   }
   return {false, text::kXaFilter, "xa"};
@@ -48,10 +49,15 @@ std::string QtFileChooser::Choose(FileDialogKind kind) {
   const DialogDesign design = DesignOf(kind);
   // A new dialog each time: the file name starts empty.
   QFileDialog dialog(&owner_);
-  dialog.setAcceptMode(design.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-  dialog.setFileMode(design.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
-  dialog.setNameFilter(QtNameFilters(design.filter));
-  dialog.setDefaultSuffix(QString::fromLatin1(design.defaultSuffix));
+  if (kind == FileDialogKind::WavFolder) {
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+  } else {
+    dialog.setAcceptMode(design.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(design.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilter(QtNameFilters(design.filter));
+    dialog.setDefaultSuffix(QString::fromLatin1(design.defaultSuffix));
+  }
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   return QFile::encodeName(dialog.selectedFiles().first()).toStdString();
 }

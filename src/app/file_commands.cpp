@@ -5,6 +5,7 @@
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
 #include "edit/edit_history.h"
+#include "edit/every_channel_export.h"
 #include "edit/file_open.h"
 #include "edit/file_settings.h"
 #include "edit/workspace.h"
@@ -73,6 +74,17 @@ void TForm1::MenuGapClick() {
   if (ApplyFileSettings(workspace_, chosen, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
   ShowFileState();
+}
+
+void TForm1::MenuExportAllClick() {
+  if (!FileOpen) return;
+  const std::string folder = S().Files.Choose(FileDialogKind::WavFolder);
+  if (folder.empty()) return;
+  XaFile& xa = workspace_.File;
+  std::vector<ChannelWav> written;
+  // A cancel is reported too ("キャンセルしました。"); the WAVs finished before it stay.
+  if (ExportEveryChannel(xa, WavBaseIn(folder, xa.Path), S().Progress, written) != Outcome::Done)
+    S().Prompt.NotifyUser(xa.LastErrorText);
 }
 
 void TForm1::MenuExitClick() { close(); }

@@ -132,6 +132,8 @@ void TForm1::BuildFileMenu() {
   MenuOpen = AddCommand(MenuFile, "MenuOpen", text::kMenuOpen, &TForm1::MenuOpenClick);
   MenuFind = AddCommand(MenuFile, "MenuFind", text::kMenuFind, &TForm1::MenuFindClick);
   MenuGap = AddCommand(MenuFile, "MenuGap", text::kMenuGap, &TForm1::MenuGapClick);
+  MenuExportAll =
+      AddCommand(MenuFile, "MenuExportAll", text::kMenuExportAll, &TForm1::MenuExportAllClick);
   MenuHighQuality = AddItem(MenuFile, "MenuHighQuality", text::kMenuHighQuality);
   MenuHighQuality->setCheckable(true);
   MenuHighQuality->setChecked(EditorSettings().value(kHighQualityKey, false).toBool());
@@ -144,6 +146,7 @@ void TForm1::BuildFileMenu() {
   MenuExit = AddCommand(MenuFile, "MenuExit", text::kMenuExit, &TForm1::MenuExitClick);
   MenuFind->setEnabled(false);
   MenuGap->setEnabled(false);
+  MenuExportAll->setEnabled(false);
 }
 
 void TForm1::BuildPopupMenu() {

@@ -63,6 +63,7 @@ class TForm1 : public QMainWindow {
   QAction* MenuOpen;
   QAction* MenuFind;
   QAction* MenuGap;
+  QAction* MenuExportAll;
   QAction* MenuHighQuality;  // checkable, remembered between runs
   QMenu* MenuRecent;         // the files opened last, newest first
   QAction* MenuExit;
@@ -102,6 +103,8 @@ class TForm1 : public QMainWindow {
   void MenuOpenClick();
   void MenuFindClick();
   void MenuGapClick();
+  // Every channel of the open file to "<name>_chNNN.wav" in a chosen folder.
+  void MenuExportAllClick();
   void MenuExitClick();
   void MenuSp1Click();
   void MenuSpSClick();

@@ -24,6 +24,8 @@ struct OptionDescriptor {
   // How the value reads in the usage ("N", "time|sectors|hex"); nullptr for a flag.
   const char* Value = nullptr;
   Shown Usage = Shown::Listed;
+  // Must be given; shown without brackets.
+  bool Required = false;
 };
 
 // How much of the shared opening a command takes before its body runs.
@@ -38,7 +40,8 @@ struct CommandRun;
 
 struct CommandDescriptor {
   const char* Name;
-  std::vector<const char*> Arguments;  // positional, as the usage names them
+  // Positional, as the usage names them; a last one ending in "..." takes one or more words.
+  std::vector<const char*> Arguments;
   std::vector<OptionDescriptor> Options;
   Opening Open = Opening::None;
   // Checks of the options that come before the opening; ExitDone to go on, else the status.
@@ -87,6 +90,8 @@ int RunNew(CommandRun& run);
 int RunDemo(CommandRun& run);
 int RunUndo(CommandRun& run);
 int RunRedo(CommandRun& run);
+int CheckExportAll(CommandRun& run);
+int RunExportAll(CommandRun& run);
 
 // The exit status of a command's outcome: 0 done, 1 failed, 3 cancelled or declined.
 int ExitStatusOf(Outcome outcome);

@@ -1,6 +1,7 @@
 #include "cli/command_runner.h"
 
 #include <memory>
+#include <string_view>
 
 #include "cli/usage_text.h"
 #include "edit/file_open.h"
@@ -21,6 +22,14 @@ OptionSpec SpecOf(const CommandDescriptor& command) {
     }
   }
   return spec;
+}
+
+// A last argument written "PATH..." takes every remaining word, at least one.
+bool ArgumentCountFits(const CommandDescriptor& command, std::size_t count) {
+  const std::vector<const char*>& arguments = command.Arguments;
+  if (!arguments.empty() && std::string_view(arguments.back()).ends_with("..."))
+    return count >= arguments.size();
+  return count == arguments.size();
 }
 
 std::string Expected(const CommandDescriptor& command) {
@@ -45,10 +54,12 @@ int ParseWords(CommandRun& run, const Words& words) {
   const CommandDescriptor& command = run.Command;
   std::string error;
   if (!run.Args.Parse(words, SpecOf(command), error)) return run.UsageError(error);
-  if (run.Args.Positional().size() != command.Arguments.size())
+  if (!ArgumentCountFits(command, run.Args.Positional().size()))
     return run.UsageError(Expected(command));
   for (const OptionDescriptor& option : command.Options) {
     if (!ExcludeEachOther(run.Args, option.Names, error)) return run.UsageError(error);
+    if (option.Required && !run.Args.Has(option.Names))
+      return run.UsageError(std::string("option ") + option.Names + " is required");
   }
   const AnswerMode mode = run.Args.Has("--yes")  ? AnswerMode::Yes
                           : run.Args.Has("--no") ? AnswerMode::No

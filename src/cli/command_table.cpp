@@ -62,6 +62,14 @@ const CommandDescriptor kDemo{"demo", {"FILE"}, {{"--force"}}, Opening::None, nu
 const CommandDescriptor kUndo{"undo", {"FILE"}, {{"--list"}}, Opening::Bytes, nullptr, RunUndo};
 const CommandDescriptor kRedo{"redo", {"FILE"}, {}, Opening::Bytes, nullptr, RunRedo};
 
+const CommandDescriptor kExportAll{
+    "export-all",
+    {"PATH..."},
+    {{"--out", "DIR", Shown::Listed, true}, {"--jobs", "N"}, kQuick, {"--json"}},
+    Opening::None,
+    CheckExportAll,
+    RunExportAll};
+
 #ifdef SORVANE_CLI_PLAY
 const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel, nullptr, RunPlay};
 #endif
@@ -69,12 +77,12 @@ const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel
 }  // namespace
 
 const std::vector<CommandDescriptor>& AllCommands() {
-  static const std::vector<CommandDescriptor> commands = {kList,   kExport,
+  static const std::vector<CommandDescriptor> commands = {
+      kList,   kExport,
 #ifdef SORVANE_CLI_PLAY
-                                                          kPlay,
+      kPlay,
 #endif
-                                                          kImport, kAppend, kDelete, kSettings,
-                                                          kNew,    kDemo,   kUndo,   kRedo};
+      kImport, kAppend, kDelete, kSettings, kNew, kDemo, kUndo, kRedo, kExportAll};
   return commands;
 }
 

@@ -54,4 +54,10 @@ void JsonWriter::Number(std::int64_t value) {
   needComma_ = true;
 }
 
+void JsonWriter::Null() {
+  Separate();
+  text_ += "null";
+  needComma_ = true;
+}
+
 }  // namespace sorvane::cli

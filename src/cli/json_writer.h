@@ -27,6 +27,7 @@ class JsonWriter {
   }
   void String(const std::string& value);
   void Number(std::int64_t value);
+  void Null();
   // An array of strings.
   template <typename Container>
   void Strings(const Container& values) {

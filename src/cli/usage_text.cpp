@@ -7,9 +7,9 @@ constexpr int kNameColumn = 8;
 constexpr char kContinuation[] = "\n                     ";  // under the arguments
 
 std::string OptionUsage(const OptionDescriptor& option) {
-  std::string text = std::string("[") + option.Names;
+  std::string text = option.Names;
   if (option.Value != nullptr) text += std::string(" ") + option.Value;
-  return text + "]";
+  return option.Required ? text : "[" + text + "]";
 }
 
 }  // namespace

@@ -148,20 +148,18 @@ void ResampleValues(DecoderState& state, const std::int32_t* values, int count, 
   state.OutputPosition = at;
 }
 
-void DecodeMonoSector(DecoderState& state, const std::uint8_t* groups, std::uint8_t* out) {
-  std::int32_t values[kMonoFramesPerSector];
+namespace {
+
+void DecodeMonoValues(DecoderState& state, const std::uint8_t* groups, std::int32_t* values) {
   std::int32_t* next = values;
   for (int g = 0; g < kSoundGroups; ++g) {
     for (int unit = 0; unit < kUnitsPerGroup; ++unit, next += kSamplesPerUnit)
       DecodeUnit(state.Left, groups + g * kSoundGroupBytes, unit, next);
   }
-  StartResampler(state, 0, 1);
-  ResampleValues(state, values, kMonoFramesPerSector, out);
 }
 
-void DecodeStereoSector(DecoderState& state, const std::uint8_t* groups, std::uint8_t* out) {
-  std::int32_t left[kStereoFramesPerSector];
-  std::int32_t right[kStereoFramesPerSector];
+void DecodeStereoValues(DecoderState& state, const std::uint8_t* groups, std::int32_t* left,
+                        std::int32_t* right) {
   int at = 0;
   for (int g = 0; g < kSoundGroups; ++g) {
     const std::uint8_t* group = groups + g * kSoundGroupBytes;
@@ -174,10 +172,52 @@ void DecodeStereoSector(DecoderState& state, const std::uint8_t* groups, std::ui
           kScaledNibble[ParameterRange(rightParameter)].data(), left + at, right + at);
     }
   }
+}
+
+void ResampleMono(DecoderState& state, const std::int32_t* values, std::uint8_t* out) {
+  StartResampler(state, 0, 1);
+  ResampleValues(state, values, kMonoFramesPerSector, out);
+}
+
+void ResampleStereo(DecoderState& state, const std::int32_t* left, const std::int32_t* right,
+                    std::uint8_t* out) {
   StartResampler(state, 0, 2);
   ResampleValues(state, left, kStereoFramesPerSector, out);
   StartResampler(state, 1, 2);
   ResampleValues(state, right, kStereoFramesPerSector, out);
+}
+
+}  // namespace
+
+void DecodeMonoSector(DecoderState& state, const std::uint8_t* groups, std::uint8_t* out) {
+  std::int32_t values[kMonoFramesPerSector];
+  DecodeMonoValues(state, groups, values);
+  ResampleMono(state, values, out);
+}
+
+void DecodeStereoSector(DecoderState& state, const std::uint8_t* groups, std::uint8_t* out) {
+  std::int32_t left[kStereoFramesPerSector];
+  std::int32_t right[kStereoFramesPerSector];
+  DecodeStereoValues(state, groups, left, right);
+  ResampleStereo(state, left, right, out);
+}
+
+void DecodeSectorValues(DecoderState& state, const std::uint8_t* groups, bool stereo,
+                        SectorValues& values) {
+  values.Stereo = stereo;
+  if (stereo) {
+    DecodeStereoValues(state, groups, values.Left, values.Right);
+  } else {
+    DecodeMonoValues(state, groups, values.Left);
+  }
+}
+
+void ResampleSector(DecoderState& state, const SectorValues& values, std::uint8_t* out) {
+  if (values.Stereo) {
+    ResampleStereo(state, values.Left, values.Right, out);
+  } else {
+    ResampleMono(state, values.Left, out);
+  }
 }
 
 }  // namespace sorvane

@@ -30,7 +30,20 @@ struct DecoderState {
 void DecodeMonoSector(DecoderState& state, const std::uint8_t* groups, std::uint8_t* out);
 void DecodeStereoSector(DecoderState& state, const std::uint8_t* groups, std::uint8_t* out);
 
-// Building blocks of the two above.
+// The two halves of the sector decoders, so that they can run on two threads: the values of
+// the units (only the histories of `state` change), then their 6-to-7 resampling into the
+// block (only the resampler's fields change). Each sector's resampling starts afresh, so the
+// second half may keep a state of its own and the block is the same.
+struct SectorValues {
+  bool Stereo = false;
+  std::int32_t Left[kMonoFramesPerSector];     // mono: every value; stereo: the first half
+  std::int32_t Right[kStereoFramesPerSector];  // stereo only
+};
+void DecodeSectorValues(DecoderState& state, const std::uint8_t* groups, bool stereo,
+                        SectorValues& values);
+void ResampleSector(DecoderState& state, const SectorValues& values, std::uint8_t* out);
+
+// Building blocks of the ones above.
 
 // Decodes unit 0..7 of a 128-byte sound group with `history` into 28 output values
 // (the output stage applied: 16-bit scale, limited to +-kOutputLimit).

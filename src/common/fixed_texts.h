@@ -25,6 +25,7 @@ inline constexpr char kMenuFind[] = "全検索(&F)";
 inline constexpr char kMenuGap[] = "設定(&C)";
 inline constexpr char kMenuExit[] = "終了(&Q)";
 inline constexpr char kMenuHighQuality[] = "高音質で変換(&Q)";
+inline constexpr char kMenuExportAll[] = "全チャンネルをWAV出力";
 inline constexpr char kMenuShow[] = "表示(&V)";
 inline constexpr char kMenuSp1[] = "時間単位(&T)";
 inline constexpr char kMenuSpS[] = "セクタ単位(&S)";
@@ -97,6 +98,10 @@ inline constexpr char kWavCannotOpen[] = "WAVファイルがオープンでき�
 inline constexpr char kWavWriteFailed[] = "書込みに失敗しました。";
 inline constexpr char kCancelled[] = "キャンセルしました。";
 inline constexpr char kExportOntoOpenFile[] = "開いているXAファイルには書き出せません。";
+// Export of every channel of many files: two of them would write the same WAV names (the two
+// paths follow), or a folder could not be read.
+inline constexpr char kExportNameClash[] = "同じ名前のWAVファイルに書き出すXAファイルがあります。";
+inline constexpr char kFolderCannotRead[] = "フォルダが読めません。";
 inline constexpr char kWavCannotRead[] = "WAVファイルが読込めません。";
 inline constexpr char kWavUnexpectedLayout[] = "期待したWAVファイルの形式ではありません";
 inline constexpr char kWavUnsupported[] = "このWAVファイルの形式には対応していません";

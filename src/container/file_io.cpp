@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 
 namespace sorvane {
 
@@ -18,6 +19,8 @@ int FileIo::Truncate(int fd, std::int64_t length) {
 }
 
 int FileIo::Sync(int fd) { return ::fsync(fd); }
+
+int FileIo::Rename(const char* from, const char* to) { return std::rename(from, to); }
 
 FileIo& SystemFileIo() {
   static FileIo system;

@@ -1,6 +1,6 @@
 // Every call that changes a file on disk: the writes, truncations and syncs of the XA file
-// and of exported WAVs all go through one FileIo, so that a test can make any one of them
-// fail and see that the failure is reported.
+// and of exported WAVs, and the renames that put finished WAVs in place, all go through one
+// FileIo, so that a test can make any one of them fail and see that the failure is reported.
 #pragma once
 
 #include <sys/types.h>
@@ -17,6 +17,8 @@ class FileIo {
   virtual ssize_t PWrite(int fd, const void* data, std::size_t size, std::int64_t offset);
   virtual int Truncate(int fd, std::int64_t length);
   virtual int Sync(int fd);
+  // As rename(2).
+  virtual int Rename(const char* from, const char* to);
 };
 
 // The system calls themselves. It holds no state, so one instance serves every file.

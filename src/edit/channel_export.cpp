@@ -11,44 +11,17 @@
 
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
+#include "edit/block_writer.h"
 #include "edit/decode_walk.h"
+#include "edit/export_pipeline.h"
 #include "format/little_endian.h"
 
 namespace sorvane {
 namespace {
 
-constexpr std::size_t kBlocksPerWrite = 64;  // about 600 KB per write call
-
 std::uint32_t LengthField(std::int64_t length) {
   return static_cast<std::uint32_t>(std::clamp<std::int64_t>(length, 0, 0xFFFFFFFF));
 }
-
-// Collects PCM blocks, decoded in place, and writes them in large pieces after the header.
-class BlockWriter {
- public:
-  BlockWriter(FileIo& io, int fd) : io_(io), fd_(fd), buffer_(kBlocksPerWrite * kPcmBlockBytes) {}
-
-  // Room for the next block; nullptr when writing out the full buffer failed.
-  std::uint8_t* NextBlock() {
-    if (used_ == buffer_.size() && !Flush()) return nullptr;
-    return buffer_.data() + used_;
-  }
-  void Commit() { used_ += kPcmBlockBytes; }
-  // Writes what was collected; false when some of it did not reach the file.
-  bool Flush() {
-    const bool written = WriteAllAt(io_, fd_, offset_, buffer_.data(), used_);
-    offset_ += static_cast<std::int64_t>(used_);
-    used_ = 0;
-    return written;
-  }
-
- private:
-  FileIo& io_;
-  int fd_;
-  std::int64_t offset_ = kWavHeaderBytes;
-  std::vector<std::uint8_t> buffer_;
-  std::size_t used_ = 0;
-};
 
 // The export loop between Start and Finish.
 Outcome WriteBlocks(XaFile& xa, DecodeCursor& cursor, DecoderState& state, ProgressMonitor& monitor,
@@ -88,17 +61,51 @@ bool WriteHeader(FileIo& io, int fd, const ChannelRecord& record) {
   return WriteAllAt(io, fd, 0, header, kWavHeaderBytes);
 }
 
+enum class Threads { One, Two };
+
 // The blocks after the header, with the progress display shown.
-Outcome WriteSamples(Workspace& workspace, int fd, ProgressMonitor& monitor) {
-  BlockWriter writer(*workspace.File.Io, fd);
+Outcome WriteSamples(XaFile& xa, DecodeCursor& cursor, DecoderState& state, int fd,
+                     ProgressMonitor& monitor, Threads threads) {
+  BlockWriter writer(*xa.Io, fd);
   monitor.Start();
-  Outcome outcome =
-      WriteBlocks(workspace.File, workspace.Decoding, workspace.Decoder, monitor, writer);
+  Outcome outcome = threads == Threads::Two
+                        ? WriteBlocksOnTwoThreads(xa, cursor, state, monitor, writer)
+                        : WriteBlocks(xa, cursor, state, monitor, writer);
   if (!writer.Flush() && outcome == Outcome::Done) {
-    workspace.File.LastErrorText = text::kWavWriteFailed;
+    xa.LastErrorText = text::kWavWriteFailed;
     outcome = Outcome::Failed;
   }
   monitor.Finish();
+  return outcome;
+}
+
+// The export with the cursor and decoder state it walks with.
+Outcome ExportWalk(XaFile& xa, DecodeCursor& cursor, DecoderState& state,
+                   const ChannelRecord& record, const std::string& wavPath,
+                   ProgressMonitor& monitor, Threads threads) {
+  // Truncating the XA file being read would destroy it before a single block is decoded.
+  if (IsOpenXaFile(xa, wavPath)) {
+    xa.LastErrorText = text::kExportOntoOpenFile;
+    return Outcome::Failed;
+  }
+  const int fd = ::open(wavPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) {
+    xa.LastErrorText = text::kWavCannotOpen;
+    return Outcome::Failed;
+  }
+  // The first header already describes an empty file, so the file is valid from the start.
+  if (!WriteHeader(*xa.Io, fd, record)) {
+    xa.LastErrorText = text::kWavWriteFailed;
+    ::close(fd);
+    return Outcome::Failed;
+  }
+  SelectDecodeChannel(cursor, record);
+  Outcome outcome = WriteSamples(xa, cursor, state, fd, monitor, threads);
+  if (!WriteHeader(*xa.Io, fd, record) && outcome != Outcome::Failed) {
+    xa.LastErrorText = text::kWavWriteFailed;
+    outcome = Outcome::Failed;
+  }
+  ::close(fd);
   return outcome;
 }
 
@@ -123,31 +130,14 @@ void MakeWavHeader(const ChannelRecord& record, std::int64_t fileLength, std::ui
 
 Outcome ExportChannel(Workspace& workspace, const ChannelRecord& record, const std::string& wavPath,
                       ProgressMonitor& monitor) {
-  XaFile& xa = workspace.File;
-  // Truncating the XA file being read would destroy it before a single block is decoded.
-  if (IsOpenXaFile(xa, wavPath)) {
-    xa.LastErrorText = text::kExportOntoOpenFile;
-    return Outcome::Failed;
-  }
-  const int fd = ::open(wavPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    xa.LastErrorText = text::kWavCannotOpen;
-    return Outcome::Failed;
-  }
-  // The first header already describes an empty file, so the file is valid from the start.
-  if (!WriteHeader(*xa.Io, fd, record)) {
-    xa.LastErrorText = text::kWavWriteFailed;
-    ::close(fd);
-    return Outcome::Failed;
-  }
-  SelectDecodeChannel(workspace.Decoding, record);
-  Outcome outcome = WriteSamples(workspace, fd, monitor);
-  if (!WriteHeader(*xa.Io, fd, record) && outcome != Outcome::Failed) {
-    xa.LastErrorText = text::kWavWriteFailed;
-    outcome = Outcome::Failed;
-  }
-  ::close(fd);
-  return outcome;
+  return ExportWalk(workspace.File, workspace.Decoding, workspace.Decoder, record, wavPath, monitor,
+                    Threads::Two);
+}
+
+Outcome ExportChannelWith(XaFile& xa, DecoderState& state, const ChannelRecord& record,
+                          const std::string& wavPath, ProgressMonitor& monitor) {
+  DecodeCursor cursor;
+  return ExportWalk(xa, cursor, state, record, wavPath, monitor, Threads::One);
 }
 
 }  // namespace sorvane

@@ -26,7 +26,13 @@ void MakeWavHeader(const ChannelRecord& record, std::int64_t fileLength, std::ui
 // ("キャンセルしました。"). LastErrorText holds the message of both. Once the header is
 // written, the file is always left as a valid WAV file whose lengths match the blocks that
 // reached it; a partial file is never deleted.
+// Reading and decoding run on this thread, resampling and writing on a second one.
 Outcome ExportChannel(Workspace& workspace, const ChannelRecord& record, const std::string& wavPath,
                       ProgressMonitor& monitor);
+
+// ExportChannel with a decoder state of the caller's own instead of the workspace's, all on
+// this thread (export-all runs several of these at once).
+Outcome ExportChannelWith(XaFile& xa, DecoderState& state, const ChannelRecord& record,
+                          const std::string& wavPath, ProgressMonitor& monitor);
 
 }  // namespace sorvane

@@ -30,4 +30,9 @@ enum class WalkStep { Decoded, Searching, End, Failed };
 // Decoded writes to `out`.
 WalkStep DecodeNextSector(XaFile& xa, DecodeCursor& cursor, DecoderState& state, std::uint8_t* out);
 
+// DecodeNextSector's first half: the values of the next audio sector, not yet resampled
+// (ResampleSector makes the block of them). Only Decoded writes to `values`.
+WalkStep DecodeNextValues(XaFile& xa, DecodeCursor& cursor, DecoderState& state,
+                          SectorValues& values);
+
 }  // namespace sorvane

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <random>
 
 #include "support/temp_dir.h"
 
@@ -71,6 +72,13 @@ XaBuilder& XaBuilder::BreakSubheader(int index) {
 XaBuilder& XaBuilder::Eof(int index) {
   sectors_[index][2] |= 0x80;
   sectors_[index][6] |= 0x80;
+  return *this;
+}
+
+XaBuilder& XaBuilder::Noise(unsigned seed) {
+  std::mt19937 random(seed);
+  for (auto& s : sectors_)
+    std::generate(s.begin() + 8, s.end(), [&] { return static_cast<std::uint8_t>(random()); });
   return *this;
 }
 

@@ -30,6 +30,9 @@ class XaBuilder {
   XaBuilder& Eof(int index);
   // Fills the payload (bytes 8..2335) of a sector.
   XaBuilder& Payload(int index, const std::vector<std::uint8_t>& bytes);
+  // Fills the payload of every sector with pseudo-random bytes from `seed`: sound that leaves
+  // the decoder's histories far from zero.
+  XaBuilder& Noise(unsigned seed);
 
   std::vector<std::uint8_t>& SectorBytes(int index) { return sectors_[index]; }
   std::string Bytes() const;

@@ -1,0 +1,62 @@
+// Every channel of many XA files to WAVs in one folder, several files at once: the files
+// named and those found below named folders, their output names checked against each other
+// before anything is written, then each file opened, scanned and exported on a thread of its
+// own (every_channel_export.h), with one progress display and one cancel for the whole run.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/outcome.h"
+#include "common/progress_monitor.h"
+#include "container/file_io.h"
+#include "edit/every_channel_export.h"
+#include "edit/file_open.h"
+
+namespace sorvane {
+
+// One XA file of the run and where its WAVs go.
+struct ExportSource {
+  std::string File;  // as named, or found below a named folder
+  std::string Base;  // the WAVs' base (ChannelWavPath): in the output folder, below it the
+                     // folders between the named folder and the file, then the file's name
+                     // without its extension
+};
+
+// What became of one file (or of a folder that could not be read).
+struct FileExport {
+  std::string File;
+  std::vector<ChannelWav> Channels;  // the WAVs written, whole, under their final names
+  Outcome Result = Outcome::Done;
+  std::string Error;                 // the message when Result is not Done
+  std::vector<std::string> Notices;  // what the scan noticed (a repeated channel number)
+};
+
+struct ExportPlan {
+  std::vector<ExportSource> Sources;  // in the order named, each folder's files sorted
+  std::vector<FileExport> Unread;  // folders whose listing failed ("フォルダが読めません。")
+  // Empty, or the refusal: two sources would write the same WAV names. Nothing may then be
+  // written.
+  std::string Clash;
+};
+
+// The sources of `paths`: a folder stands for every file below it whose name ends in ".xa"
+// (any case), at any depth; anything else for itself, opened or not.
+ExportPlan PlanExportAll(const std::vector<std::string>& paths, const std::string& outFolder);
+
+struct ExportAllOptions {
+  int Jobs = 1;  // files exported at once, each on its own thread
+  ScanExtent Extent = ScanExtent::WholeFile;
+  FileIo* Io = &SystemFileIo();
+};
+
+// Opens, scans and exports every source, Jobs at a time; a file that does not open, whose
+// scan fails or whose export fails is reported in its entry and the others go on. `monitor`
+// is started once, shows the share of the whole run done, and is polled (from the calling
+// thread only) for the cancel: then the files being exported stop with "キャンセルしました。",
+// leaving no partial WAV under a final name, and those not begun are not opened (their entries
+// say "キャンセルしました。" too). Returns one entry per source, in the order of `sources`.
+std::vector<FileExport> ExportAll(const std::vector<ExportSource>& sources,
+                                  const ExportAllOptions& options, ProgressMonitor& monitor);
+
+}  // namespace sorvane
