@@ -29,6 +29,7 @@ struct Workspace;
 namespace sorvane::app {
 
 class FileChooser;
+class InterleaveMapView;
 class TForm4;
 class TForm5;
 
@@ -79,6 +80,8 @@ class TForm1 : public QMainWindow {
   QAction* PopDelete;
   // Row 0 of the list is the horizontal header; table row r shows channel entry r.
   QTableWidget* G;
+  // Under the list: where the channels lie in the file's sectors.
+  InterleaveMapView* Map;
 
   int DisplayUnit = UnitTime;
 

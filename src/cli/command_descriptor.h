@@ -84,6 +84,8 @@ int RunDelete(CommandRun& run);
 int RunSettings(CommandRun& run);
 int RunNew(CommandRun& run);
 int RunDemo(CommandRun& run);
+int CheckMap(CommandRun& run);
+int RunMap(CommandRun& run);
 
 // The exit status of a command's outcome: 0 done, 1 failed, 3 cancelled or declined.
 int ExitStatusOf(Outcome outcome);

@@ -60,6 +60,9 @@ const CommandDescriptor kNew{"new",         {"FILE"}, {{"--force"}, {"--layout",
                              Opening::None, nullptr,  RunNew};
 const CommandDescriptor kDemo{"demo", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunDemo};
 
+const CommandDescriptor kMap{"map",         {"FILE"},  {{"--width", "N"}, {"--json"}, kQuick},
+                             Opening::File, CheckMap, RunMap};
+
 #ifdef SORVANE_CLI_PLAY
 const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel, nullptr, RunPlay};
 #endif
@@ -72,7 +75,7 @@ const std::vector<CommandDescriptor>& AllCommands() {
                                                           kPlay,
 #endif
                                                           kImport,   kAppend, kDelete,
-                                                          kSettings, kNew,    kDemo};
+                                                          kSettings, kNew,    kDemo, kMap};
   return commands;
 }
 

@@ -19,4 +19,12 @@ int CheckCollision(const XaFile& xa, const ChannelRecord& trial);
 // trial's SectorCount is cut to the sectors that fit before the colliding start.
 int CheckCollisionExcept(const XaFile& xa, ChannelRecord& trial, const ChannelRecord* excluded);
 
+// The slots (bits 0..31, sector numbers modulo 32) of sectors congruent to `position`
+// modulo `interleave`: what a channel starting there holds in every period.
+std::uint32_t SlotsOf(std::int64_t position, std::int64_t interleave);
+
+// Where a recorded channel's post-gap ends: the file's ChannelPostGap raised to whole
+// interleave steps after the channel's end. Up to there the channel holds its slots.
+std::int64_t PostGapEnd(const XaFile& xa, const ChannelRecord& r);
+
 }  // namespace sorvane
