@@ -33,8 +33,7 @@ std::string ExpectedJson() {
   for (int s : {3, 11, 19, 27}) owner[s] = 1;
   for (int s : {32, 64, 35, 43, 51, 59, 67}) owner[s] = -2;
   std::string text = "{\"sector_count\": 70, \"channel_post_gap\": 35, \"owner\": [";
-  for (std::size_t i = 0; i < owner.size(); ++i)
-    text += (i ? ", " : "") + std::to_string(owner[i]);
+  for (std::size_t i = 0; i < owner.size(); ++i) text += (i ? ", " : "") + std::to_string(owner[i]);
   return text + "]}\n";
 }
 

@@ -45,13 +45,13 @@ struct OwnerCase {
 
 TEST_F(Owners, FollowTableOrderThenDataRunsThenPostGaps) {
   const OwnerCase cases[] = {
-      {0, 1},   {8, 1},   {72, 1},  // channel 1's first, second and last sector
-      {16, 1},  {24, 1},            // channel 9 lies under channel 1, which comes first
-      {80, -2},                     // channel 1's post-gap ...
-      {88, -1},                     // ... where a data run owns the sector
-      {96, -3},                     // the post-gap of 16 ends at 96
-      {2, 7},   {18, 7},  {22, -2}, {34, -2}, {38, -3},  // channel 7, its gap and past it
-      {5, -1},  {37, -2}, {69, -3},                      // a data run keeps a post-gap too
+      {0, 1},   {8, 1},    {72, 1},  // channel 1's first, second and last sector
+      {16, 1},  {24, 1},             // channel 9 lies under channel 1, which comes first
+      {80, -2},                      // channel 1's post-gap ...
+      {88, -1},                      // ... where a data run owns the sector
+      {96, -3},                      // the post-gap of 16 ends at 96
+      {2, 7},   {18, 7},   {22, -2}, {34, -2}, {38, -3},  // channel 7, its gap and past it
+      {5, -1},  {37, -2},  {69, -3},                      // a data run keeps a post-gap too
       {1, -3},  {199, -3},
   };
   SectorOwnerWalk walk(xa);
@@ -148,9 +148,8 @@ struct SpanCase {
 
 TEST(MapColumns, EachStandsForAnEqualShareOfThePeriods) {
   const SpanCase cases[] = {
-      {0, 4, 10, {0, 2}},   {1, 4, 10, {2, 5}},       {3, 4, 10, {7, 10}},
-      {0, 80, 10, {0, 1}},  {7, 80, 10, {0, 1}},      {8, 80, 10, {1, 2}},
-      {79, 80, 10, {9, 10}}, {79, 80, 1000, {987, 1000}},
+      {0, 4, 10, {0, 2}},  {1, 4, 10, {2, 5}},  {3, 4, 10, {7, 10}},   {0, 80, 10, {0, 1}},
+      {7, 80, 10, {0, 1}}, {8, 80, 10, {1, 2}}, {79, 80, 10, {9, 10}}, {79, 80, 1000, {987, 1000}},
   };
   for (const SpanCase& c : cases) {
     const PeriodSpan span = ColumnPeriods(c.column, c.columns, c.periods);

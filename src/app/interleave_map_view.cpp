@@ -46,7 +46,7 @@ InterleaveMapView::InterleaveMapView(const XaFile& xa, QWidget* parent)
   scroll_ = new QScrollBar(Qt::Horizontal, this);
   scroll_->setObjectName(QStringLiteral("InterleaveMapScroll"));
   connect(scroll_, &QScrollBar::valueChanged, this, [this](int value) {
-    if (static_cast<int>(view_.FirstPeriod) != value) ScrollTo(value);
+    if (std::lround(view_.FirstPeriod) != value) ScrollTo(value);
   });
   Refresh();
 }
@@ -99,7 +99,8 @@ void InterleaveMapView::ZoomToFit() {
 
 void InterleaveMapView::ZoomAround(int x, double factor) {
   const double fit = FitPixelsPerPeriod();
-  const double wanted = std::clamp(view_.PixelsPerPeriod * factor, fit, std::max(fit, kWidestPeriod));
+  const double wanted =
+      std::clamp(view_.PixelsPerPeriod * factor, fit, std::max(fit, kWidestPeriod));
   if (wanted <= fit) return ZoomToFit();
   const double anchor = view_.FirstPeriod + x / view_.PixelsPerPeriod;
   fitted_ = false;
@@ -107,20 +108,24 @@ void InterleaveMapView::ZoomAround(int x, double factor) {
   ScrollTo(anchor - x / wanted);
 }
 
+double InterleaveMapView::LastFirstPeriod() const {
+  return std::max(0.0, static_cast<double>(PeriodCount(xa_)) - VisiblePeriods());
+}
+
 void InterleaveMapView::ScrollTo(double firstPeriod) {
-  const double last = std::max(0.0, static_cast<double>(PeriodCount(xa_)) - VisiblePeriods());
-  view_.FirstPeriod = std::clamp(firstPeriod, 0.0, last);
+  view_.FirstPeriod = std::clamp(firstPeriod, 0.0, LastFirstPeriod());
   UpdateScrollBar();
   update();
 }
 
 void InterleaveMapView::UpdateScrollBar() {
   const QSignalBlocker quiet(scroll_);
+  // The last value shows the file's end, however little of a period is left.
   const int visible = std::max(1, static_cast<int>(VisiblePeriods()));
-  scroll_->setRange(0, static_cast<int>(std::max<std::int64_t>(0, PeriodCount(xa_) - visible)));
+  scroll_->setRange(0, static_cast<int>(std::ceil(LastFirstPeriod())));
   scroll_->setPageStep(visible);
   scroll_->setSingleStep(std::max(1, visible / 10));
-  scroll_->setValue(static_cast<int>(view_.FirstPeriod));
+  scroll_->setValue(static_cast<int>(std::lround(view_.FirstPeriod)));
 }
 
 QImage InterleaveMapView::Picture() {

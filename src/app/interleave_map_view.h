@@ -47,6 +47,7 @@ class InterleaveMapView : public QWidget {
   QPoint CentreOf(std::int64_t sector) const;
   // What hovering over a point shows: the sector, its position in the list's unit, its owner.
   QString HoverText(QPoint at);
+  QSize sizeHint() const override { return {400, 200}; }
 
  signals:
   void RecordClicked(int record);
@@ -61,6 +62,7 @@ class InterleaveMapView : public QWidget {
  private:
   double FitPixelsPerPeriod() const;
   double VisiblePeriods() const;
+  double LastFirstPeriod() const;  // the first period shown when scrolled to the end
   void ScrollTo(double firstPeriod);
   void UpdateScrollBar();
   void PaintLegend(QImage& image);

@@ -1,6 +1,7 @@
 // Saves pictures of the editor's windows for the documentation: the main window in each
 // unit, its popup menu, the progress window during a WAV export, the settings dialog, the
-// length dialog asking a real import question and the append dialog with a real proposal.
+// length dialog asking a real import question and the append dialog with a real proposal
+// (and the main window's map showing it).
 //   sorvane-screenshots OUTDIR FILE.xa
 #include <QApplication>
 #include <QDir>
@@ -118,8 +119,11 @@ void SaveAppendProposal(EditorForms& forms, Workspace& workspace, const QDir& di
     return;
   }
   ChannelRecord record = ProposeNewChannel(workspace.File, wave);
-  const SaveWhenShown watch(forms.Form5, dir, "append.png",
-                            [&forms] { forms.Form5.CancelButton->click(); });
+  // The main window behind it shows the proposal on the interleave map.
+  const SaveWhenShown watch(forms.Form5, dir, "append.png", [&forms, &dir] {
+    Save(forms.Form1, dir, "append-preview.png");
+    forms.Form5.CancelButton->click();
+  });
   forms.Form5.Edit(workspace.File, wave, record, forms.Prompter);
 }
 

@@ -39,7 +39,8 @@ class NumberStream {
       buffer_[used_++] = ' ';
     }
     first_ = false;
-    used_ = static_cast<std::size_t>(std::to_chars(buffer_ + used_, buffer_ + sizeof buffer_, value).ptr - buffer_);
+    used_ = static_cast<std::size_t>(
+        std::to_chars(buffer_ + used_, buffer_ + sizeof buffer_, value).ptr - buffer_);
   }
 
  private:
@@ -89,7 +90,8 @@ class PicturePrinter {
   }
 
   std::string RecordMark(int record) const {
-    if (colour_) return Painted(kChannelBlock, ChannelColour(xa_.AudioChannelTable.Records[record].Channel));
+    if (colour_)
+      return Painted(kChannelBlock, ChannelColour(xa_.AudioChannelTable.Records[record].Channel));
     return std::string(1, kRecordMarks[record % kRecordMarkCount]);
   }
 

@@ -60,7 +60,7 @@ const CommandDescriptor kNew{"new",         {"FILE"}, {{"--force"}, {"--layout",
                              Opening::None, nullptr,  RunNew};
 const CommandDescriptor kDemo{"demo", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunDemo};
 
-const CommandDescriptor kMap{"map",         {"FILE"},  {{"--width", "N"}, {"--json"}, kQuick},
+const CommandDescriptor kMap{"map",         {"FILE"}, {{"--width", "N"}, {"--json"}, kQuick},
                              Opening::File, CheckMap, RunMap};
 
 #ifdef SORVANE_CLI_PLAY
@@ -70,12 +70,12 @@ const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel
 }  // namespace
 
 const std::vector<CommandDescriptor>& AllCommands() {
-  static const std::vector<CommandDescriptor> commands = {kList,     kExport,
+  static const std::vector<CommandDescriptor> commands = {kList,   kExport,
 #ifdef SORVANE_CLI_PLAY
                                                           kPlay,
 #endif
-                                                          kImport,   kAppend, kDelete,
-                                                          kSettings, kNew,    kDemo, kMap};
+                                                          kImport, kAppend, kDelete, kSettings,
+                                                          kNew,    kDemo,   kMap};
   return commands;
 }
 

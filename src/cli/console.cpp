@@ -6,8 +6,7 @@
 namespace sorvane::cli {
 
 Console ProcessConsole() {
-  Console console{stdout, stderr, stdin, ::isatty(STDIN_FILENO) != 0,
-                  ::isatty(STDERR_FILENO) != 0};
+  Console console{stdout, stderr, stdin, ::isatty(STDIN_FILENO) != 0, ::isatty(STDERR_FILENO) != 0};
   console.OutIsTerminal = ::isatty(STDOUT_FILENO) != 0;
   winsize size{};
   if (console.OutIsTerminal && ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0)

@@ -20,7 +20,9 @@ struct SectorOwner {
   std::int16_t Record = -1;
 
   bool operator==(const SectorOwner&) const = default;
-  bool IsPostGap() const { return Kind == OwnerKind::AudioPostGap || Kind == OwnerKind::DataPostGap; }
+  bool IsPostGap() const {
+    return Kind == OwnerKind::AudioPostGap || Kind == OwnerKind::DataPostGap;
+  }
 };
 
 // The owner as one number: the channel number of the audio record, then these.
@@ -56,7 +58,8 @@ class SectorOwnerWalk {
     SectorOwner Owner;
   };
   void Locate(std::int64_t sector);
-  void Consider(const ChannelRecord& r, SectorOwner owner, SectorOwner gapOwner, std::int64_t sector);
+  void Consider(const ChannelRecord& r, SectorOwner owner, SectorOwner gapOwner,
+                std::int64_t sector);
 
   const XaFile& xa_;
   std::int64_t first_ = 0;  // the stretch [first_, end_) that owners_ and gaps_ describe
