@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/command_runner.h"
+#include "edit/interleave_map.h"
 #include "support/in_process_cli.h"
 #include "support/process_tools.h"
 #include "support/temp_dir.h"
@@ -101,6 +103,36 @@ TEST(CliMapWidth, ThatIsNoWholeNumberAboveZeroIsAUsageError) {
     EXPECT_EQ(run.Err.rfind("sorvane-cli: --width", 0), 0u) << run.Err;
     EXPECT_EQ(run.Out, "");
   }
+}
+
+std::string Painted(const char* mark, MapRgb c) {
+  return "\x1b[38;2;" + std::to_string(c.R) + ";" + std::to_string(c.G) + ";" +
+         std::to_string(c.B) + "m" + mark + "\x1b[0m";
+}
+
+TEST(CliMapOnATerminal, IsAsWideAsTheTerminalAndColoursEachOwner) {
+  TempDir dir;
+  const std::string path = BuildFile(dir, Layout::Plain2336);
+  char* data = nullptr;
+  std::size_t size = 0;
+  std::FILE* out = ::open_memstream(&data, &size);
+  std::FILE* in = std::fopen("/dev/null", "r");
+  cli::Console console{out, stderr, in, false, false};
+  console.OutIsTerminal = true;
+  console.OutColumns = 3;
+  EXPECT_EQ(cli::RunCli({"map", path}, console), 0);
+  std::fclose(in);
+  std::fclose(out);
+  const std::string text(data, size);
+  std::free(data);
+  const std::string channel = Painted("█", ChannelColour(1));
+  const std::string gap = Painted("░", ChannelColour(1));
+  const std::string dataGap = Painted("░", kDataColour);
+  EXPECT_EQ(text.substr(0, text.find('\n')), Painted("▓", kDataColour) + dataGap + dataGap);
+  std::size_t row3 = 0;
+  for (int row = 0; row < 3; ++row) row3 = text.find('\n', row3) + 1;
+  EXPECT_EQ(text.substr(row3, text.find('\n', row3) - row3), channel + gap + gap);
+  EXPECT_NE(text.find(channel + " ch 1: first sector 3"), std::string::npos);
 }
 
 TEST(CliMap, AQuickMapShowsOnlyWhatTheFirstSectorsReveal) {

@@ -149,6 +149,12 @@ TEST_F(MainWindowTest, TheMapShowsWhatAFindAllFinds) {
   EXPECT_EQ(CentreColour(map, 116), Colour(kEmptyColour));
   form1.MenuFind->trigger();
   EXPECT_EQ(CentreColour(map, 116), app::Highlighted(ChannelColour(2)));
+  // A file that does not open leaves no sectors on the map.
+  const std::string broken = dir.File("broken.xa");
+  WriteFileBytes(broken, "1234567");
+  EXPECT_EQ(form1.OpenByPath(broken), -1);
+  EXPECT_EQ(map.Picture().pixel(map.CentreOf(116)), app::kOutsideColour);
+  EXPECT_EQ(map.HoverText(map.CentreOf(116)), QString());
 }
 
 // Stereo 37.8 kHz WAV of `frames` frames: 2016 frames fill one sector.

@@ -71,6 +71,11 @@ void InterleaveMapView::Refresh() {
   ScrollTo(view_.FirstPeriod);
 }
 
+void InterleaveMapView::SetFileShown(bool shown) {
+  fileShown_ = shown;
+  update();
+}
+
 void InterleaveMapView::SetUnit(int unit) {
   unit_ = unit;
   update();
@@ -131,6 +136,10 @@ void InterleaveMapView::UpdateScrollBar() {
 QImage InterleaveMapView::Picture() {
   QImage image(size(), QImage::Format_RGB32);
   image.fill(kLegendBackground);
+  if (!fileShown_) {
+    image.fill(kOutsideColour);
+    return image;
+  }
   PaintMap(image, MapArea(), xa_, map_, view_, marks_);
   PaintLegend(image);
   return image;
@@ -179,7 +188,7 @@ void InterleaveMapView::wheelEvent(QWheelEvent* event) {
 
 std::int64_t InterleaveMapView::SectorAt(QPoint at) const {
   const QRect area = MapArea();
-  if (!area.contains(at)) return -1;
+  if (!fileShown_ || !area.contains(at)) return -1;
   const PeriodSpan span = PeriodsAtPixel(view_, at.x() - area.left());
   const std::int64_t sector =
       span.First * kMapRows + SlotAtPixel(at.y() - area.top(), area.height());

@@ -24,6 +24,8 @@ class InterleaveMapView : public QWidget {
 
   // The tables or the file changed: draw them again, keeping the zoom where it fits.
   void Refresh();
+  // Whether the window shows an open file; without one the map shows no sectors.
+  void SetFileShown(bool shown);
   // The list's unit, for the positions that hovering shows.
   void SetUnit(int unit);
   // The channel table entry drawn highlighted; -1 for none.
@@ -72,6 +74,7 @@ class InterleaveMapView : public QWidget {
   InterleaveMap map_;
   MapViewport view_;
   bool fitted_ = true;  // follows the width and the file until zoomed in
+  bool fileShown_ = true;
   int unit_ = 1;
   MapMarks marks_;
   QScrollBar* scroll_;
