@@ -175,7 +175,7 @@ TEST_F(PreviewTest, TheAppendDialogsProposalIsDrawnWithItsCollisionsInRed) {
   Open(xa);
   files.Answers = {wav};
   app::InterleaveMapView& map = *form1.Map;
-  QRgb proposed = 0, typedColliding = 0, typedLater = 0;
+  QRgb proposed = 0, typedColliding = 0, typedLater = 0, pastTheEnd = 0;
   ModalScript script;
   script.Then([&](QWidget*) {
     proposed = CentreColour(map, 1);     // the proposal: slot 1 from 0
@@ -184,12 +184,15 @@ TEST_F(PreviewTest, TheAppendDialogsProposalIsDrawnWithItsCollisionsInRed) {
     form5.TrackSel->setCurrentIndex(2);
     form5.StartEdit->setText(QStringLiteral("3.0"));  // 225 sectors: slot 2 of the cycle, 226
     typedLater = CentreColour(map, 226);
+    form5.StartEdit->setText(QStringLiteral("5.0"));  // 374: past the file's 300 sectors
+    pastTheEnd = CentreColour(map, 374);
     ClickLater(form5.CancelButton);
   });
   Run(script, [&] { form1.ChAppendClick(); });
   EXPECT_EQ(proposed, Colour(kProposalColour));
   EXPECT_EQ(typedColliding, Colour(kCollisionColour));
   EXPECT_EQ(typedLater, Colour(kProposalColour));
+  EXPECT_EQ(pastTheEnd, Colour(kProposalColour));
   // Closed: no proposal left on the map.
   EXPECT_EQ(CentreColour(map, 1), Colour(kEmptyColour));
 }

@@ -31,9 +31,9 @@ int LegendEntry(QPainter& painter, int x, int height, QRgb colour, bool hatched,
   painter.setPen(Qt::darkGray);
   painter.drawRect(swatch.adjusted(0, 0, -1, -1));
   painter.setPen(Qt::black);
-  const int textX = x + kSwatch + 3;
+  const int textX = x + kSwatch + 2;
   painter.drawText(QRect(textX, 0, 1000, height), Qt::AlignLeft | Qt::AlignVCenter, caption);
-  return textX + painter.fontMetrics().horizontalAdvance(caption) + 10;
+  return textX + painter.fontMetrics().horizontalAdvance(caption) + 6;
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ QRect InterleaveMapView::MapArea() const {
 }
 
 double InterleaveMapView::FitPixelsPerPeriod() const {
-  const std::int64_t periods = std::max<std::int64_t>(PeriodCount(xa_), 1);
+  const std::int64_t periods = std::max<std::int64_t>(map_.PeriodsShown(), 1);
   return std::max(1.0, static_cast<double>(MapArea().width())) / static_cast<double>(periods);
 }
 
@@ -88,12 +88,12 @@ void InterleaveMapView::SetSelectedRecord(int record) {
 
 void InterleaveMapView::SetProposal(const ChannelRecord& proposal) {
   map_.Propose(proposal);
-  update();
+  Refresh();
 }
 
 void InterleaveMapView::ClearProposal() {
   map_.ClearProposal();
-  update();
+  Refresh();
 }
 
 void InterleaveMapView::ZoomToFit() {
@@ -114,7 +114,7 @@ void InterleaveMapView::ZoomAround(int x, double factor) {
 }
 
 double InterleaveMapView::LastFirstPeriod() const {
-  return std::max(0.0, static_cast<double>(PeriodCount(xa_)) - VisiblePeriods());
+  return std::max(0.0, static_cast<double>(map_.PeriodsShown()) - VisiblePeriods());
 }
 
 void InterleaveMapView::ScrollTo(double firstPeriod) {
@@ -160,7 +160,7 @@ void InterleaveMapView::PaintLegend(QImage& image) {
   x = LegendEntry(painter, x, height, qRgb(96, 96, 96), true, tr("ポストギャップ"));
   x = LegendEntry(painter, x, height, ToQRgb(kEmptyColour), false, tr("空き"));
   if (!map_.Proposal()) return;
-  x = LegendEntry(painter, x, height, ToQRgb(kProposalColour), false, tr("追加するチャンネル"));
+  x = LegendEntry(painter, x, height, ToQRgb(kProposalColour), false, tr("追加"));
   LegendEntry(painter, x, height, ToQRgb(kCollisionColour), false, tr("重なり"));
 }
 
@@ -192,7 +192,8 @@ std::int64_t InterleaveMapView::SectorAt(QPoint at) const {
   const PeriodSpan span = PeriodsAtPixel(view_, at.x() - area.left());
   const std::int64_t sector =
       span.First * kMapRows + SlotAtPixel(at.y() - area.top(), area.height());
-  return sector >= 0 && sector < xa_.SectorCount ? sector : -1;
+  const bool exists = sector >= 0 && sector < xa_.SectorCount;
+  return exists || map_.ProposalHolds(sector) ? sector : -1;
 }
 
 QPoint InterleaveMapView::CentreOf(std::int64_t sector) const {

@@ -16,9 +16,9 @@ struct CellFill {
 
 CellFill FillOf(const XaFile& xa, const MapColumn& column, int row, const MapMarks& marks) {
   const std::uint32_t bit = 1u << row;
-  if (!(column.Present & bit)) return {kOutsideColour};
   if (column.Colliding & bit) return {ToQRgb(kCollisionColour)};
   if (column.Proposed & bit) return {ToQRgb(kProposalColour)};
+  if (!(column.Present & bit)) return {kOutsideColour};
   const SectorOwner& owner = column.Owner[row];
   const MapRgb rgb = OwnerColour(xa, owner);
   const bool selected = owner.Record == marks.SelectedRecord &&
@@ -38,7 +38,7 @@ void FillCell(QImage& image, const QRect& area, int x0, int x1, int y0, int y1, 
 
 QRgb ToQRgb(const MapRgb& c) { return qRgb(c.R, c.G, c.B); }
 
-QRgb Highlighted(const MapRgb& c) { return qRgb(c.R * 5 / 10, c.G * 5 / 10, c.B * 5 / 10); }
+QRgb Highlighted(const MapRgb& c) { return qRgb(c.R * 7 / 10, c.G * 7 / 10, c.B * 7 / 10); }
 
 PeriodSpan PeriodsAtPixel(const MapViewport& view, int x) {
   const double ppp = view.PixelsPerPeriod;
@@ -63,7 +63,7 @@ int PeriodLeft(const MapViewport& view, std::int64_t period) {
 
 void PaintMap(QImage& image, const QRect& area, const XaFile& xa, InterleaveMap& map,
               const MapViewport& view, const MapMarks& marks) {
-  const std::int64_t periods = PeriodCount(xa);
+  const std::int64_t periods = map.PeriodsShown();
   map.Forget();
   MapColumn column;
   PeriodSpan shown{-1, -1};

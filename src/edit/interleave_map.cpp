@@ -112,8 +112,15 @@ MapColumn InterleaveMap::Summarize(PeriodSpan span) {
     column.Owner[row] = best->Owner;
     column.Present |= 1u << row;
   }
-  if (proposal_) MarkProposal(first, end, column);
+  // The proposal may reach past the file's end.
+  if (proposal_) MarkProposal(first, std::max<std::int64_t>(span.End * kPeriod, 0), column);
   return column;
+}
+
+std::int64_t InterleaveMap::PeriodsShown() const {
+  const std::int64_t periods = PeriodCount(xa_);
+  if (!proposal_ || proposal_->Interleave <= 0 || proposal_->SectorCount <= 0) return periods;
+  return std::max(periods, (RecordEnd(*proposal_) + kPeriod - 1) / kPeriod);
 }
 
 bool InterleaveMap::ProposalHolds(std::int64_t sector) const {

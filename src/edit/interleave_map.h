@@ -42,6 +42,9 @@ class InterleaveMap {
   void Propose(const ChannelRecord& proposal) { proposal_ = proposal; }
   void ClearProposal() { proposal_.reset(); }
   const std::optional<ChannelRecord>& Proposal() const { return proposal_; }
+  // The periods to draw: the file's, and on to the proposal's end where it lies beyond
+  // (an append there grows the file).
+  std::int64_t PeriodsShown() const;
 
   // The tables may have changed since the last question.
   void Forget() {
@@ -81,7 +84,7 @@ struct MapRgb {
 MapRgb ChannelColour(int channel);
 inline constexpr MapRgb kDataColour{160, 160, 160};
 inline constexpr MapRgb kEmptyColour{255, 255, 255};
-inline constexpr MapRgb kProposalColour{32, 32, 32};
+inline constexpr MapRgb kProposalColour{0, 0, 0};
 inline constexpr MapRgb kCollisionColour{230, 0, 0};
 // The colour of an owner: its channel's, grey for data runs and their post-gaps, white.
 MapRgb OwnerColour(const XaFile& xa, const SectorOwner& owner);
