@@ -12,16 +12,8 @@ export SORVANE_UNDO_DIR=${SORVANE_UNDO_DIR:-$(mktemp -d)}
 "$build_dir"/bench/make_big_xa "$small" 3000
 cat "$file" > /dev/null  # warm the cache
 
-best() {  # best wall time of 5 runs of "$@", in seconds
-  local best=999
-  for _ in 1 2 3 4 5; do
-    local start end t
-    start=$(date +%s.%N); "$@" > /dev/null; end=$(date +%s.%N)
-    t=$(echo "$end - $start" | bc -l)
-    if (( $(echo "$t < $best" | bc -l) )); then best=$t; fi
-  done
-  echo "$best"
-}
+# shellcheck source=best_time.sh
+source "$(dirname "$0")/best_time.sh"
 rss() { { /usr/bin/time -f %M "$@" > /dev/null; } 2>&1 | tail -1; }
 
 list_time=$(best "$cli" list "$file" --json)

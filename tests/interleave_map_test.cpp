@@ -9,17 +9,13 @@
 
 #include "container/placement.h"
 #include "container/sector_owners.h"
+#include "support/sound_channel.h"
 
 namespace sorvane {
 namespace {
 
-ChannelRecord Record(std::uint8_t channel, int first, int count, int interleave) {
-  ChannelRecord r;
-  r.Channel = channel;
-  r.FirstSector = first;
-  r.SectorCount = count;
-  r.Interleave = interleave;
-  return r;
+ChannelRecord Record(int channel, int first, int count, int interleave) {
+  return testing::SoundRecord(channel, false, false, first, interleave, count);
 }
 
 // Channel 1 on every 8th sector from 0 (end 80), channel 7 on every 4th from 2 (end 22),
@@ -105,7 +101,7 @@ TEST(OwnerWalk, AgreesWithTheDefinitionInEveryOrderOnRandomTables) {
     for (int i = 0; i < 12; ++i) {
       ChannelTable& table = i % 4 == 3 ? xa.DataRunTable : xa.AudioChannelTable;
       const int d = i % 4 == 3 ? 32 : interleaves[random() % (round % 2 ? 6 : 4)];
-      table.Append(Record(static_cast<std::uint8_t>(i), static_cast<int>(random() % 2500),
+      table.Append(Record(i, static_cast<int>(random() % 2500),
                           static_cast<int>(random() % 150), d));
     }
     SectorOwnerWalk rising(xa);
