@@ -101,8 +101,8 @@ TEST(OwnerWalk, AgreesWithTheDefinitionInEveryOrderOnRandomTables) {
     for (int i = 0; i < 12; ++i) {
       ChannelTable& table = i % 4 == 3 ? xa.DataRunTable : xa.AudioChannelTable;
       const int d = i % 4 == 3 ? 32 : interleaves[random() % (round % 2 ? 6 : 4)];
-      table.Append(Record(i, static_cast<int>(random() % 2500),
-                          static_cast<int>(random() % 150), d));
+      table.Append(
+          Record(i, static_cast<int>(random() % 2500), static_cast<int>(random() % 150), d));
     }
     SectorOwnerWalk rising(xa);
     SectorOwnerWalk falling(xa);
