@@ -120,22 +120,26 @@ std::int64_t PostGapEnd(const XaFile& xa, const ChannelRecord& r) {
   return e * ((xa.ChannelPostGap + e - 1) / e) + RecordEnd(r);
 }
 
-int CheckCollision(const XaFile& xa, const ChannelRecord& trial) {
+std::optional<std::int64_t> CollisionPosition(const XaFile& xa, const ChannelRecord& trial) {
   EventList list;
   BuildEvents(xa, nullptr, list);
-  if (list.Count == 0) return 0;
+  if (list.Count == 0) return std::nullopt;
   const std::int64_t p = trial.FirstSector;
   const std::int64_t t = TrialEnd(trial);
   const std::uint32_t trialSlots = SlotsOf(p, trial.Interleave);
-  if (StartsInsideHeldSlots(list, p, trialSlots)) return -1;
+  if (StartsInsideHeldSlots(list, p, trialSlots)) return p;
   SlotMap map;
   for (const PlacementEvent& v : list) {
     Apply(v, map);
-    if (t <= v.Position) return 0;
+    if (t <= v.Position) return std::nullopt;
     if (v.Position < p) continue;
-    if (map.Busy & trialSlots) return -1;
+    if (map.Busy & trialSlots) return v.Position;
   }
-  return 0;
+  return std::nullopt;
+}
+
+int CheckCollision(const XaFile& xa, const ChannelRecord& trial) {
+  return CollisionPosition(xa, trial) ? -1 : 0;
 }
 
 int CheckCollisionExcept(const XaFile& xa, ChannelRecord& trial, const ChannelRecord* excluded) {

@@ -95,14 +95,34 @@ std::uint32_t SectorOwnerWalk::HeldSlots(std::int64_t sector) {
   return held_;
 }
 
+std::uint32_t SectorOwnerWalk::HeldSlotsBetween(std::int64_t first, std::int64_t end) {
+  std::uint32_t held = 0;
+  for (std::int64_t s = first; s < end; s = StretchEnd(s)) held |= HeldSlots(s);
+  return held;
+}
+
+ProposalCollisions::ProposalCollisions(const XaFile& xa, const ChannelRecord& proposal)
+    : walk_(xa),
+      interleave_(proposal.Interleave),
+      slots_(SlotsOf(proposal.FirstSector, proposal.Interleave)) {
+  const std::optional<std::int64_t> refused = CollisionPosition(xa, proposal);
+  if (refused && interleave_ > 0) {
+    const std::int64_t p = proposal.FirstSector;
+    refusedAt_ = p + (*refused - p) / interleave_ * interleave_;
+  }
+}
+
+bool ProposalCollisions::At(std::int64_t sector) {
+  return sector == refusedAt_ || (walk_.HeldSlotsBetween(sector, sector + interleave_) & slots_);
+}
+
 std::vector<std::int64_t> CollidingSectors(const XaFile& xa, const ChannelRecord& proposal) {
   std::vector<std::int64_t> colliding;
   if (proposal.Interleave <= 0) return colliding;
-  SectorOwnerWalk walk(xa);
-  const std::uint32_t slots = SlotsOf(proposal.FirstSector, proposal.Interleave);
+  ProposalCollisions collisions(xa, proposal);
   const std::int64_t end = RecordEnd(proposal);
   for (std::int64_t s = proposal.FirstSector; s < end; s += proposal.Interleave) {
-    if (walk.HeldSlots(s) & slots) colliding.push_back(s);
+    if (collisions.At(s)) colliding.push_back(s);
   }
   return colliding;
 }

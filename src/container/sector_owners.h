@@ -51,6 +51,8 @@ class SectorOwnerWalk {
   // the placement rules see them: each holds all slots of its interleave from its start
   // until its post-gap ends.
   std::uint32_t HeldSlots(std::int64_t sector);
+  // The slots held at any sector of [first, end).
+  std::uint32_t HeldSlotsBetween(std::int64_t first, std::int64_t end);
 
  private:
   struct Held {
@@ -72,10 +74,25 @@ class SectorOwnerWalk {
   int gapCount_ = 0;
 };
 
-// The sectors of a proposed record at which a recorded channel, data run or post-gap
-// holds one of the proposal's slots: where the placement rules see it collide. Inside
-// such a hold every sector of the proposal counts, also one whose own slot is free, as
-// the proposal needs all the slots of its interleave.
+// Where a proposed record collides as the placement rules see it. A proposed sector s
+// stands for the proposal's hold of all the slots of its interleave from s to its next
+// sector; it collides when a recorded channel, data run or post-gap holds one of those
+// slots in that time (also when the sector's own slot is free), and so does the sector
+// where CheckCollision finds the proposal colliding. So a refused proposal always shows
+// a collision.
+class ProposalCollisions {
+ public:
+  ProposalCollisions(const XaFile& xa, const ChannelRecord& proposal);
+  // `sector` is one of the proposal's sectors.
+  bool At(std::int64_t sector);
+
+ private:
+  SectorOwnerWalk walk_;
+  std::int64_t interleave_;
+  std::uint32_t slots_;
+  std::int64_t refusedAt_ = -1;  // the proposed sector where CheckCollision refuses
+};
+// All the colliding sectors of a proposal, rising.
 std::vector<std::int64_t> CollidingSectors(const XaFile& xa, const ChannelRecord& proposal);
 
 }  // namespace sorvane

@@ -4,8 +4,6 @@
 #include <cmath>
 #include <tuple>
 
-#include "container/placement.h"
-
 namespace sorvane {
 namespace {
 
@@ -89,11 +87,10 @@ void InterleaveMap::MarkProposal(std::int64_t first, std::int64_t end, MapColumn
   const ChannelRecord& p = *proposal_;
   if (p.Interleave <= 0) return;
   const std::int64_t last = std::min(end, RecordEnd(p));
-  const std::uint32_t slots = SlotsOf(p.FirstSector, p.Interleave);
   for (std::int64_t s = NextStep(p, first); s < last; s += p.Interleave) {
     const std::uint32_t bit = 1u << (s % kPeriod);
     column.Proposed |= bit;
-    if (proposalOwners_.HeldSlots(s) & slots) column.Colliding |= bit;
+    if (collisions_->At(s)) column.Colliding |= bit;
   }
 }
 
@@ -131,8 +128,7 @@ bool InterleaveMap::ProposalHolds(std::int64_t sector) const {
 }
 
 bool InterleaveMap::ProposalCollidesAt(std::int64_t sector) {
-  if (!ProposalHolds(sector)) return false;
-  return proposalOwners_.HeldSlots(sector) & SlotsOf(proposal_->FirstSector, proposal_->Interleave);
+  return ProposalHolds(sector) && collisions_->At(sector);
 }
 
 MapRgb ChannelColour(int channel) {

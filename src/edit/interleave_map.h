@@ -36,11 +36,17 @@ PeriodSpan ColumnPeriods(std::int64_t column, std::int64_t columns, std::int64_t
 
 class InterleaveMap {
  public:
-  explicit InterleaveMap(const XaFile& xa) : xa_(xa), owners_(xa), proposalOwners_(xa) {}
+  explicit InterleaveMap(const XaFile& xa) : xa_(xa), owners_(xa) {}
 
   // The record the append dialog proposes, drawn over the file with its collisions.
-  void Propose(const ChannelRecord& proposal) { proposal_ = proposal; }
-  void ClearProposal() { proposal_.reset(); }
+  void Propose(const ChannelRecord& proposal) {
+    proposal_ = proposal;
+    collisions_.emplace(xa_, proposal);
+  }
+  void ClearProposal() {
+    proposal_.reset();
+    collisions_.reset();
+  }
   const std::optional<ChannelRecord>& Proposal() const { return proposal_; }
   // The periods to draw: the file's, and on to the proposal's end where it lies beyond
   // (an append there grows the file).
@@ -49,7 +55,7 @@ class InterleaveMap {
   // The tables may have changed since the last question.
   void Forget() {
     owners_.Forget();
-    proposalOwners_.Forget();
+    if (proposal_) collisions_.emplace(xa_, *proposal_);
   }
   // The periods [span.First, span.End) summed up into one column.
   MapColumn Summarize(PeriodSpan span);
@@ -69,8 +75,8 @@ class InterleaveMap {
 
   const XaFile& xa_;
   SectorOwnerWalk owners_;
-  SectorOwnerWalk proposalOwners_;
   std::optional<ChannelRecord> proposal_;
+  std::optional<ProposalCollisions> collisions_;
   std::array<std::vector<Tally>, kMapRows> tallies_;
 };
 
