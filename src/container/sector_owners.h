@@ -92,6 +92,7 @@ class ProposalCollisions {
   std::uint32_t slots_;
   std::int64_t refusedAt_ = -1;  // the proposed sector where CheckCollision refuses
 };
+
 // All the colliding sectors of a proposal, rising.
 std::vector<std::int64_t> CollidingSectors(const XaFile& xa, const ChannelRecord& proposal);
 
