@@ -212,12 +212,13 @@ class ApplySettings : public ::testing::Test {
 
   testing::TempDir dir;
   std::string path = dir.File("s.xa");
-  XaFile xa;
+  Workspace work;
+  XaFile& xa = work.File;
   testing::ScriptedPrompter prompter;
 };
 
 TEST_F(ApplySettings, ARefusalChangesNothing) {
-  EXPECT_EQ(ApplyFileSettings(xa, {30, 20, ResizeAllowed}, prompter), Outcome::Failed);
+  EXPECT_EQ(ApplyFileSettings(work, {30, 20, ResizeAllowed}, prompter), Outcome::Failed);
   EXPECT_STREQ(xa.LastErrorText, text::kGapTooLarge);
   EXPECT_EQ(xa.ChannelPostGap, 0);
   EXPECT_EQ(xa.ResizePermission, ResizeAsk);
@@ -225,7 +226,7 @@ TEST_F(ApplySettings, ARefusalChangesNothing) {
 }
 
 TEST_F(ApplySettings, StoresThenBringsTheFileToItsLength) {
-  EXPECT_EQ(ApplyFileSettings(xa, {10, 30, ResizeAllowed}, prompter), Outcome::Done);
+  EXPECT_EQ(ApplyFileSettings(work, {10, 30, ResizeAllowed}, prompter), Outcome::Done);
   EXPECT_EQ(xa.ChannelPostGap, 10);
   EXPECT_EQ(xa.EndPostGap, 30);
   EXPECT_EQ(xa.SectorCount, 70);
@@ -236,7 +237,7 @@ TEST_F(ApplySettings, StoresThenBringsTheFileToItsLength) {
 // "ask" asks; the answer only shapes the result, and the settings stay either way.
 TEST_F(ApplySettings, ADeclinedResizeKeepsTheSettingsAndTheLength) {
   prompter.Answers = {false};
-  EXPECT_EQ(ApplyFileSettings(xa, {10, 30, ResizeAsk}, prompter), Outcome::Done);
+  EXPECT_EQ(ApplyFileSettings(work, {10, 30, ResizeAsk}, prompter), Outcome::Done);
   EXPECT_EQ(prompter.Questions, std::vector<std::string>{text::kAskResize});
   EXPECT_EQ(xa.EndPostGap, 30);
   EXPECT_EQ(xa.ResizePermission, ResizeForbidden);

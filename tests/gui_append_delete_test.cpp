@@ -343,6 +343,7 @@ TEST_F(DeleteTest, CancelChangesNothing) {
 TEST_F(DeleteTest, AFailedWriteIsShownAndNeverPassedOver) {
   FailingFileIo failing;
   failing.FailAt = 1;
+  failing.OnlyPath = xa;
   workspace.File.Io = &failing;
   ModalScript script;
   script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk)))

@@ -1,15 +1,17 @@
-// Each edit command, run by sorvane-cli, with each of its writes, truncations and syncs
-// failing in turn: the failure must be reported (exit 1 and the message), the file must open
-// again, and every sector of the channels and data the command does not edit must keep its
-// bytes.
+// Each edit command, run by sorvane-cli, with each of its writes, truncations and syncs (of
+// the file and of its undo journal) failing in turn: the failure must be reported (exit 1
+// and the message), the file must open again, every sector of the channels and data the
+// command does not edit must keep its bytes, and undo must give back the original bytes.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <set>
 #include <string>
 #include <tuple>
 #include <vector>
 
 #include "common/fixed_texts.h"
+#include "support/edit_sample.h"
 #include "support/failing_file_io.h"
 #include "support/in_process_cli.h"
 #include "support/named_case.h"
@@ -26,40 +28,10 @@ using testing::PrintTo;
 using testing::TempDir;
 using testing::XaBuilder;
 
-constexpr int kSectors = 140;
-constexpr int kInterleave = 8;  // 18.9k stereo at normal speed
-
-// The sectors of each part of the test file: channels 1 and 2 (10 sectors each, slots 0
-// and 1 of sectors 0..79), data sectors 90..95, channel 3 (4 sectors from 99).
-std::vector<int> ChannelSectors(int channel) {
-  const int first = channel == 3 ? 99 : channel - 1;
-  const int count = channel == 3 ? 4 : 10;
-  std::vector<int> sectors;
-  for (int k = 0; k < count; ++k) sectors.push_back(first + k * kInterleave);
-  return sectors;
-}
-std::vector<int> DataSectors() { return {90, 91, 92, 93, 94, 95}; }
-
-void BuildFile(Layout layout, const std::string& path) {
-  XaBuilder builder(kSectors, layout);
-  for (int channel : {1, 2, 3}) {
-    const std::vector<int> sectors = ChannelSectors(channel);
-    builder.Channel(channel, false, true, sectors[0], kInterleave, int(sectors.size()));
-    for (int index : sectors)
-      builder.Payload(index, std::vector<std::uint8_t>(64, std::uint8_t(channel * 16 + index)));
-  }
-  builder.DataRange(90, 6).Payload(92, std::vector<std::uint8_t>(100, 0xA5));
-  builder.Write(path);
-}
-
-// A stereo 18.9k WAV of this many sectors' worth of frames.
-void BuildWav(int sectors, const std::string& path) {
-  const int frames = sectors * 2016;
-  testing::WavBuilder(2, 18900, 16)
-      .Samples16(testing::Frames16(frames, 2,
-                                   [](int i, int c) { return (i * 53 + c * 700) % 9000 - 4500; }))
-      .Write(path);
-}
+using testing::BuildEditSample;
+using testing::BuildSampleWav;
+using testing::ChannelSectors;
+using testing::DataSectors;
 
 struct EditCase {
   const char* Name;
@@ -67,6 +39,7 @@ struct EditCase {
   int WavSectors;                   // 0: the command reads no WAV
   std::vector<int> EditedChannels;  // whose sectors the command may change
   const char* Message;              // what a failure says
+  bool Edits = true;                // journalled, so that undo takes it back
 };
 
 const EditCase kCases[] = {
@@ -83,7 +56,7 @@ const EditCase kCases[] = {
      0,
      {},
      text::kWriteError},
-    {"Export", "export XA 1 OUT", 0, {1, 2, 3}, text::kWavWriteFailed},
+    {"Export", "export XA 1 OUT", 0, {1, 2, 3}, text::kWavWriteFailed, false},
 };
 
 class WriteFailure : public ::testing::TestWithParam<std::tuple<EditCase, Layout, bool>> {
@@ -103,9 +76,12 @@ class WriteFailure : public ::testing::TestWithParam<std::tuple<EditCase, Layout
     return words;
   }
   // A fresh copy of the test file and the WAV, then the command through `files`.
+  // Each run starts with an empty undo journal of its own, as a new file would.
   testing::ProgramResult RunWith(FailingFileIo& files) {
-    BuildFile(FileLayout(), xa);
-    if (Case().WavSectors > 0) BuildWav(Case().WavSectors, wav);
+    const std::string journal = dir.File("undo" + std::to_string(++runs));
+    ::setenv("SORVANE_UNDO_DIR", journal.c_str(), 1);
+    BuildEditSample(FileLayout(), xa);
+    if (Case().WavSectors > 0) BuildSampleWav(Case().WavSectors, wav);
     return testing::RunInProcess(Words(), files);
   }
   // The sectors the command must leave alone, each with the raw layouts' sync and header.
@@ -126,7 +102,21 @@ class WriteFailure : public ::testing::TestWithParam<std::tuple<EditCase, Layout
     }
   }
 
+  // Undo after the failure: the original bytes, or nothing to undo when the failure came
+  // before the first write.
+  void ExpectUndoGivesBack(const std::string& before, int failing) const {
+    const testing::ProgramResult undo = testing::RunInProcess({"undo", xa});
+    if (undo.ExitStatus != 0) {
+      EXPECT_EQ(undo.Err, std::string(text::kNothingToUndo) + "\n") << "call " << failing;
+    }
+    EXPECT_TRUE(testing::ReadFileBytes(xa) == before) << "undo after call " << failing;
+  }
+
+  void TearDown() override { ::setenv("SORVANE_UNDO_DIR", kept.c_str(), 1); }
+
   TempDir dir;
+  int runs = 0;
+  const std::string kept = std::getenv("SORVANE_UNDO_DIR") ? std::getenv("SORVANE_UNDO_DIR") : "";
   std::string xa = dir.File("f.xa");
   std::string wav = dir.File("in.wav");
   std::string out = dir.File("out.wav");
@@ -137,7 +127,7 @@ TEST_P(WriteFailure, EveryFailedCallIsReportedAndLeavesTheOtherSectorsAlone) {
   const testing::ProgramResult clean = RunWith(counting);
   ASSERT_EQ(clean.ExitStatus, 0) << clean.Err;
   ASSERT_GT(counting.Calls, 0);
-  BuildFile(FileLayout(), xa);
+  BuildEditSample(FileLayout(), xa);
   const std::string before = testing::ReadFileBytes(xa);
   for (int n = 1; n <= counting.Calls; ++n) {
     FailingFileIo failing;
@@ -145,11 +135,14 @@ TEST_P(WriteFailure, EveryFailedCallIsReportedAndLeavesTheOtherSectorsAlone) {
     failing.StaysFailing = std::get<2>(GetParam());
     const testing::ProgramResult result = RunWith(failing);
     EXPECT_EQ(result.ExitStatus, 1) << "call " << n << " of " << counting.Calls;
-    EXPECT_NE(result.Err.find(Case().Message), std::string::npos)
+    const bool journalFailed =
+        Case().Edits && result.Err.find(text::kJournalFailed) != std::string::npos;
+    EXPECT_TRUE(result.Err.find(Case().Message) != std::string::npos || journalFailed)
         << "call " << n << ": " << result.Err;
     const testing::ProgramResult list = testing::RunInProcess({"list", xa});
     EXPECT_EQ(list.ExitStatus, 0) << "call " << n << ": " << list.Err;
     ExpectUntouchedSectors(before, testing::ReadFileBytes(xa), n);
+    if (Case().Edits) ExpectUndoGivesBack(before, n);
     if (::testing::Test::HasFailure()) return;  // one call's report is enough to go on
   }
 }

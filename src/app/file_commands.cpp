@@ -56,7 +56,7 @@ void TForm1::MenuGapClick() {
   FileSettings chosen = CurrentSettings(xa);
   if (!S().Settings.Edit(chosen)) return;
   // The dialog has refused what the command would refuse; the list is not refreshed.
-  if (ApplyFileSettings(xa, chosen, S().Prompt) == Outcome::Failed)
+  if (ApplyFileSettings(workspace_, chosen, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
 }
 

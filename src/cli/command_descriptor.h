@@ -31,6 +31,7 @@ enum class Opening {
   None,     // FILE is not opened (new, demo)
   File,     // FILE is opened and scanned as the editor does; unless --quick, scanned whole
   Channel,  // as File, then CH (the second argument) is looked up in the channel table
+  Bytes,    // FILE is opened for undo and redo, without layout detection or scan
 };
 
 struct CommandRun;
@@ -84,6 +85,8 @@ int RunDelete(CommandRun& run);
 int RunSettings(CommandRun& run);
 int RunNew(CommandRun& run);
 int RunDemo(CommandRun& run);
+int RunUndo(CommandRun& run);
+int RunRedo(CommandRun& run);
 int CheckMap(CommandRun& run);
 int RunMap(CommandRun& run);
 

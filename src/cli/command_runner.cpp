@@ -77,6 +77,11 @@ int OpenFile(CommandRun& run) {
   const CommandDescriptor& command = run.Command;
   if (command.Open == Opening::None) return ExitDone;
   XaFile& xa = run.Work.File;
+  if (command.Open == Opening::Bytes) {
+    if (OpenForHistory(xa, run.Argument(0)) == Outcome::Done) return ExitDone;
+    std::fprintf(run.Io.Err, "%s\n", xa.LastErrorText);
+    return ExitFailed;
+  }
   const ScanExtent extent =
       run.Args.Has("--quick") ? ScanExtent::FirstSectors : ScanExtent::WholeFile;
   const Outcome opened = OpenAndScan(xa, run.Argument(0), extent, run.Progress);

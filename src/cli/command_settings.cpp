@@ -51,7 +51,7 @@ int RunSettings(CommandRun& run) {
     if (auto v = args.Value("--end-gap")) settings.EndPostGap = ParsePositionText(*v);
     if (auto v = args.Value("--resize"); v && !PermissionFromText(*v, settings.ResizePermission))
       return run.UsageError("--resize takes ask, allow or forbid");
-    if (ApplyFileSettings(xa, settings, run.Prompter) == Outcome::Failed) {
+    if (ApplyFileSettings(run.Work, settings, run.Prompter) == Outcome::Failed) {
       std::fprintf(run.Io.Err, "%s\n", xa.LastErrorText);
       return ExitFailed;
     }

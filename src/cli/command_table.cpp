@@ -59,6 +59,8 @@ const CommandDescriptor kSettings{"settings",
 const CommandDescriptor kNew{"new",         {"FILE"}, {{"--force"}, {"--layout", "plain|raw|riff"}},
                              Opening::None, nullptr,  RunNew};
 const CommandDescriptor kDemo{"demo", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunDemo};
+const CommandDescriptor kUndo{"undo", {"FILE"}, {{"--list"}}, Opening::Bytes, nullptr, RunUndo};
+const CommandDescriptor kRedo{"redo", {"FILE"}, {}, Opening::Bytes, nullptr, RunRedo};
 
 const CommandDescriptor kMap{"map",         {"FILE"}, {{"--width", "N"}, {"--json"}, kQuick},
                              Opening::File, CheckMap, RunMap};
@@ -70,12 +72,12 @@ const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel
 }  // namespace
 
 const std::vector<CommandDescriptor>& AllCommands() {
-  static const std::vector<CommandDescriptor> commands = {kList,   kExport,
+  static const std::vector<CommandDescriptor> commands = {
+      kList,   kExport,
 #ifdef SORVANE_CLI_PLAY
-                                                          kPlay,
+      kPlay,
 #endif
-                                                          kImport, kAppend, kDelete, kSettings,
-                                                          kNew,    kDemo,   kMap};
+      kImport, kAppend, kDelete, kSettings, kNew, kDemo, kUndo, kRedo, kMap};
   return commands;
 }
 

@@ -80,6 +80,17 @@ inline constexpr char kDuplicateChannel[] =
 inline constexpr char kAskResize[] = "ファイルサイズを変更しますか？";
 inline constexpr char kResizeFailed[] = "ファイルサイズの変更でエラーが発生しました。";
 inline constexpr char kReadOnlyFile[] = "読み取り専用のファイルのため変更できません。";
+inline constexpr char kFileInUse[] = "ファイルは他のプログラムで使用中です。";
+
+// Undo, redo and recovery.
+inline constexpr char kJournalFailed[] = "元に戻すための記録を書き込めないため変更できません。";
+inline constexpr char kNothingToUndo[] = "元に戻せる編集はありません。";
+inline constexpr char kNothingToRedo[] = "やり直せる編集はありません。";
+inline constexpr char kChangedSince[] = "ファイルが他のプログラムで変更されたため元に戻せません。";
+inline constexpr char kAskRecover[] =
+    "前回の編集が途中で終わっています。編集前の状態に戻しますか？";
+inline constexpr char kMenuUndo[] = "元に戻す";
+inline constexpr char kMenuRedo[] = "やり直し";
 
 // WAV export, reader and playback messages.
 inline constexpr char kWavCannotOpen[] = "WAVファイルがオープンできません。";

@@ -62,10 +62,8 @@ int WriteSyncAndHeaders(XaFile& xa, std::int32_t first, std::int32_t end) {
   for (std::int32_t i = first; i < end; ++i, ++address) {
     std::uint8_t prefix[kSyncAndHeaderBytes];
     MakeSyncAndHeader(address, prefix);
-    if (!WriteBytesAt(xa, xa.SectorPosition(i) - kSyncAndHeaderBytes, prefix, sizeof prefix)) {
-      xa.LastErrorText = text::kWriteError;
+    if (!WriteBytesAt(xa, xa.SectorPosition(i) - kSyncAndHeaderBytes, prefix, sizeof prefix))
       return -1;
-    }
   }
   return 0;
 }
@@ -79,10 +77,8 @@ int UpdateRiffLengths(XaFile& xa) {
   PutLe32(field, static_cast<std::uint32_t>(size - 8));
   bool written = WriteBytesAt(xa, 4, field, 4);
   PutLe32(field, static_cast<std::uint32_t>(size - kRiffHeaderBytes));
-  written = WriteBytesAt(xa, 40, field, 4) && written;
-  if (written) return 0;
-  xa.LastErrorText = text::kWriteError;
-  return -1;
+  written = written && WriteBytesAt(xa, 40, field, 4);
+  return written ? 0 : -1;
 }
 
 int WriteRiffHeader(XaFile& xa) {
@@ -95,9 +91,7 @@ int WriteRiffHeader(XaFile& xa) {
   std::memcpy(header + 20, kXaAttributes, sizeof kXaAttributes);
   std::memcpy(header + 36, "data", 4);
   PutLe32(header + 40, static_cast<std::uint32_t>(size - kRiffHeaderBytes));
-  if (WriteBytesAt(xa, 0, header, sizeof header)) return 0;
-  xa.LastErrorText = text::kWriteError;
-  return -1;
+  return WriteBytesAt(xa, 0, header, sizeof header) ? 0 : -1;
 }
 
 }  // namespace sorvane

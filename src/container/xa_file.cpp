@@ -1,6 +1,7 @@
 #include "container/xa_file.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 
 #include "common/fixed_texts.h"
 #include "container/layout_headers.h"
+#include "container/undo_journal.h"
 
 namespace sorvane {
 
@@ -110,6 +112,14 @@ int OpenRegularFile(const std::string& path, bool& readOnly) {
   return fd;
 }
 
+// Lets the journal of a running edit keep what a write is about to replace; false with the
+// journal's message when it could not.
+bool KeepBeforeWrite(XaFile& xa, std::int64_t position, std::int64_t size) {
+  if (xa.Journal == nullptr || xa.Journal->BeforeWrite(xa, position, size)) return true;
+  xa.LastErrorText = text::kJournalFailed;
+  return false;
+}
+
 }  // namespace
 
 void ChannelTable::RemoveAt(int index) {
@@ -185,7 +195,11 @@ bool ReadBytesAt(XaFile& xa, std::int64_t position, void* data, std::int64_t siz
 
 bool WriteBytesAt(XaFile& xa, std::int64_t position, const void* data, std::int64_t size) {
   DropReadAhead(xa);
-  return WriteAllAt(*xa.Io, XaFileStream::Of(xa), position, data, static_cast<std::size_t>(size));
+  if (!KeepBeforeWrite(xa, position, size)) return false;
+  if (WriteAllAt(*xa.Io, XaFileStream::Of(xa), position, data, static_cast<std::size_t>(size)))
+    return true;
+  xa.LastErrorText = text::kWriteError;
+  return false;
 }
 
 int ReadSubheader(XaFile& xa, std::int32_t index, SectorInfo& info) {
@@ -243,6 +257,7 @@ int WriteSubheader(XaFile& xa, std::int32_t index, const SectorInfo& info) {
     return -1;
   }
   DropReadAhead(xa);
+  if (!KeepBeforeWrite(xa, xa.SectorPosition(index), kSubheaderBytes)) return -1;
   std::uint8_t subheader[kSubheaderBytes];
   std::memcpy(subheader, info.Subheader, 4);
   std::memcpy(subheader + 4, info.Subheader, 4);
@@ -261,6 +276,7 @@ int WriteSector(XaFile& xa, std::int32_t index, const std::uint8_t* buffer) {
   }
   if (index >= xa.SectorCount) return 0;
   DropReadAhead(xa);
+  if (!KeepBeforeWrite(xa, xa.SectorPosition(index), kSectorBytes)) return -1;
   if (!WriteAllAt(*xa.Io, XaFileStream::Of(xa), xa.SectorPosition(index), buffer, kSectorBytes)) {
     xa.LastErrorText = text::kWriteError;
     return -1;
@@ -289,6 +305,21 @@ int OpenXaFile(XaFile& xa, const std::string& path) {
   return 0;
 }
 
+int OpenXaFileBytes(XaFile& xa, const std::string& path) {
+  xa.AudioChannelTable.Count = 0;
+  xa.DataRunTable.Count = 0;
+  CloseXaFile(xa);
+  const int fd = OpenRegularFile(path, xa.ReadOnly);
+  if (fd < 0) {
+    xa.LastErrorText = text::kCannotOpenFile;
+    return -1;
+  }
+  XaFileStream::Set(xa, fd);
+  xa.Path = path;
+  xa.SectorCount = 0;
+  return 0;
+}
+
 int CheckWritable(XaFile& xa) {
   if (!xa.ReadOnly) return 0;
   xa.LastErrorText = text::kReadOnlyFile;
@@ -297,6 +328,10 @@ int CheckWritable(XaFile& xa) {
 
 int TruncateXaFile(XaFile& xa, std::int64_t length) {
   DropReadAhead(xa);
+  if (xa.Journal != nullptr && !xa.Journal->BeforeCut(xa, length)) {
+    xa.LastErrorText = text::kJournalFailed;
+    return -1;
+  }
   if (xa.Io->Truncate(XaFileStream::Of(xa), length) != 0) {
     xa.LastErrorText = text::kWriteError;
     return -1;
@@ -314,6 +349,33 @@ int SyncXaFile(XaFile& xa) {
 
 std::int64_t XaFileLength(const XaFile& xa) { return FileSize(XaFileStream::Of(xa)); }
 
+bool StatXaFile(const XaFile& xa, XaFileStat& stat) {
+  struct statx st {};
+  if (::statx(XaFileStream::Of(xa), "", AT_EMPTY_PATH, STATX_BASIC_STATS | STATX_BTIME, &st) != 0)
+    return false;
+  stat.Device = (std::uint64_t{st.stx_dev_major} << 32) | st.stx_dev_minor;
+  stat.Inode = st.stx_ino;
+  stat.Length = static_cast<std::int64_t>(st.stx_size);
+  stat.ModifiedNs = st.stx_mtime.tv_sec * std::int64_t{1000000000} + st.stx_mtime.tv_nsec;
+  stat.BornNs = (st.stx_mask & STATX_BTIME) != 0
+                    ? st.stx_btime.tv_sec * std::int64_t{1000000000} + st.stx_btime.tv_nsec
+                    : 0;
+  return true;
+}
+
+int LockXaFile(XaFile& xa) {
+  if (xa.Locked) return 0;
+  int result;
+  do result = ::flock(XaFileStream::Of(xa), LOCK_EX | LOCK_NB);
+  while (result != 0 && errno == EINTR);
+  if (result != 0) {
+    xa.LastErrorText = text::kFileInUse;
+    return -1;
+  }
+  xa.Locked = true;
+  return 0;
+}
+
 bool IsOpenXaFile(const XaFile& xa, const std::string& path) {
   struct stat open {
   }, other{};
@@ -324,6 +386,7 @@ bool IsOpenXaFile(const XaFile& xa, const std::string& path) {
 void CloseXaFile(XaFile& xa) {
   if (XaFileStream::Of(xa) >= 0) ::close(XaFileStream::Of(xa));
   XaFileStream::Set(xa, -1);
+  xa.Locked = false;
   DropReadAhead(xa);
 }
 

@@ -98,6 +98,17 @@ struct SectorReadAhead {
   std::int32_t LastIndex = -2;  // index of the previous subheader read, to spot a walk
 };
 
+class UndoJournal;
+
+// What identifies the open file and tells whether it changed.
+struct XaFileStat {
+  std::uint64_t Device = 0;
+  std::uint64_t Inode = 0;
+  std::int64_t Length = 0;
+  std::int64_t ModifiedNs = 0;  // modification time, nanoseconds since the epoch
+  std::int64_t BornNs = 0;      // creation time where the file system keeps it, else 0
+};
+
 // The state of the one open file. Byte positions are 64-bit. Its file is reached only
 // through the functions below.
 struct XaFile {
@@ -122,6 +133,10 @@ struct XaFile {
   FileIo* Io = &SystemFileIo();
   // Opened without write permission: reading works, every change is refused.
   bool ReadOnly = false;
+  // Holds the advisory lock that keeps other editors from changing the file.
+  bool Locked = false;
+  // While an edit runs: keeps what each write and cut is about to replace.
+  UndoJournal* Journal = nullptr;
 
   bool IsOpen() const { return stream_ >= 0; }
   std::int32_t Stride() const { return LayoutStride(Layout); }
@@ -151,8 +166,8 @@ int ReadSector(XaFile& xa, std::int32_t index, std::uint8_t* buffer, SectorInfo&
 int WriteSubheader(XaFile& xa, std::int32_t index, const SectorInfo& info);
 int WriteSector(XaFile& xa, std::int32_t index, const std::uint8_t* buffer);
 // Bytes outside the sectors' 2336 (the raw layouts' sync and header, the RIFF header) at a
-// byte position of the open file. True when all `size` bytes were read or written; no
-// LastErrorText. A write drops the read-ahead.
+// byte position of the open file. True when all `size` bytes were read or written; a read
+// sets no LastErrorText, a failed write sets it. A write drops the read-ahead.
 bool ReadBytesAt(XaFile& xa, std::int64_t position, void* data, std::int64_t size);
 bool WriteBytesAt(XaFile& xa, std::int64_t position, const void* data, std::int64_t size);
 // 0 when the open file may be changed; -1 with the read-only message when it was opened
@@ -160,6 +175,9 @@ bool WriteBytesAt(XaFile& xa, std::int64_t position, const void* data, std::int6
 int CheckWritable(XaFile& xa);
 // Opens for reading and writing, or read-only (ReadOnly set) when the file may only be read.
 int OpenXaFile(XaFile& xa, const std::string& path);
+// Opens as OpenXaFile does but without detecting the layout: undo and redo work on bytes, and
+// must work on a file whose first sectors an interrupted edit left unreadable.
+int OpenXaFileBytes(XaFile& xa, const std::string& path);
 void CloseXaFile(XaFile& xa);
 // Cuts or extends the open file to `length` bytes; drops the read-ahead.
 int TruncateXaFile(XaFile& xa, std::int64_t length);
@@ -167,6 +185,11 @@ int TruncateXaFile(XaFile& xa, std::int64_t length);
 int SyncXaFile(XaFile& xa);
 // The length of the open file in bytes; -1 when it cannot be had.
 std::int64_t XaFileLength(const XaFile& xa);
+// The open file's identity, length and times; false when they cannot be had.
+bool StatXaFile(const XaFile& xa, XaFileStat& stat);
+// Takes the advisory lock of the open file without waiting: 0, or -1 with "ファイルは他の
+// プログラムで使用中です。" when another process holds it. Closing the file releases it.
+int LockXaFile(XaFile& xa);
 // True when `path` names the open file itself (same device and inode, whatever the path:
 // a symbolic or hard link to it included).
 bool IsOpenXaFile(const XaFile& xa, const std::string& path);

@@ -8,6 +8,7 @@
 #include "container/channel_scan.h"
 #include "container/file_size.h"
 #include "container/placement.h"
+#include "edit/edit_history.h"
 #include "edit/import_passes.h"
 #include "edit/position_text.h"
 
@@ -61,7 +62,6 @@ Outcome MakeRoom(XaFile& xa, const ChannelRecord& record, Prompter& prompter) {
 // import.
 Outcome PlaceChannel(Workspace& workspace, const ChannelRecord& record, Prompter& prompter) {
   XaFile& xa = workspace.File;
-  if (CheckWritable(xa) != 0) return Outcome::Failed;
   if (const Outcome room = MakeRoom(xa, record, prompter); room != Outcome::Done) return room;
   std::uint8_t stamp[kSectorBytes];
   MakeStamp(record, stamp);
@@ -148,16 +148,20 @@ const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, FrameSour
 
 Outcome AppendChannel(Workspace& workspace, const ChannelRecord& record, const std::string& wavPath,
                       ProgressMonitor& progress, Prompter& prompter) {
-  if (const Outcome placed = PlaceChannel(workspace, record, prompter); placed != Outcome::Done)
-    return placed;
-  return ImportWav(workspace.File, workspace.Import, wavPath, progress, prompter);
+  return RunEdit(workspace, "append", [&] {
+    if (const Outcome placed = PlaceChannel(workspace, record, prompter); placed != Outcome::Done)
+      return placed;
+    return ImportWav(workspace.File, workspace.Import, wavPath, progress, prompter);
+  });
 }
 
 Outcome AppendSound(Workspace& workspace, const ChannelRecord& record, FrameSource& sound,
                     ProgressMonitor& progress, Prompter& prompter) {
-  if (const Outcome placed = PlaceChannel(workspace, record, prompter); placed != Outcome::Done)
-    return placed;
-  return ImportFrames(workspace.File, workspace.Import, sound, progress, prompter);
+  return RunEdit(workspace, "append", [&] {
+    if (const Outcome placed = PlaceChannel(workspace, record, prompter); placed != Outcome::Done)
+      return placed;
+    return ImportFrames(workspace.File, workspace.Import, sound, progress, prompter);
+  });
 }
 
 }  // namespace sorvane

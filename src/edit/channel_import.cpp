@@ -1,17 +1,15 @@
 #include "edit/channel_import.h"
 
 #include "container/file_size.h"
+#include "edit/edit_history.h"
 #include "edit/import_passes.h"
 
 namespace sorvane {
+namespace {
 
-Outcome ImportChannel(Workspace& workspace, int entry, const std::string& wavPath,
-                      ProgressMonitor& progress, Prompter& prompter) {
+Outcome ImportAndAdjust(Workspace& workspace, int entry, const std::string& wavPath,
+                        ProgressMonitor& progress, Prompter& prompter) {
   XaFile& xa = workspace.File;
-  if (CheckWritable(xa) != 0) {
-    prompter.NotifyUser(xa.LastErrorText);
-    return Outcome::Failed;
-  }
   SelectChannel(workspace.Import.Cursor, xa.AudioChannelTable.Records[entry]);
   const Outcome outcome = ImportWav(xa, workspace.Import, wavPath, progress, prompter);
   if (outcome == Outcome::Declined || outcome == Outcome::Failed)
@@ -20,6 +18,23 @@ Outcome ImportChannel(Workspace& workspace, int entry, const std::string& wavPat
   // The sound is in; only the file's length could not be brought in step with it.
   if (outcome != Outcome::Failed) prompter.NotifyUser(xa.LastErrorText);
   return Outcome::Failed;
+}
+
+}  // namespace
+
+Outcome ImportChannel(Workspace& workspace, int entry, const std::string& wavPath,
+                      ProgressMonitor& progress, Prompter& prompter) {
+  XaFile& xa = workspace.File;
+  if (StartEdit(workspace, "import") != Outcome::Done) {
+    prompter.NotifyUser(xa.LastErrorText);
+    return Outcome::Failed;
+  }
+  const Outcome imported = ImportAndAdjust(workspace, entry, wavPath, progress, prompter);
+  const Outcome outcome = FinishEdit(workspace, imported);
+  // The import has shown its own failures; only a failed end of the edit is new.
+  if (outcome == Outcome::Failed && imported != Outcome::Failed)
+    prompter.NotifyUser(xa.LastErrorText);
+  return outcome;
 }
 
 }  // namespace sorvane

@@ -35,6 +35,10 @@ Outcome OpenAndScan(XaFile& xa, const std::string& path, ScanExtent extent,
   return Scan(xa, kWalkLimitFull, progress);
 }
 
+Outcome OpenForHistory(XaFile& xa, const std::string& path) {
+  return OpenXaFileBytes(xa, ResolvePath(path)) == 0 ? Outcome::Done : Outcome::Failed;
+}
+
 Outcome FindAll(XaFile& xa, ProgressMonitor& progress) {
   return Scan(xa, kWalkLimitFull, progress);
 }

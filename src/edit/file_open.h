@@ -23,6 +23,10 @@ enum class ScanExtent { FirstSectors, WholeFile };
 Outcome OpenAndScan(XaFile& xa, const std::string& path, ScanExtent extent,
                     ProgressMonitor& progress);
 
+// Opens ResolvePath(path) for undo and redo, which need neither its layout nor a scan.
+// Failed: LastErrorText says why.
+Outcome OpenForHistory(XaFile& xa, const std::string& path);
+
 // "全検索(&F)": rescans the whole open file. Failed: LastErrorText says why and the file is
 // closed. Cancelled: the tables keep what was found up to the cancel.
 Outcome FindAll(XaFile& xa, ProgressMonitor& progress);

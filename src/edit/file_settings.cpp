@@ -2,6 +2,7 @@
 
 #include "common/fixed_texts.h"
 #include "container/file_size.h"
+#include "edit/edit_history.h"
 
 namespace sorvane {
 
@@ -21,14 +22,16 @@ const char* RefuseFileSettings(const FileSettings& settings) {
   return nullptr;
 }
 
-Outcome ApplyFileSettings(XaFile& xa, const FileSettings& settings, Prompter& prompter) {
+Outcome ApplyFileSettings(Workspace& workspace, const FileSettings& settings, Prompter& prompter) {
+  XaFile& xa = workspace.File;
   if (const char* refusal = RefuseFileSettings(settings)) {
     xa.LastErrorText = refusal;
     return Outcome::Failed;
   }
-  if (CheckWritable(xa) != 0) return Outcome::Failed;
-  StoreSettings(xa, settings);
-  return AdjustFileSize(xa, prompter) == 0 ? Outcome::Done : Outcome::Failed;
+  return RunEdit(workspace, "settings", [&] {
+    StoreSettings(xa, settings);
+    return AdjustFileSize(xa, prompter) == 0 ? Outcome::Done : Outcome::Failed;
+  });
 }
 
 void ShowSettings(const FileSettings& settings, SettingsDialogState& dialog) {

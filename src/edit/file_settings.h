@@ -11,6 +11,7 @@
 #include "common/prompter.h"
 #include "container/xa_file.h"
 #include "edit/position_text.h"
+#include "edit/workspace.h"
 
 namespace sorvane {
 
@@ -35,7 +36,7 @@ const char* RefuseFileSettings(const FileSettings& settings);
 // whatever the adjustment does; when a write or the truncation failed the result is Failed
 // with "書き込みエラー" (a failed truncation has also shown its own message). A read-only
 // file is refused before anything is stored or written.
-Outcome ApplyFileSettings(XaFile& xa, const FileSettings& settings, Prompter& prompter);
+Outcome ApplyFileSettings(Workspace& workspace, const FileSettings& settings, Prompter& prompter);
 
 // What the settings dialog's controls hold.
 struct SettingsDialogState {

@@ -6,6 +6,7 @@
 #include "common/fixed_texts.h"
 #include "container/file_size.h"
 #include "container/placement.h"
+#include "container/undo_journal.h"
 #include "input/resampled_frames.h"
 
 namespace sorvane {
@@ -201,9 +202,15 @@ PassStep MarkChannelEnd(XaFile& xa, const EncodeCursor& c) {
   return WriteSector(xa, c.LastWritten, sector) == 0 ? PassStep::Written : PassStep::Failed;
 }
 
+// Tells the journal of a running edit that the channel's slots up to `end` are to be written.
+void PlanChannelWrites(XaFile& xa, const EncodeCursor& c, std::int32_t end) {
+  if (xa.Journal != nullptr) xa.Journal->Plan({c.Channel.FirstSector, c.Channel.Interleave, end});
+}
+
 // The three passes, the end mark between the second and the third.
 Outcome WritePasses(ImportRun& run, const SectorInfo& sectorTemplate, ProgressMonitor& progress) {
   EncodeCursor& c = run.Import.Cursor;
+  PlanChannelWrites(run.Xa, c, std::max(c.GrowEnd, c.ClearEnd));
   c.Cursor = c.Channel.FirstSector - 1;
   Outcome end = RunPass(c, c.ReuseEnd, progress,
                         [&] { return Continue(EncodeNextChannelSector(run, c.ReuseEnd)); });
@@ -268,6 +275,7 @@ Outcome ImportWav(XaFile& xa, Importer& importer, const std::string& path,
 
 Outcome EraseChannel(XaFile& xa, EncodeCursor& c, ProgressMonitor& progress) {
   progress.Start();
+  PlanChannelWrites(xa, c, c.ClearEnd);
   c.Cursor = c.Channel.FirstSector - 1;
   const Outcome outcome = RunPass(
       c, c.ClearEnd, progress, [&] { return Continue(ClearNextChannelSector(xa, c, c.ClearEnd)); });

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "codec/adpcm_decoder.h"
+#include "container/undo_journal.h"
 #include "container/xa_file.h"
 #include "edit/decode_walk.h"
 #include "edit/import_passes.h"
@@ -11,7 +12,10 @@
 namespace sorvane {
 
 struct Workspace {
+  Workspace() { Journal.SetRoot(DefaultUndoRoot()); }
+
   XaFile File;
+  UndoJournal Journal;  // the history of the open file's edits
   DecoderState Decoder;
   DecodeCursor Decoding;  // the channel being exported or played
   Importer Import;

@@ -1,5 +1,5 @@
-// Little-endian 16- and 32-bit fields, whatever the host's byte order: the WAV headers and
-// samples, the RIFF lengths of an XA file.
+// Little-endian 16-, 32- and 64-bit fields, whatever the host's byte order: the WAV headers
+// and samples, the RIFF lengths of an XA file, the undo journal's records.
 #pragma once
 
 #include <bit>
@@ -29,6 +29,15 @@ inline void PutLe16(std::uint8_t* at, std::uint16_t value) {
 inline void PutLe32(std::uint8_t* at, std::uint32_t value) {
   PutLe16(at, static_cast<std::uint16_t>(value & 0xFFFF));
   PutLe16(at + 2, static_cast<std::uint16_t>(value >> 16));
+}
+
+inline std::uint64_t GetLe64(const std::uint8_t* at) {
+  return GetLe32(at) | (std::uint64_t{GetLe32(at + 4)} << 32);
+}
+
+inline void PutLe64(std::uint8_t* at, std::uint64_t value) {
+  PutLe32(at, static_cast<std::uint32_t>(value & 0xFFFFFFFFu));
+  PutLe32(at + 4, static_cast<std::uint32_t>(value >> 32));
 }
 
 }  // namespace sorvane

@@ -1,10 +1,26 @@
 #include "support/failing_file_io.h"
 
+#include <unistd.h>
+
 #include <cerrno>
+#include <climits>
+#include <filesystem>
 
 namespace sorvane::testing {
+namespace {
 
-bool FailingFileIo::Fails() {
+bool Names(int fd, const std::string& path) {
+  char target[PATH_MAX];
+  const std::string link = "/proc/self/fd/" + std::to_string(fd);
+  const ssize_t n = ::readlink(link.c_str(), target, sizeof target);
+  if (n <= 0) return false;
+  return std::filesystem::weakly_canonical(path) == std::string(target, std::size_t(n));
+}
+
+}  // namespace
+
+bool FailingFileIo::Fails(int fd) {
+  if (!OnlyPath.empty() && !Names(fd, OnlyPath)) return false;
   ++Calls;
   const bool fails = FailAt > 0 && (Calls == FailAt || (StaysFailing && Calls > FailAt));
   if (fails) errno = ENOSPC;
@@ -12,13 +28,13 @@ bool FailingFileIo::Fails() {
 }
 
 ssize_t FailingFileIo::PWrite(int fd, const void* data, std::size_t size, std::int64_t offset) {
-  return Fails() ? -1 : FileIo::PWrite(fd, data, size, offset);
+  return Fails(fd) ? -1 : FileIo::PWrite(fd, data, size, offset);
 }
 
 int FailingFileIo::Truncate(int fd, std::int64_t length) {
-  return Fails() ? -1 : FileIo::Truncate(fd, length);
+  return Fails(fd) ? -1 : FileIo::Truncate(fd, length);
 }
 
-int FailingFileIo::Sync(int fd) { return Fails() ? -1 : FileIo::Sync(fd); }
+int FailingFileIo::Sync(int fd) { return Fails(fd) ? -1 : FileIo::Sync(fd); }
 
 }  // namespace sorvane::testing

@@ -2,6 +2,8 @@
 // fails with ENOSPC, as a disk that has just filled up would.
 #pragma once
 
+#include <string>
+
 #include "container/file_io.h"
 
 namespace sorvane::testing {
@@ -14,6 +16,8 @@ class FailingFileIo : public FileIo {
   bool StaysFailing = false;
   // Write-type calls seen so far, the failed ones included.
   int Calls = 0;
+  // When set, only calls on this file count and fail (not those on the undo journal).
+  std::string OnlyPath;
 
   ssize_t PWrite(int fd, const void* data, std::size_t size, std::int64_t offset) override;
   int Truncate(int fd, std::int64_t length) override;
@@ -21,7 +25,7 @@ class FailingFileIo : public FileIo {
 
  private:
   // Counts the call; true when it is to fail (errno is then set).
-  bool Fails();
+  bool Fails(int fd);
 };
 
 }  // namespace sorvane::testing

@@ -1,0 +1,94 @@
+#include "edit/edit_history.h"
+
+#include <cstdio>
+#include <ctime>
+
+#include "common/fixed_texts.h"
+
+namespace sorvane {
+namespace {
+
+// The checks every change of the file passes first: read-only, then the lock.
+bool MayChange(XaFile& xa) { return CheckWritable(xa) == 0 && LockXaFile(xa) == 0; }
+
+Outcome TakeBackNewest(Workspace& workspace, JournalDirection direction, KeptSettings& settings) {
+  XaFile& xa = workspace.File;
+  if (!MayChange(xa)) return Outcome::Failed;
+  xa.Journal = nullptr;
+  switch (workspace.Journal.Apply(xa, direction, settings)) {
+    case TakeBack::Done:
+      return Outcome::Done;
+    case TakeBack::Nothing:
+      xa.LastErrorText =
+          direction == JournalDirection::Undo ? text::kNothingToUndo : text::kNothingToRedo;
+      break;
+    case TakeBack::Changed:
+      xa.LastErrorText = text::kChangedSince;
+      break;
+    case TakeBack::JournalFailed:
+      xa.LastErrorText = text::kJournalFailed;
+      break;
+    case TakeBack::WriteFailed:
+      break;  // the write's own message
+  }
+  return Outcome::Failed;
+}
+
+}  // namespace
+
+Outcome StartEdit(Workspace& workspace, const char* command) {
+  XaFile& xa = workspace.File;
+  if (!MayChange(xa)) return Outcome::Failed;
+  if (!workspace.Journal.Begin(xa, command)) {
+    xa.LastErrorText = text::kJournalFailed;
+    return Outcome::Failed;
+  }
+  xa.Journal = &workspace.Journal;
+  return Outcome::Done;
+}
+
+Outcome FinishEdit(Workspace& workspace, Outcome outcome) {
+  XaFile& xa = workspace.File;
+  xa.Journal = nullptr;
+  if (workspace.Journal.End(xa) || outcome == Outcome::Failed) return outcome;
+  xa.LastErrorText = text::kWriteError;
+  return Outcome::Failed;
+}
+
+Outcome UndoEdit(Workspace& workspace, KeptSettings& settings) {
+  return TakeBackNewest(workspace, JournalDirection::Undo, settings);
+}
+
+Outcome RedoEdit(Workspace& workspace, KeptSettings& settings) {
+  return TakeBackNewest(workspace, JournalDirection::Redo, settings);
+}
+
+std::vector<std::string> ListEdits(Workspace& workspace) {
+  std::vector<std::string> lines;
+  int number = 0;
+  for (const JournalListing& entry :
+       workspace.Journal.List(workspace.File, JournalDirection::Undo)) {
+    const std::time_t when = static_cast<std::time_t>(entry.Time);
+    std::tm local{};
+    ::localtime_r(&when, &local);
+    char date[32];
+    std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &local);
+    char line[160];
+    std::snprintf(line, sizeof line, "%d  %s  %s  %lld", ++number, date, entry.Command.c_str(),
+                  static_cast<long long>(entry.BytesKept));
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+Outcome RecoverUnfinishedEdit(Workspace& workspace, Prompter& prompter, KeptSettings& settings) {
+  XaFile& xa = workspace.File;
+  UndoJournal& journal = workspace.Journal;
+  if (xa.ReadOnly || !xa.Locked || !journal.HasUnfinished(xa)) return Outcome::Cancelled;
+  if (prompter.AskOkCancel(text::kAskRecover)) return UndoEdit(workspace, settings);
+  if (journal.KeepUnfinished(xa)) return Outcome::Declined;
+  xa.LastErrorText = text::kJournalFailed;
+  return Outcome::Failed;
+}
+
+}  // namespace sorvane

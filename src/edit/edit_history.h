@@ -1,0 +1,48 @@
+// The history of a file's edits: how every edit command starts and ends (the read-only and
+// lock checks, then the undo journal's entry), and undo, redo and the recovery of an edit
+// that a crash left unfinished. The editor and sorvane-cli both go through these.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "common/outcome.h"
+#include "common/prompter.h"
+#include "container/undo_journal.h"
+#include "edit/workspace.h"
+
+namespace sorvane {
+
+// Starts an edit of the open file: refuses a read-only file, takes the file's lock unless
+// this process holds it already, and makes the journal's entry durable. Done, or Failed
+// with LastErrorText before anything was written.
+Outcome StartEdit(Workspace& workspace, const char* command);
+// Ends the edit started last: its entry is closed with the file as it now is. `outcome`
+// becomes Failed with "書き込みエラー" when the file or the entry could not be synced.
+Outcome FinishEdit(Workspace& workspace, Outcome outcome);
+
+// Runs `body` (returning an Outcome) between StartEdit and FinishEdit.
+template <typename Body>
+Outcome RunEdit(Workspace& workspace, const char* command, Body body) {
+  if (StartEdit(workspace, command) != Outcome::Done) return Outcome::Failed;
+  return FinishEdit(workspace, body());
+}
+
+// Takes the newest edit back ("元に戻す"), or redoes the newest undone one ("やり直し"):
+// the file gets back its bytes exactly; `settings` the file settings it had. Failed with
+// LastErrorText: nothing to undo or redo, the file changed since, a read-only or locked
+// file, or the journal or the file could not be written. The caller scans the file again.
+Outcome UndoEdit(Workspace& workspace, KeptSettings& settings);
+Outcome RedoEdit(Workspace& workspace, KeptSettings& settings);
+
+// One line per edit that can be undone, newest first: number, local date and time,
+// command, bytes kept.
+std::vector<std::string> ListEdits(Workspace& workspace);
+
+// When an edit of the open file was left unfinished by a crash or a kill, asks whether to
+// put the file back as it was before it. OK: Done after undoing it (the caller scans
+// again, with `settings`); "キャンセル": Declined, the edit is kept and can be undone later.
+// Cancelled when there was nothing to recover; Failed when the recovery failed.
+Outcome RecoverUnfinishedEdit(Workspace& workspace, Prompter& prompter, KeptSettings& settings);
+
+}  // namespace sorvane
