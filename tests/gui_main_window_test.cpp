@@ -47,6 +47,9 @@ constexpr MenuItemDesign kMenuItems[] = {
     {"MenuEdit", "MenuWavO", text::kMenuWavO},
     {"MenuEdit", "ChAppend", text::kMenuChAppend},
     {"MenuEdit", "ChDelete", text::kMenuChDelete},
+    {"MenuEdit", "", ""},  // a separator
+    {"MenuEdit", "MenuUndo", text::kMenuUndo},
+    {"MenuEdit", "MenuRedo", text::kMenuRedo},
 };
 
 TEST_F(MainWindowTest, WindowAsDesigned) {
@@ -86,6 +89,11 @@ TEST_F(MainWindowTest, MenusAsDesigned) {
     menuName = Q(design.menu);
     auto* menu = form1.findChild<QMenu*>(menuName);
     ASSERT_NE(menu, nullptr) << design.menu;
+    if (*design.name == '\0') {
+      ASSERT_LT(index, menu->actions().size());
+      EXPECT_TRUE(menu->actions()[index++]->isSeparator());
+      continue;
+    }
     auto* item = form1.findChild<QAction*>(Q(design.name));
     ASSERT_NE(item, nullptr) << design.name;
     ASSERT_LT(index, menu->actions().size());
@@ -94,7 +102,9 @@ TEST_F(MainWindowTest, MenusAsDesigned) {
   }
   EXPECT_EQ(form1.MenuFile->actions().size(), 6);
   EXPECT_EQ(form1.MenuShow->actions().size(), 3);
-  EXPECT_EQ(form1.MenuEdit->actions().size(), 5);
+  EXPECT_EQ(form1.MenuEdit->actions().size(), 8);
+  EXPECT_EQ(form1.MenuUndo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+  EXPECT_EQ(form1.MenuRedo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
   EXPECT_TRUE(form1.MenuNew->isEnabled());
   EXPECT_TRUE(form1.MenuOpen->isEnabled());
   EXPECT_FALSE(form1.MenuFind->isEnabled());

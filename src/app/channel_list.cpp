@@ -8,6 +8,7 @@
 #include "app/interleave_map_view.h"
 #include "app/main_window.h"
 #include "app/ui_text.h"
+#include "edit/edit_history.h"
 #include "edit/workspace.h"
 
 namespace sorvane::app {
@@ -16,6 +17,8 @@ void TForm1::RefreshList() {
   ChannelTable& channels = workspace_.File.AudioChannelTable;
   for (QAction* needsFile : {MenuShow->menuAction(), MenuEdit->menuAction(), MenuFind, MenuGap})
     needsFile->setEnabled(FileOpen);
+  MenuUndo->setEnabled(FileOpen && CanTakeBack(workspace_, JournalDirection::Undo));
+  MenuRedo->setEnabled(FileOpen && CanTakeBack(workspace_, JournalDirection::Redo));
   if (!FileOpen) channels.Count = 0;  // no channel command finds an entry then
   MenuSp1->setChecked(DisplayUnit == UnitTime);
   MenuSpS->setChecked(DisplayUnit == UnitSectors);

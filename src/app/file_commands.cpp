@@ -4,6 +4,7 @@
 #include "app/settings_dialog.h"
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
+#include "edit/edit_history.h"
 #include "edit/file_open.h"
 #include "edit/file_settings.h"
 #include "edit/workspace.h"
@@ -16,10 +17,17 @@ void TForm1::CloseFile() {
   FileOpen = false;
 }
 
+bool TForm1::HoldFile() {
+  if (HoldForEditor(workspace_, S().Prompt, S().Progress) != EditorHold::Failed) return true;
+  if (workspace_.File.IsOpen()) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
+  return workspace_.File.IsOpen();
+}
+
 int TForm1::OpenByPath(const std::string& path) {
   CloseFile();
   FileOpen =
       OpenAndScan(workspace_.File, path, ScanExtent::FirstSectors, S().Progress) != Outcome::Failed;
+  FileOpen = FileOpen && HoldFile();
   RefreshList();
   return FileOpen ? 0 : -1;
 }
@@ -35,7 +43,7 @@ void TForm1::MenuNewClick() {
   if (path.empty()) return;
   CloseFile();
   // A file made here may grow and shrink without asking.
-  FileOpen = NewFile(workspace_.File, path, S().Progress) == Outcome::Done;
+  FileOpen = NewFile(workspace_.File, path, S().Progress) == Outcome::Done && HoldFile();
   RefreshList();
   if (!FileOpen) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
 }
@@ -61,5 +69,20 @@ void TForm1::MenuGapClick() {
 }
 
 void TForm1::MenuExitClick() { close(); }
+
+void TForm1::TakeBack(bool redo) {
+  if (!FileOpen) return;
+  KeptSettings settings;
+  const Outcome outcome = redo ? RedoEdit(workspace_, settings) : UndoEdit(workspace_, settings);
+  if (outcome == Outcome::Done &&
+      ReloadAfterHistory(workspace_, settings, S().Progress) == Outcome::Failed)
+    FileOpen = false;  // the scan closed the file
+  if (outcome == Outcome::Failed || !FileOpen) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
+  RefreshList();
+}
+
+void TForm1::MenuUndoClick() { TakeBack(false); }
+
+void TForm1::MenuRedoClick() { TakeBack(true); }
 
 }  // namespace sorvane::app

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
@@ -110,6 +111,12 @@ void TForm1::BuildMainMenu() {
   MenuWavO = AddCommand(MenuEdit, "MenuWavO", text::kMenuWavO, &TForm1::MenuWavOClick);
   ChAppend = AddCommand(MenuEdit, "ChAppend", text::kMenuChAppend, &TForm1::ChAppendClick);
   ChDelete = AddCommand(MenuEdit, "ChDelete", text::kMenuChDelete, &TForm1::ChDeleteClick);
+  // Beyond the described items, after them.
+  MenuEdit->addSeparator();
+  MenuUndo = AddCommand(MenuEdit, "MenuUndo", text::kMenuUndo, &TForm1::MenuUndoClick);
+  MenuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+  MenuRedo = AddCommand(MenuEdit, "MenuRedo", text::kMenuRedo, &TForm1::MenuRedoClick);
+  MenuRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
   MenuEdit->menuAction()->setEnabled(false);
 }
 

@@ -67,6 +67,8 @@ class TForm1 : public QMainWindow {
   QAction* MenuSpS;
   QAction* MenuSpH;
   QMenu* MenuEdit;
+  QAction* MenuUndo;  // Ctrl+Z
+  QAction* MenuRedo;  // Ctrl+Y
   QAction* MenuPlay;
   QAction* MenuWavI;
   QAction* MenuWavO;
@@ -104,6 +106,8 @@ class TForm1 : public QMainWindow {
   void MenuWavOClick();
   void ChAppendClick();
   void ChDeleteClick();
+  void MenuUndoClick();
+  void MenuRedoClick();
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -124,6 +128,11 @@ class TForm1 : public QMainWindow {
   // The channel table entry of the selected row, or -1 when no channel is selected.
   int SelectedEntry() const;
   void CloseFile();
+  // Takes the open file's lock for the window and asks about an unfinished edit; false when
+  // that failed and closed the file (LastErrorText says why).
+  bool HoldFile();
+  // Undo or redo, then the list reloaded with the file settings as they were.
+  void TakeBack(bool redo);
   const Services& S() const {
     assert(services_ && "Attach before use");
     return *services_;

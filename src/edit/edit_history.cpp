@@ -4,6 +4,7 @@
 #include <ctime>
 
 #include "common/fixed_texts.h"
+#include "edit/file_open.h"
 
 namespace sorvane {
 namespace {
@@ -89,6 +90,43 @@ Outcome RecoverUnfinishedEdit(Workspace& workspace, Prompter& prompter, KeptSett
   if (journal.KeepUnfinished(xa)) return Outcome::Declined;
   xa.LastErrorText = text::kJournalFailed;
   return Outcome::Failed;
+}
+
+bool CanTakeBack(Workspace& workspace, JournalDirection direction) {
+  const XaFile& xa = workspace.File;
+  return xa.IsOpen() && !xa.ReadOnly && !workspace.Journal.List(xa, direction).empty();
+}
+
+Outcome ReloadAfterHistory(Workspace& workspace, const KeptSettings& settings,
+                           ProgressMonitor& progress) {
+  XaFile& xa = workspace.File;
+  xa.SectorCount = SectorCountFor(xa, XaFileLength(xa));
+  const Outcome scanned = FindAll(xa, progress);
+  if (scanned == Outcome::Failed) return scanned;
+  xa.ChannelPostGap = settings.ChannelPostGap;
+  xa.EndPostGap = settings.EndPostGap;
+  xa.ResizePermission = static_cast<ResizePermissionValue>(settings.ResizePermission);
+  return Outcome::Done;
+}
+
+EditorHold HoldForEditor(Workspace& workspace, Prompter& prompter, ProgressMonitor& progress) {
+  XaFile& xa = workspace.File;
+  if (xa.ReadOnly) return EditorHold::ReadOnly;
+  // Every edit asks for the lock again, and is refused while the other program holds it.
+  if (LockXaFile(xa) != 0) return EditorHold::InUse;
+  KeptSettings settings;
+  switch (RecoverUnfinishedEdit(workspace, prompter, settings)) {
+    case Outcome::Done:
+      return ReloadAfterHistory(workspace, settings, progress) == Outcome::Failed
+                 ? EditorHold::Failed
+                 : EditorHold::Recovered;
+    case Outcome::Failed:
+      return EditorHold::Failed;
+    case Outcome::Cancelled:
+    case Outcome::Declined:
+      break;
+  }
+  return EditorHold::Held;
 }
 
 }  // namespace sorvane

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/outcome.h"
+#include "common/progress_monitor.h"
 #include "common/prompter.h"
 #include "container/undo_journal.h"
 #include "edit/workspace.h"
@@ -44,5 +45,26 @@ std::vector<std::string> ListEdits(Workspace& workspace);
 // again, with `settings`); "キャンセル": Declined, the edit is kept and can be undone later.
 // Cancelled when there was nothing to recover; Failed when the recovery failed.
 Outcome RecoverUnfinishedEdit(Workspace& workspace, Prompter& prompter, KeptSettings& settings);
+
+// True when an edit can be undone (Undo) or redone (Redo).
+bool CanTakeBack(Workspace& workspace, JournalDirection direction);
+
+// After an undo or redo in the editor: the file's length taken again, the whole file
+// scanned, and the three file settings put back as `settings` has them. Failed: the scan
+// failed and closed the file.
+Outcome ReloadAfterHistory(Workspace& workspace, const KeptSettings& settings,
+                           ProgressMonitor& progress);
+
+enum class EditorHold {
+  Held,       // the editor holds the file's lock until it closes the file
+  InUse,      // another program holds it: edits are refused while it does
+  ReadOnly,   // the file cannot be written anyway
+  Recovered,  // held, and an unfinished edit was taken back (the file was reloaded)
+  Failed,     // the recovery or the reload after it failed (LastErrorText; maybe closed)
+};
+
+// The editor's hold on a file it has just opened: its lock (a file another program holds
+// opens read-only), then the question about an edit a crash left unfinished.
+EditorHold HoldForEditor(Workspace& workspace, Prompter& prompter, ProgressMonitor& progress);
 
 }  // namespace sorvane

@@ -57,6 +57,23 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
   return result;
 }
 
+bool RunKilledAfter(const std::vector<std::string>& argv, std::chrono::microseconds delay) {
+  std::fflush(nullptr);
+  const int sink = ::open("/dev/null", O_WRONLY);
+  const auto deadline = std::chrono::steady_clock::now() + delay;
+  const pid_t pid = ::fork();
+  if (pid == 0) ExecChild(argv, RunOptions{}, sink, sink);
+  ::close(sink);
+  int status = 0;
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (::waitpid(pid, &status, WNOHANG) == pid) return false;
+    ::usleep(100);
+  }
+  ::kill(pid, SIGKILL);
+  ::waitpid(pid, &status, 0);
+  return WIFSIGNALED(status);
+}
+
 ProgramResult RunWords(const std::string& program, const std::string& args,
                        const RunOptions& options) {
   std::vector<std::string> argv{program};

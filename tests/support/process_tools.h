@@ -3,6 +3,7 @@
 
 #include <sys/resource.h>
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,10 @@ struct RunOptions {
 
 // Runs argv[0] with the arguments, standard input from /dev/null, and collects its output.
 ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions& options = {});
+
+// Runs argv[0] as RunProgram does, output discarded, and kills it with SIGKILL once `delay`
+// has passed unless it has ended by then. True when it was killed.
+bool RunKilledAfter(const std::vector<std::string>& argv, std::chrono::microseconds delay);
 
 // RunProgram with `program` and the blank-separated words of `args` (no quoting).
 ProgramResult RunWords(const std::string& program, const std::string& args,

@@ -1,0 +1,187 @@
+// 編集 > 元に戻す and やり直し in the editor, the question about an edit a crash left
+// unfinished, and a file that another program holds.
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QTableWidget>
+#include <QTest>
+#include <memory>
+
+#include "common/fixed_texts.h"
+#include "edit/edit_history.h"
+#include "edit/file_open.h"
+#include "edit/file_settings.h"
+#include "gui_support.h"
+#include "support/scripted_ui.h"
+#include "support/xa_builder.h"
+
+namespace sorvane::testing {
+namespace {
+
+QString Q(const char* text) { return QString::fromUtf8(text); }
+
+const QStringList kOkOnly{Q(text::kOk)};
+const QStringList kOkCancel{Q(text::kOk), Q(text::kCancel)};
+
+class HistoryTest : public EditorTest {
+ protected:
+  void SetUp() override {
+    workspace.Journal.SetRoot(dir.File("undo"));
+    XaBuilder(300)
+        .Channel(0, true, true, 0, 4, 10)
+        .Channel(1, true, true, 1, 4, 10)
+        .Channel(2, true, true, 2, 4, 10)
+        .Write(xa);
+    before = ReadFileBytes(xa);
+  }
+  int Rows() const { return form1.G->rowCount(); }
+  // A key as a person presses it, in the active window.
+  void Key(int key) {
+    form1.show();
+    form1.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form1));
+    form1.G->setFocus();
+    QTest::keyClick(form1.G, Qt::Key(key), Qt::ControlModifier);
+  }
+
+  std::string xa = dir.File("three.xa");
+  std::string before;
+};
+
+TEST_F(HistoryTest, CtrlZTakesADeleteBackAndCtrlYDoesItAgain) {
+  Open(xa);
+  EXPECT_FALSE(form1.MenuUndo->isEnabled());
+  EXPECT_FALSE(form1.MenuRedo->isEnabled());
+  form1.G->setCurrentCell(1, 1);
+  ModalScript script;
+  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk)));
+  Run(script, [&] { form1.ChDeleteClick(); });
+  const std::string deleted = ReadFileBytes(xa);
+  ASSERT_NE(deleted, before);
+  EXPECT_EQ(Rows(), 2);
+  EXPECT_TRUE(form1.MenuUndo->isEnabled());
+
+  Key(Qt::Key_Z);
+  EXPECT_TRUE(ReadFileBytes(xa) == before);
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_FALSE(form1.MenuUndo->isEnabled());
+  EXPECT_TRUE(form1.MenuRedo->isEnabled());
+
+  Key(Qt::Key_Y);
+  EXPECT_TRUE(ReadFileBytes(xa) == deleted);
+  EXPECT_EQ(Rows(), 2);
+  EXPECT_TRUE(form1.MenuUndo->isEnabled());
+  EXPECT_FALSE(form1.MenuRedo->isEnabled());
+}
+
+// An undo gives back the three settings as they were before the edit, not what the scan
+// would make of the file.
+TEST_F(HistoryTest, UndoGivesBackTheFileSettings) {
+  Open(xa);
+  const FileSettings original = CurrentSettings(workspace.File);
+  ASSERT_EQ(ApplyFileSettings(workspace, {0, 3, ResizeAllowed}, prompter), Outcome::Done);
+  form1.RefreshList();
+  ASSERT_NE(ReadFileBytes(xa), before);
+  form1.MenuUndoClick();
+  EXPECT_TRUE(ReadFileBytes(xa) == before);
+  const FileSettings now = CurrentSettings(workspace.File);
+  EXPECT_EQ(now.ChannelPostGap, original.ChannelPostGap);
+  EXPECT_EQ(now.EndPostGap, original.EndPostGap);
+  EXPECT_EQ(now.ResizePermission, original.ResizePermission);
+  form1.MenuRedoClick();
+  EXPECT_EQ(CurrentSettings(workspace.File).EndPostGap, 3);
+  EXPECT_EQ(workspace.File.ResizePermission, ResizeAllowed);
+}
+
+TEST_F(HistoryTest, ARefusedUndoSaysWhy) {
+  Open(xa);
+  form1.G->setCurrentCell(0, 1);
+  ModalScript script;
+  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk)));
+  Run(script, [&] { form1.ChDeleteClick(); });
+  std::string changed = ReadFileBytes(xa);
+  changed[100] = char(changed[100] ^ 1);
+  WriteFileBytes(xa, changed);
+  ModalScript refusal;
+  refusal.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kChangedSince), kOkOnly, Q(text::kOk)));
+  Run(refusal, [&] { form1.MenuUndoClick(); });
+  EXPECT_EQ(ReadFileBytes(xa), changed);
+}
+
+// Leaves an edit of `path` unfinished, as a process killed after writing two sectors does.
+void LeaveUnfinishedEdit(const std::string& path, const std::string& journal) {
+  auto work = std::make_unique<Workspace>();
+  work->Journal.SetRoot(journal);
+  ScriptedProgress progress;
+  ASSERT_EQ(OpenAndScan(work->File, path, ScanExtent::WholeFile, progress), Outcome::Done);
+  ASSERT_EQ(StartEdit(*work, "import"), Outcome::Done);
+  std::uint8_t sector[kSectorBytes];
+  MakeEmptySector(sector, false);
+  ASSERT_EQ(WriteSector(work->File, 0, sector), 0);
+  ASSERT_EQ(WriteSector(work->File, 4, sector), 0);
+  work->File.Journal = nullptr;
+}
+
+TEST_F(HistoryTest, OpeningAfterACrashOffersToPutTheFileBack) {
+  LeaveUnfinishedEdit(xa, dir.File("undo"));
+  const std::string interrupted = ReadFileBytes(xa);
+  ASSERT_NE(interrupted, before);
+  ModalScript script;
+  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskRecover), kOkCancel, Q(text::kOk)));
+  Run(script, [&] { form1.OpenByPath(xa); });
+  EXPECT_TRUE(ReadFileBytes(xa) == before);
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_TRUE(form1.MenuRedo->isEnabled());
+}
+
+TEST_F(HistoryTest, DecliningTheRecoveryKeepsTheEditUndoable) {
+  LeaveUnfinishedEdit(xa, dir.File("undo"));
+  const std::string interrupted = ReadFileBytes(xa);
+  ModalScript script;
+  script.Then(
+      AnswerBox(Q(text::kMessageCaption), Q(text::kAskRecover), kOkCancel, Q(text::kCancel)));
+  Run(script, [&] { form1.OpenByPath(xa); });
+  EXPECT_TRUE(ReadFileBytes(xa) == interrupted);
+  // Asked once: opening again does not ask.
+  ModalScript none;
+  Run(none, [&] { form1.OpenByPath(xa); });
+  ASSERT_TRUE(form1.MenuUndo->isEnabled());
+  form1.MenuUndoClick();
+  EXPECT_TRUE(ReadFileBytes(xa) == before);
+}
+
+// Another process holds the lock while the editor opens the file: it opens, edits are
+// refused with the reason, and no recovery question is put for an edit that may be running.
+TEST_F(HistoryTest, AFileAnotherProgramHoldsOpensButIsNotChanged) {
+  int ready[2], release[2];
+  ASSERT_EQ(::pipe(ready), 0);
+  ASSERT_EQ(::pipe(release), 0);
+  const pid_t holder = ::fork();
+  if (holder == 0) {
+    const int fd = ::open(xa.c_str(), O_RDWR);
+    const char ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 'y' : 'n';
+    (void)!::write(ready[1], &ok, 1);
+    char done;
+    (void)!::read(release[0], &done, 1);
+    ::_exit(0);
+  }
+  char ok = 0;
+  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
+  ASSERT_EQ(ok, 'y');
+  Open(xa);
+  EXPECT_EQ(Rows(), 3);
+  form1.G->setCurrentCell(0, 1);
+  ModalScript script;
+  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kFileInUse), kOkOnly, Q(text::kOk)));
+  Run(script, [&] { form1.ChDeleteClick(); });
+  EXPECT_EQ(ReadFileBytes(xa), before);
+  (void)!::write(release[1], "x", 1);
+  int status = 0;
+  ::waitpid(holder, &status, 0);
+}
+
+}  // namespace
+}  // namespace sorvane::testing
