@@ -157,6 +157,32 @@ TEST_F(MainWindowTest, TheMapShowsWhatAFindAllFinds) {
   EXPECT_EQ(map.HoverText(map.CentreOf(116)), QString());
 }
 
+class MapSettingsTest : public EditorTest {};
+
+TEST_F(MapSettingsTest, NewPostGapsAndANewLengthAreDrawnAfterTheSettings) {
+  const std::string path = dir.File("gaps.xa");
+  XaBuilder(320).Channel(1, true, false, 0, 8, 10).Write(path);  // ends at 80
+  Open(path);
+  app::InterleaveMapView& map = *form1.Map;
+  // Channel 1's post-gap, in the darker colour of the selected row.
+  ASSERT_EQ(CellColours(map, 88),
+            (QSet<QRgb>{app::Highlighted(ChannelColour(1)), Colour(kEmptyColour)}));
+  ModalScript script;
+  script.Then([](QWidget* modal) {
+    auto* form = qobject_cast<app::TForm4*>(modal);
+    ASSERT_NE(form, nullptr);
+    form->Gap1->setText(QStringLiteral("0.00"));  // no channel post-gap
+    form->Gap2->setText(QStringLiteral("5.00"));  // 375 sectors after the end: 455 in all
+    form->Modify->setCurrentIndex(1);             // allowed
+    ClickLater(form->Button1);
+  });
+  Run(script, [&] { form1.MenuGap->trigger(); });
+  ASSERT_EQ(workspace.File.SectorCount, 455);
+  EXPECT_EQ(CentreColour(map, 88), Colour(kEmptyColour));
+  // The whole file, now 15 periods, still fills the map's width.
+  EXPECT_DOUBLE_EQ(map.Viewport().PixelsPerPeriod * 15, map.MapArea().width());
+}
+
 // Stereo 37.8 kHz WAV of `frames` frames: 2016 frames fill one sector.
 void WriteStereoWav(const std::string& path, int frames) {
   WavBuilder(2, 37800, 16)
