@@ -185,7 +185,8 @@ TEST_F(Append, OkRefusesAUsedNumberAnOverlapAndAStartBeforeTheFile) {
   dialog.StartText = "-1.0";
   dialog.TrackItem = 1;
   EXPECT_STREQ(OKButtonClick(xa, dialog, wave, r), text::kBadStart);
-  EXPECT_EQ(dialog.TrackItem, -1);
+  EXPECT_EQ(dialog.TrackItem, 1);  // the refused entry stays as typed
+  EXPECT_EQ(dialog.StartText, "-1.0");
   dialog.StartText = "0.0";
   dialog.TrackItem = 1;
   EXPECT_EQ(OKButtonClick(xa, dialog, wave, r), nullptr);

@@ -5,6 +5,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "common/fixed_texts.h"
 #include "gui_support.h"
@@ -204,6 +205,7 @@ TEST_P(AppendRefusalTest, KeepsTheDialogOpenAndChangesNothing) {
   const RefusalCase& c = GetParam();
   OpenOneChannel();
   bool stillShown = false;
+  Shown shown;
   ModalScript script;
   script
       .Then([&](QWidget* modal) {
@@ -213,10 +215,17 @@ TEST_P(AppendRefusalTest, KeepsTheDialogOpenAndChangesNothing) {
       .Then(AnswerBox(Q(text::kMessageCaption), Q(c.message), kOkOnly, Q(text::kOk)))
       .Then([&](QWidget* modal) {
         stillShown = modal == &form5 && form5.isVisible();
+        shown = Look(form5);
         ClickLater(form5.CancelButton);
       });
   Run(script, [&] { form1.ChAppendClick(); });
   EXPECT_TRUE(stillShown);
+  // What was typed stays in every field, with the slots of the quality typed.
+  EXPECT_EQ(shown.items, Slots(4));
+  EXPECT_EQ(shown.slot, c.slot);
+  EXPECT_EQ(shown.start, Q(c.start));
+  EXPECT_EQ(shown.channel, Q(c.channel));
+  EXPECT_EQ(shown.quality, 3);
   EXPECT_EQ(script.Titles, (std::vector<QString>{Q(text::kAppendCaption), Q(text::kMessageCaption),
                                                  Q(text::kAppendCaption)}));
   EXPECT_TRUE(ReadFileBytes(xa) == before);
@@ -230,25 +239,33 @@ INSTANTIATE_TEST_SUITE_P(
                       RefusalCase{"StartBeforeTheFile", 1, "-1.0", "7", text::kBadStart}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST_F(AppendTest, TheRefusedEntriesAreShownAsTheyWereTaken) {
+TEST_F(AppendTest, AfterARefusedStartTheSlotTypedIsTheSlotUsed) {
   OpenOneChannel();
-  Shown shown;
+  Shown afterRefusal;
   ModalScript script;
   script
       .Then([&](QWidget* modal) {
-        // 2.5 is 155 sectors; slot 0 of the cycle at 152 overlaps nothing, but 0 is in use.
-        Type(*Form5(modal), 3, 0, "2.5", "256");
+        Type(*Form5(modal), 3, 2, "-1.0", "7");
         ClickLater(form5.OKButton);
       })
-      .Then(AnswerBox(Q(text::kMessageCaption), Q(text::kChannelInUse), kOkOnly, Q(text::kOk)))
+      .Then(AnswerBox(Q(text::kMessageCaption), Q(text::kBadStart), kOkOnly, Q(text::kOk)))
       .Then([&](QWidget*) {
-        shown = Look(form5);
-        ClickLater(form5.CancelButton);
-      });
+        afterRefusal = Look(form5);
+        form5.StartEdit->setText(QStringLiteral("1.0"));
+        ClickLater(form5.OKButton);
+      })
+      // The channel ends past the file's end less its post-gap.
+      .Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskResize), kOkCancel, Q(text::kOk)));
   Run(script, [&] { form1.ChAppendClick(); });
-  EXPECT_EQ(shown.start, QStringLiteral("2.2"));
-  EXPECT_EQ(shown.channel, QStringLiteral("0"));
-  EXPECT_EQ(shown.slot, 0);
+  EXPECT_EQ(afterRefusal.start, QStringLiteral("-1.0"));
+  EXPECT_EQ(afterRefusal.slot, 2);
+  EXPECT_EQ(afterRefusal.items, Slots(4));
+  ASSERT_EQ(workspace.File.AudioChannelTable.Count, 2);
+  const ChannelTable& table = workspace.File.AudioChannelTable;
+  const auto added = std::find_if(table.begin(), table.end(),
+                                  [](const ChannelRecord& r) { return r.Channel == 7; });
+  ASSERT_NE(added, table.end());
+  EXPECT_EQ(added->FirstSector, 74);  // 1.0 s is sector 75: the cycle from 72, slot 2
 }
 
 TEST_F(AppendTest, AStartPastTheEndWhoseGrowthIsDeclinedIsRefused) {

@@ -38,6 +38,7 @@ constexpr MenuItemDesign kMenuItems[] = {
     {"MenuFile", "MenuFind", text::kMenuFind},
     {"MenuFile", "MenuGap", text::kMenuGap},
     {"MenuFile", "MenuHighQuality", text::kMenuHighQuality},
+    {"MenuFile", "MenuRecent", text::kMenuRecent},
     {"MenuFile", "MenuExit", text::kMenuExit},
     {"MenuShow", "MenuSp1", text::kMenuSp1},
     {"MenuShow", "MenuSpS", text::kMenuSpS},
@@ -100,7 +101,7 @@ TEST_F(MainWindowTest, MenusAsDesigned) {
     EXPECT_EQ(menu->actions()[index++], item) << design.name << " out of order";
     EXPECT_EQ(item->text(), Q(design.caption));
   }
-  EXPECT_EQ(form1.MenuFile->actions().size(), 6);
+  EXPECT_EQ(form1.MenuFile->actions().size(), 7);
   EXPECT_EQ(form1.MenuShow->actions().size(), 3);
   EXPECT_EQ(form1.MenuEdit->actions().size(), 8);
   EXPECT_EQ(form1.MenuUndo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
@@ -375,8 +376,9 @@ TEST(EditorForms, AllFiveAreCreatedHiddenAndTheDialogsBelongToTheMainWindow) {
   for (QWidget* form : std::initializer_list<QWidget*>{&forms.Form1, &forms.Form2, &forms.Form3,
                                                        &forms.Form4, &forms.Form5})
     EXPECT_FALSE(form->isVisible()) << form->objectName().toStdString();
-  // The progress window stays usable while the main window is disabled.
-  EXPECT_EQ(forms.Form2.parentWidget(), nullptr);
+  // The progress window too belongs to the main window (it stays usable while the main
+  // window is disabled: TheProgressWindowBelongsToTheMainWindowAndStaysUsable).
+  EXPECT_EQ(forms.Form2.parentWidget(), &forms.Form1);
   EXPECT_EQ(forms.Form3.parentWidget(), &forms.Form1);
   EXPECT_EQ(forms.Form4.parentWidget(), &forms.Form1);
   EXPECT_EQ(forms.Form5.parentWidget(), &forms.Form1);

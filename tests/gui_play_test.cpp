@@ -16,12 +16,8 @@ QString Q(const char* text) { return QString::fromUtf8(text); }
 
 class PlayTest : public EditorTest {
  protected:
-  // Channel 2, 18.9k mono, 5 sectors from 0; channel 1, 37.8k stereo, 6 sectors from 1.
   void SetUp() override {
-    XaBuilder(100)
-        .Channel(2, false, false, 0, 16, 5)
-        .Channel(1, true, true, 1, 4, 6)
-        .Write(dir.File("two.xa"));
+    WriteTwoChannels(dir.File("two.xa"));
     Open(dir.File("two.xa"));
   }
 };

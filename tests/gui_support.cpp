@@ -10,6 +10,8 @@
 #include <QTableWidget>
 #include <QWidget>
 
+#include "support/xa_builder.h"
+
 namespace sorvane::testing {
 namespace {
 
@@ -91,6 +93,10 @@ std::string ScriptedFileChooser::Choose(app::FileDialogKind kind) {
   std::string answer = Answers.front();
   Answers.pop_front();
   return answer;
+}
+
+void WriteTwoChannels(const std::string& path) {
+  XaBuilder(100).Channel(2, false, false, 0, 16, 5).Channel(1, true, true, 1, 4, 6).Write(path);
 }
 
 std::vector<std::string> RowTexts(const app::TForm1& form, int row) {

@@ -67,6 +67,10 @@ class ScriptedFileChooser : public app::FileChooser {
   std::string Choose(app::FileDialogKind kind) override;
 };
 
+// Channel 2, 18.9k mono, 5 sectors from 0; channel 1, 37.8k stereo, 6 sectors from 1, in a
+// file of 100 sectors: the list shows channel 2 first.
+void WriteTwoChannels(const std::string& path);
+
 // The cells of one row of the channel list, as shown.
 std::vector<std::string> RowTexts(const app::TForm1& form, int row);
 std::string HeaderText(const app::TForm1& form, int column);

@@ -1,10 +1,12 @@
-// The GUI suites run on Qt's offscreen platform unless a display platform was asked for.
+// The GUI suites run on Qt's offscreen platform unless a display platform was asked for,
+// in Japanese: the tests compare the described texts, and Qt's own dialogs speak Japanese.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/translations.h"
 #include "app/ui_text.h"
 
 int main(int argc, char** argv) {
@@ -12,7 +14,9 @@ int main(int argc, char** argv) {
   // The editor's remembered choices go to a folder of the test's own, not the user's.
   char config[] = "/tmp/sorvane-gui-config-XXXXXX";
   if (mkdtemp(config) != nullptr) setenv("XDG_CONFIG_HOME", config, 1);
+  setenv("SORVANE_LANG", "ja", 1);
   QApplication application(argc, argv);
+  sorvane::app::InstallTranslations(sorvane::app::ChooseUiLanguage());
   sorvane::app::InstallFontSubstitutes();
   ::testing::InitGoogleTest(&argc, argv);
   const int status = RUN_ALL_TESTS();

@@ -54,4 +54,8 @@ for file in icons/hicolor/scalable/apps/sorvane.svg mime/packages/sorvane.xml \
   [ -s "$share/$file" ] || { echo "the package lacks $file" >&2; exit 1; }
 done
 grep -q 'type="audio/x-cdxa"' "$share/mime/packages/sorvane.xml"
+# The English translation is built into the editor (rcc stores resource names in UTF-16);
+# Qt's Japanese comes from qt6-translations-l10n, a dependency checked above.
+LC_ALL=C grep -qaP '\x00s\x00o\x00r\x00v\x00a\x00n\x00e\x00_\x00e\x00n\x00\.\x00q\x00m' \
+  "$root/usr/bin/sorvane" || { echo "the editor lacks its English translation" >&2; exit 1; }
 echo "package $deb: $(dpkg-deb -f "$deb" Depends)"

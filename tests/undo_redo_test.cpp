@@ -20,6 +20,7 @@
 #include "edit/file_open.h"
 #include "support/edit_sample.h"
 #include "support/in_process_cli.h"
+#include "support/process_tools.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
 
@@ -269,35 +270,22 @@ TEST_F(History, AnEditWhoseJournalCannotBeWrittenIsRefusedBeforeItWrites) {
 TEST_F(History, AnEditOfALockedFileIsRefusedAndReadingStillWorks) {
   testing::BuildEditSample(Layout::Plain2336, xa);
   const std::string before = ReadFileBytes(xa);
-  int ready[2], release[2];
-  ASSERT_EQ(::pipe(ready), 0);
-  ASSERT_EQ(::pipe(release), 0);
-  const pid_t holder = ::fork();
-  if (holder == 0) {
-    const int fd = ::open(xa.c_str(), O_RDWR);
-    const char ok = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 'y' : 'n';
-    (void)!::write(ready[1], &ok, 1);
-    char done;
-    (void)!::read(release[0], &done, 1);
-    ::_exit(0);
+  {
+    const testing::LockHolder other(xa);
+    ASSERT_TRUE(other.Held());
+    for (const char* edit : {"delete XA 1 --yes", "settings XA --end-gap 0.60 --resize allow",
+                             "import XA 1 WAV --yes", "undo XA"}) {
+      testing::BuildSampleWav(2, wav);
+      const ProgramResult result = Run(edit);
+      EXPECT_EQ(result.ExitStatus, 1) << edit;
+      EXPECT_EQ(result.Err, std::string(text::kFileInUse) + "\n") << edit;
+    }
+    EXPECT_EQ(Run("list XA").ExitStatus, 0);
+    EXPECT_EQ(Run("export XA 1 " + dir.File("out.wav")).ExitStatus, 0);
+    EXPECT_EQ(Run("settings XA").ExitStatus, 0);
+    EXPECT_EQ(ReadFileBytes(xa), before);
   }
-  char ok = 0;
-  ASSERT_EQ(::read(ready[0], &ok, 1), 1);
-  ASSERT_EQ(ok, 'y');
-  for (const char* edit : {"delete XA 1 --yes", "settings XA --end-gap 0.60 --resize allow",
-                           "import XA 1 WAV --yes", "undo XA"}) {
-    testing::BuildSampleWav(2, wav);
-    const ProgramResult result = Run(edit);
-    EXPECT_EQ(result.ExitStatus, 1) << edit;
-    EXPECT_EQ(result.Err, std::string(text::kFileInUse) + "\n") << edit;
-  }
-  EXPECT_EQ(Run("list XA").ExitStatus, 0);
-  EXPECT_EQ(Run("export XA 1 " + dir.File("out.wav")).ExitStatus, 0);
-  EXPECT_EQ(Run("settings XA").ExitStatus, 0);
-  (void)!::write(release[1], "x", 1);
-  int status = 0;
-  ::waitpid(holder, &status, 0);
-  EXPECT_EQ(ReadFileBytes(xa), before);
+  // Once the other process lets go, the edit goes through.
   EXPECT_EQ(Run("delete XA 1 --yes").ExitStatus, 0);
 }
 

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSignalBlocker>
+#include <algorithm>
 
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
@@ -18,6 +19,8 @@ constexpr int kFieldX = 80;
 constexpr int kFieldWidth = 124;
 constexpr int kRowHeight = 20;
 constexpr int kDesignedSlots = 32;
+constexpr int kMargin = 8;
+constexpr int kButtonWidth = 60;
 
 void AddRow(QWidget* form, const char* label, QWidget* field, const char* name, int y) {
   field->setObjectName(QString::fromLatin1(name));
@@ -27,13 +30,19 @@ void AddRow(QWidget* form, const char* label, QWidget* field, const char* name, 
   caption->setBuddy(field);
 }
 
+// A button of the bottom row at `x`, 60 pixels wide or as wide as its caption needs to
+// stay clear of its edges.
 QPushButton* AddButton(QWidget* form, const char* caption, const char* name, int x) {
   auto* button = new QPushButton(QText(caption), form);
   button->setObjectName(QString::fromLatin1(name));
-  button->setGeometry(x, 136, 60, 21);
+  const int width =
+      std::max(kButtonWidth, button->fontMetrics().horizontalAdvance(button->text()) + 16);
+  button->setGeometry(x, 136, width, 21);
   button->setAutoDefault(false);
   return button;
 }
+
+int RightOf(const QWidget* widget) { return widget->geometry().right() + 1 + kMargin; }
 
 void FillSlots(QComboBox* box, int count) {
   box->clear();
@@ -70,10 +79,11 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
                         QText(text::kQuality378Mono), QText(text::kQuality378Stereo)});
   AddRow(this, text::kLabelQuality, QualitySel, "QualitySel", 112);
 
-  FindButton = AddButton(this, text::kFind, "FindButton", 8);
-  OKButton = AddButton(this, text::kOk, "OKButton", 76);
+  FindButton = AddButton(this, text::kFind, "FindButton", kMargin);
+  OKButton = AddButton(this, text::kOk, "OKButton", RightOf(FindButton));
   OKButton->setDefault(true);
-  CancelButton = AddButton(this, text::kCancel, "CancelButton", 144);
+  CancelButton = AddButton(this, text::kCancel, "CancelButton", RightOf(OKButton));
+  setFixedSize(std::max(width(), RightOf(CancelButton)), height());
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(FindButton, &QPushButton::clicked, this, &TForm5::FindButtonClick);
   connect(OKButton, &QPushButton::clicked, this, &TForm5::OKButtonClick);

@@ -50,20 +50,30 @@ void TForm1::MenuWavIClick() {
   if (entry < 0) return;
   const std::string wav = S().Files.Choose(FileDialogKind::OpenWav);
   if (wav.empty()) return;
+  ImportInto(entry, wav);
+}
+
+void TForm1::ImportInto(int entry, const std::string& wav) {
   // The import shows its own message before the size adjustment that follows it.
   ImportChannel(workspace_, entry, wav, S().Progress, S().Prompt);
   RefreshList();
 }
 
 void TForm1::ChAppendClick() {
-  if (!FileOpen) return;
-  XaFile& xa = workspace_.File;
-  if (const char* refusal = RefuseAppend(xa)) {
-    S().Prompt.NotifyUser(refusal);
-    return;
-  }
+  if (!FileOpen || AppendRefused()) return;
   const std::string wav = S().Files.Choose(FileDialogKind::OpenWav);
   if (wav.empty()) return;
+  AppendFrom(wav);
+}
+
+bool TForm1::AppendRefused() {
+  const char* refusal = RefuseAppend(workspace_.File);
+  if (refusal) S().Prompt.NotifyUser(refusal);
+  return refusal != nullptr;
+}
+
+void TForm1::AppendFrom(const std::string& wav) {
+  XaFile& xa = workspace_.File;
   // The dialog reads the WAV's length at the quality chosen; the append opens it again.
   AudioFile wave;
   if (wave.Open(wav) != 0) {

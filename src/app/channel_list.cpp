@@ -39,6 +39,7 @@ void TForm1::RefreshList() {
   // The selection stays on its row, or on the last row when that one is gone.
   const int row = selected < 0 ? 0 : selected < G->rowCount() ? selected : G->rowCount() - 1;
   G->setCurrentCell(row, 1);
+  ShowFileState();
   Map->SetFileShown(FileOpen);
   Map->SetUnit(DisplayUnit);
   Map->SetSelectedRecord(SelectedEntry());

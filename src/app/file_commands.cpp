@@ -29,6 +29,8 @@ int TForm1::OpenByPath(const std::string& path) {
   FileOpen =
       OpenAndScan(workspace_.File, path, ScanExtent::FirstSectors, S().Progress) != Outcome::Failed;
   FileOpen = FileOpen && HoldFile();
+  WholeScanned = false;
+  if (FileOpen) RememberFile();
   RefreshList();
   return FileOpen ? 0 : -1;
 }
@@ -45,6 +47,8 @@ void TForm1::MenuNewClick() {
   CloseFile();
   // A file made here may grow and shrink without asking.
   FileOpen = NewFile(workspace_.File, path, S().Progress) == Outcome::Done && HoldFile();
+  WholeScanned = true;  // nothing in it to find
+  if (FileOpen) RememberFile();
   RefreshList();
   if (!FileOpen) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
 }
@@ -52,10 +56,12 @@ void TForm1::MenuNewClick() {
 void TForm1::MenuFindClick() {
   if (!FileOpen) return;
   // A cancel is not a failure: the list shows what was found up to it.
-  if (FindAll(workspace_.File, S().Progress) == Outcome::Failed) {
+  const Outcome found = FindAll(workspace_.File, S().Progress);
+  if (found == Outcome::Failed) {
     S().Prompt.NotifyUser(workspace_.File.LastErrorText);
     FileOpen = false;  // the scan closed the file
   }
+  WholeScanned = found == Outcome::Done;
   RefreshList();
 }
 
@@ -67,6 +73,7 @@ void TForm1::MenuGapClick() {
   // The dialog has refused what the command would refuse; the list is not refreshed.
   if (ApplyFileSettings(workspace_, chosen, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
+  ShowFileState();
   Map->Refresh();  // the post-gaps and the file's length may have changed
 }
 

@@ -15,7 +15,6 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   setWindowTitle(QText(text::kMessageCaption));
   setFont(UiFont());
   setFixedSize(231, 112);
-  move(221, 135);
 
   Msg = new QLabel(QText(text::kWavLonger), this);
   Msg->setObjectName(QStringLiteral("Msg"));
@@ -70,7 +69,13 @@ void TForm3::FormShow() {
 
 void TForm3::ShowControls() {
   // The choices exclude each other: checking one unchecks the other.
-  (Choice == LengthChoice::SecondChoice ? Sel2 : Sel1)->setChecked(true);
+  QRadioButton* checked = Choice == LengthChoice::SecondChoice ? Sel2 : Sel1;
+  checked->setChecked(true);
+  // Tab enters the choices at the checked one. Qt moves that stop to the choice that last
+  // had the focus, which a later showing would otherwise inherit from an earlier one.
+  for (QRadioButton* choice : {Sel1, Sel2})
+    choice->setFocusPolicy(choice == checked ? Qt::StrongFocus
+                                             : Qt::FocusPolicy(Qt::StrongFocus & ~Qt::TabFocus));
 }
 
 void TForm3::showEvent(QShowEvent* event) {

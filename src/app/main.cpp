@@ -6,12 +6,14 @@
 
 #include "app/editor_forms.h"
 #include "app/sound_output.h"
+#include "app/translations.h"
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
 #include "edit/workspace.h"
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  sorvane::app::InstallTranslations(sorvane::app::ChooseUiLanguage());
   sorvane::app::InstallFontSubstitutes();
   QApplication::setFont(sorvane::app::UiFont());
   sorvane::Workspace workspace;

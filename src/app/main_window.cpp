@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFile>
@@ -11,11 +12,14 @@
 #include <QMimeData>
 #include <QSettings>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableWidget>
 #include <QUrl>
 
 #include "app/append_dialog.h"
 #include "app/channel_grid.h"
+#include "app/editor_settings.h"
+#include "app/file_status_bar.h"
 #include "app/interleave_map_view.h"
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
@@ -24,10 +28,6 @@
 namespace sorvane::app {
 namespace {
 
-// Where the editor remembers its choices between runs (~/.config/Sorvane/sorvane.conf).
-QSettings EditorSettings() {
-  return QSettings(QStringLiteral("Sorvane"), QStringLiteral("sorvane"));
-}
 constexpr char kHighQualityKey[] = "HighQuality";
 
 QAction* AddItem(QMenu* menu, const char* name, const char* caption) {
@@ -36,8 +36,9 @@ QAction* AddItem(QMenu* menu, const char* name, const char* caption) {
   return item;
 }
 
-QMenu* AddMenu(QMenuBar* bar, const char* name, const char* caption) {
-  QMenu* menu = bar->addMenu(QText(caption));
+template <typename Parent>  // a menu bar or a menu
+QMenu* AddMenu(Parent* parent, const char* name, const char* caption) {
+  QMenu* menu = parent->addMenu(QText(caption));
   menu->setObjectName(QString::fromLatin1(name));
   menu->menuAction()->setObjectName(QString::fromLatin1(name));
   return menu;
@@ -74,6 +75,8 @@ TForm1::TForm1(Workspace& workspace) : workspace_(workspace) {
   G->setCurrentCell(0, 1);
   G->installEventFilter(this);
   BuildPopupMenu();
+  status_ = new FileStatusBar(*statusBar());
+  ShowRecentFiles();
 }
 
 TForm1::~TForm1() { CloseFile(); }
@@ -88,8 +91,27 @@ void TForm1::Attach(const Services& services) {
 QAction* TForm1::AddCommand(QMenu* menu, const char* name, const char* caption,
                             void (TForm1::*handler)()) {
   QAction* item = AddItem(menu, name, caption);
-  connect(item, &QAction::triggered, this, handler);
+  connect(item, &QAction::triggered, this,
+          [this, handler] { RunCommand([this, handler] { (this->*handler)(); }); });
   return item;
+}
+
+void TForm1::RunCommand(const std::function<void()>& command) {
+  ++runningCommands_;
+  command();
+  --runningCommands_;
+  if (runningCommands_ == 0 && closeWhenIdle_) close();
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (runningCommands_ > 0) {
+    closeWhenIdle_ = true;
+    event->ignore();
+    return;
+  }
+  closeWhenIdle_ = false;
+  CloseFile();
+  QMainWindow::closeEvent(event);
 }
 
 void TForm1::BuildMainMenu() {
@@ -134,6 +156,7 @@ void TForm1::BuildFileMenu() {
     workspace_.Import.HighQuality = on;
     EditorSettings().setValue(kHighQualityKey, on);
   });
+  MenuRecent = AddMenu(MenuFile, "MenuRecent", text::kMenuRecent);
   MenuExit = AddCommand(MenuFile, "MenuExit", text::kMenuExit, &TForm1::MenuExitClick);
   MenuFind->setEnabled(false);
   MenuGap->setEnabled(false);
@@ -169,7 +192,7 @@ bool TForm1::GKeyDown(QKeyEvent* event) {
                {Qt::Key_P, &TForm1::MenuPlayClick}};
   for (const auto& k : kKeys) {
     if (event->key() == k.key) {
-      (this->*k.handler)();
+      RunCommand([this, &k] { (this->*k.handler)(); });
       return true;
     }
   }
@@ -196,9 +219,25 @@ void TForm1::dropEvent(QDropEvent* event) {
   const QList<QUrl> urls = event->mimeData()->urls();
   if (urls.isEmpty()) return;
   event->acceptProposedAction();
-  // Only the first file counts; a failure leaves the list empty without a message.
-  const QString path = urls.first().toLocalFile();
-  if (!path.isEmpty()) OpenByPath(QFile::encodeName(path).toStdString());
+  const std::string path = QFile::encodeName(urls.first().toLocalFile()).toStdString();
+  const QPoint at = G->viewport()->mapFrom(this, event->position().toPoint());
+  const int row = G->viewport()->rect().contains(at) ? G->rowAt(at.y()) : -1;
+  if (!path.empty()) RunCommand([&] { DropFile(path, row); });
+}
+
+void TForm1::DropFile(const std::string& path, int row) {
+  const bool wav =
+      QString::fromStdString(path).endsWith(QLatin1String(".wav"), Qt::CaseInsensitive);
+  if (!FileOpen || !wav) {
+    OpenByPath(path);
+    return;
+  }
+  if (row >= 0 && row < workspace_.File.AudioChannelTable.Count) {
+    G->setCurrentCell(row, 1);
+    ImportInto(row, path);
+  } else if (!AppendRefused()) {
+    AppendFrom(path);
+  }
 }
 
 }  // namespace sorvane::app

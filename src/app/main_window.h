@@ -5,12 +5,15 @@
 
 #include <QMainWindow>
 #include <cassert>
+#include <functional>
 #include <optional>
 #include <string>
 
+#include "app/recent_files.h"
 #include "edit/channel_list_format.h"
 
 class QAction;
+class QCloseEvent;
 class QDragEnterEvent;
 class QDragMoveEvent;
 class QDropEvent;
@@ -29,6 +32,7 @@ struct Workspace;
 namespace sorvane::app {
 
 class FileChooser;
+class FileStatusBar;
 class InterleaveMapView;
 class TForm4;
 class TForm5;
@@ -61,6 +65,7 @@ class TForm1 : public QMainWindow {
   QAction* MenuFind;
   QAction* MenuGap;
   QAction* MenuHighQuality;  // checkable, remembered between runs
+  QMenu* MenuRecent;         // the files opened last, newest first
   QAction* MenuExit;
   QMenu* MenuShow;
   QAction* MenuSp1;
@@ -86,6 +91,9 @@ class TForm1 : public QMainWindow {
   InterleaveMapView* Map;
 
   int DisplayUnit = UnitTime;
+  // Whether the open file was scanned to its end (全検索, or a new file); after an open
+  // only its first sectors were.
+  bool WholeScanned = false;
 
   // Closes the open file, opens `path` and scans its first sectors; refreshes the list
   // either way. 0 when the file is open, -1 with the file's LastErrorText otherwise.
@@ -110,9 +118,16 @@ class TForm1 : public QMainWindow {
   void MenuRedoClick();
 
  protected:
+  // A close asked for while a command runs waits for the command: the progress window
+  // cancels its operation, and the window closes when the command has returned. Closing
+  // closes the open file.
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dragMoveEvent(QDragMoveEvent* event) override;
+  // A dropped file whose name ends in ".wav" (any case) is imported into the channel row
+  // it lands on, or appended as a new channel elsewhere; any other file is opened as
+  // described (only the first one counts, a failure shows no message).
   void dropEvent(QDropEvent* event) override;
 
  private:
@@ -121,9 +136,21 @@ class TForm1 : public QMainWindow {
   void BuildPopupMenu();
   QAction* AddCommand(QMenu* menu, const char* name, const char* caption,
                       void (TForm1::*handler)());
+  // Runs one command of the menus, keys or drops, then closes the window when a close was
+  // asked for while it ran.
+  void RunCommand(const std::function<void()>& command);
   bool GKeyDown(QKeyEvent* event);
   bool GKeyPress(QKeyEvent* event);
   void SetUnit(int unit);
+  void ImportInto(int entry, const std::string& wav);
+  // Shows the refusal when no channel can be added.
+  bool AppendRefused();
+  void AppendFrom(const std::string& wav);
+  void DropFile(const std::string& path, int row);
+  // The window title and the status bar, from the open file.
+  void ShowFileState();
+  void RememberFile();
+  void ShowRecentFiles();
   void FillRow(int row, const ChannelRow& cells);
   // The channel table entry of the selected row, or -1 when no channel is selected.
   int SelectedEntry() const;
@@ -140,9 +167,13 @@ class TForm1 : public QMainWindow {
 
   Workspace& workspace_;
   std::optional<Services> services_;
+  FileStatusBar* status_;
+  RecentFiles recent_;
   // Whether a file is open in the window, set by the file commands. A failed resize may
   // leave the file's descriptor closed while the window still shows the file.
   bool FileOpen = false;
+  int runningCommands_ = 0;
+  bool closeWhenIdle_ = false;
 };
 
 }  // namespace sorvane::app

@@ -11,14 +11,24 @@
 
 namespace sorvane::app {
 
+namespace {
+
+void CentreOn(QWidget& window, const QWidget& owner) {
+  const QRect frame = window.frameGeometry();
+  window.move(owner.frameGeometry().center() - QPoint(frame.width() / 2, frame.height() / 2));
+}
+
+}  // namespace
+
+// A dialog-type child window of the main window: the window system is told that it
+// belongs to that window (on X11 only dialog types are), and keeps it above it.
 TForm2::TForm2(QWidget& mainWindow)
-    : QWidget(nullptr, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+    : QWidget(&mainWindow, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
       mainWindow_(mainWindow) {
   setObjectName(QStringLiteral("Form2"));
   setWindowTitle(QText(text::kProgressCaption));
   setFont(UiFont());
   setFixedSize(303, 45);
-  move(228, 174);
 
   Bar = new QProgressBar(this);
   Bar->setObjectName(QStringLiteral("Bar"));
@@ -31,14 +41,18 @@ TForm2::TForm2(QWidget& mainWindow)
   Button1->setObjectName(QStringLiteral("Button1"));
   Button1->setGeometry(224, 21, 75, 21);
   connect(Button1, &QPushButton::clicked, this, &TForm2::Button1Click);
+  mainWindow_.installEventFilter(this);
 }
 
 void TForm2::Start() {
   Cancelled = false;
   Bar->setValue(0);
+  CentreOn(*this, mainWindow_);
   show();
+  CentreOn(*this, mainWindow_);  // again, with the frame that the window system has given it
   raise();
   mainWindow_.setEnabled(false);
+  setEnabled(true);  // a child window would follow its disabled owner
 }
 
 void TForm2::SetPosition(int percent) { Bar->setValue(percent); }
@@ -58,5 +72,10 @@ void TForm2::Notify(const char* text) { ShowNotice(isVisible() ? this : &mainWin
 void TForm2::Button1Click() { Cancelled = true; }
 
 void TForm2::closeEvent(QCloseEvent* event) { event->ignore(); }
+
+bool TForm2::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == &mainWindow_ && event->type() == QEvent::Close && isVisible()) Button1Click();
+  return QWidget::eventFilter(watched, event);
+}
 
 }  // namespace sorvane::app

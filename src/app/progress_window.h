@@ -1,5 +1,6 @@
 // TForm2, the progress window of long operations: a bar and a "キャンセル" button. While it
-// is shown the main window is disabled, so no second command can start.
+// is shown the main window is disabled, so no second command can start. It opens centred
+// on the main window and stays above it.
 #pragma once
 
 #include <QWidget>
@@ -16,7 +17,8 @@ class TForm2 : public QWidget, public ProgressMonitor {
   Q_OBJECT
 
  public:
-  // mainWindow: the window to disable from Start to Finish.
+  // mainWindow: the window that owns this one, disabled from Start to Finish. Closing it
+  // while this window is shown cancels as the button does.
   explicit TForm2(QWidget& mainWindow);
 
   QProgressBar* Bar;
@@ -38,6 +40,7 @@ class TForm2 : public QWidget, public ProgressMonitor {
   // The window has no close box; a close asked for by the window system is ignored, so
   // that only Finish hides it and only the button cancels.
   void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   QWidget& mainWindow_;

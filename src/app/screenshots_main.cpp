@@ -1,11 +1,13 @@
 // Saves pictures of the editor's windows for the documentation: the main window in each
 // unit, its popup menu, the progress window during a WAV export, the settings dialog, the
-// length dialog asking a real import question and the append dialog with a real proposal
-// (and the main window's map showing it).
+// length dialog asking a real import question, the append dialog with a real proposal (and
+// the main window's map showing it) and Qt's open dialog, in the language that SORVANE_LANG
+// or the system chooses.
 //   sorvane-screenshots OUTDIR FILE.xa
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QPushButton>
@@ -17,6 +19,7 @@
 
 #include "app/editor_forms.h"
 #include "app/no_sound_output.h"
+#include "app/translations.h"
 #include "app/ui_text.h"
 #include "edit/channel_append.h"
 #include "edit/channel_export.h"
@@ -143,6 +146,23 @@ void SaveMainWindow(EditorForms& forms, const QDir& dir) {
   form1.PopupMenu->hide();
 }
 
+// Qt's own open dialog as the editor shows it, in the folder of the open file.
+void SaveFileDialog(EditorForms& forms, const QDir& dir, const QString& folder) {
+  QDir::setCurrent(folder);
+  QTimer watch;
+  bool saved = false;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (saved || !modal || !modal->isVisible()) return;
+    saved = true;
+    Save(*modal, dir, "file-dialog.png");
+    modal->close();
+  });
+  watch.start(50);
+  forms.Files.Choose(FileDialogKind::OpenDialog);
+  if (!saved) std::fprintf(stderr, "the file dialog was not shown\n");
+}
+
 void SaveSettings(EditorForms& forms, const QDir& dir, const XaFile& xa) {
   forms.Form4.ChannelPostGap = xa.ChannelPostGap;
   forms.Form4.EndPostGap = xa.EndPostGap;
@@ -155,13 +175,15 @@ void SaveSettings(EditorForms& forms, const QDir& dir, const XaFile& xa) {
 
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
+  sorvane::app::InstallTranslations(sorvane::app::ChooseUiLanguage());
   if (argc != 3) {
     std::fprintf(stderr, "usage: sorvane-screenshots OUTDIR FILE.xa\n");
     return 2;
   }
   sorvane::app::InstallFontSubstitutes();
   QApplication::setFont(sorvane::app::UiFont());
-  const QDir dir(QString::fromLocal8Bit(argv[1]));
+  // Absolute: the file dialog changes the current folder.
+  const QDir dir(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath());
   sorvane::Workspace workspace;
   sorvane::app::NoSoundOutput audio;  // nothing is played
   sorvane::app::EditorForms forms(workspace, audio);
@@ -174,6 +196,8 @@ int main(int argc, char** argv) {
   forms.Form1.MenuFindClick();
   sorvane::app::SaveMainWindow(forms, dir);
   sorvane::app::SaveSettings(forms, dir, workspace.File);
+  sorvane::app::SaveFileDialog(forms, dir,
+                               QFileInfo(QString::fromLocal8Bit(argv[2])).absolutePath());
   const QTemporaryDir work;
   const std::string wav =
       QFile::encodeName(work.filePath(QStringLiteral("last.wav"))).toStdString();

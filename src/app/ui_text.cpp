@@ -8,7 +8,7 @@ namespace {
 constexpr int kFontPixels = 12;
 
 QFont DesignedFont(const char* family) {
-  QFont font(QText(family));
+  QFont font(QString::fromUtf8(family));
   font.setPixelSize(kFontPixels);
   return font;
 }
@@ -16,8 +16,8 @@ QFont DesignedFont(const char* family) {
 }  // namespace
 
 void InstallFontSubstitutes() {
-  QFont::insertSubstitution(QText(text::kUiFont), QStringLiteral("IPAPGothic"));
-  QFont::insertSubstitution(QText(text::kFixedFont), QStringLiteral("IPAGothic"));
+  QFont::insertSubstitution(QString::fromUtf8(text::kUiFont), QStringLiteral("IPAPGothic"));
+  QFont::insertSubstitution(QString::fromUtf8(text::kFixedFont), QStringLiteral("IPAGothic"));
 }
 
 QFont UiFont() { return DesignedFont(text::kUiFont); }

@@ -146,6 +146,19 @@ inline constexpr char kModifyForbidden[] = "禁止";
 inline constexpr char kGapTooLarge[] = "ファイル末尾のポストギャップより\n大きくできません。";
 inline constexpr char kNegativeGap[] = "ポストギャップに負の値は指定できません。";
 
+// The editor's conveniences: recent files and the status bar ("%1" and "%2" stand for
+// numbers and names filled in by the editor).
+inline constexpr char kMenuRecent[] = "最近使ったファイル(&R)";
+inline constexpr char kStatusPlain2336[] = "2336バイト";
+inline constexpr char kStatusRaw2352[] = "2352バイト";
+inline constexpr char kStatusRiff2352[] = "RIFF 2352バイト";
+inline constexpr char kStatusLayoutTip[] = "1セクタのバイト数（ファイルの形式）";
+inline constexpr char kStatusSectors[] = "%1セクタ";
+inline constexpr char kStatusPostGaps[] = "ギャップ %1/%2";
+inline constexpr char kStatusFirstSectorsOnly[] = "先頭64セクタのみ検索";
+inline constexpr char kStatusFirstSectorsTip[] =
+    "先頭64セクタだけを検索しました。全検索で他のチャンネルが見つかることがあります。";
+
 // Fonts (substituted by Japanese fonts available on Linux).
 inline constexpr char kUiFont[] = "ＭＳ Ｐゴシック";
 inline constexpr char kFixedFont[] = "ＭＳ ゴシック";

@@ -285,21 +285,12 @@ int WriteSector(XaFile& xa, std::int32_t index, const std::uint8_t* buffer) {
 }
 
 int OpenXaFile(XaFile& xa, const std::string& path) {
-  xa.AudioChannelTable.Count = 0;
-  xa.DataRunTable.Count = 0;
-  CloseXaFile(xa);
-  const int fd = OpenRegularFile(path, xa.ReadOnly);
-  if (fd < 0) {
-    xa.LastErrorText = text::kCannotOpenFile;
-    return -1;
-  }
-  XaFileStream::Set(xa, fd);
-  xa.Path = path;
+  if (OpenXaFileBytes(xa, path) != 0) return -1;
   if (DetectLayout(xa) != 0) {
     CloseXaFile(xa);
     return -1;
   }
-  xa.SectorCount = SectorCountFor(xa, FileSize(fd));
+  xa.SectorCount = SectorCountFor(xa, XaFileLength(xa));
   xa.ResizePermission = ResizeAsk;
   xa.DuplicateWarned = false;
   return 0;

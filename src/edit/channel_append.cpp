@@ -138,12 +138,17 @@ void FindButtonClick(const XaFile& xa, AppendDialogState& dialog, FrameSource& s
 
 const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, FrameSource& sound,
                           ChannelRecord& r) {
+  const AppendDialogState typed = dialog;
   ReadParams(dialog, sound, r);
   ShowParams(r, dialog);
-  if (IsChannelUsed(xa, r.Channel)) return text::kChannelInUse;
-  if (r.FirstSector < 0) return text::kBadStart;
-  if (CheckCollision(xa, r) != 0) return text::kOverlap;
-  return nullptr;
+  const char* refusal = IsChannelUsed(xa, r.Channel) ? text::kChannelInUse
+                        : r.FirstSector < 0          ? text::kBadStart
+                        : CheckCollision(xa, r) != 0 ? text::kOverlap
+                                                     : nullptr;
+  // A refused entry stays as it was typed, with the slot list of its quality, so that the
+  // person corrects it rather than a value derived from it.
+  if (refusal) dialog = typed;
+  return refusal;
 }
 
 Outcome AppendChannel(Workspace& workspace, const ChannelRecord& record, const std::string& wavPath,

@@ -44,7 +44,8 @@ void ReadParams(const AppendDialogState& dialog, FrameSource& sound, ChannelReco
 // "検索": a free channel number and a free start from what was typed.
 void FindButtonClick(const XaFile& xa, AppendDialogState& dialog, FrameSource& sound,
                      ChannelRecord& record);
-// OK: nullptr when the record is acceptable, else the refusal to show (the dialog stays).
+// OK: nullptr when the record is acceptable (the dialog then shows the values as taken),
+// else the refusal to show; the dialog stays and keeps what was typed.
 const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, FrameSource& sound,
                           ChannelRecord& record);
 

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -72,6 +73,36 @@ bool RunKilledAfter(const std::vector<std::string>& argv, std::chrono::microseco
   ::kill(pid, SIGKILL);
   ::waitpid(pid, &status, 0);
   return WIFSIGNALED(status);
+}
+
+LockHolder::LockHolder(const std::string& path) {
+  int ready[2], release[2];
+  if (::pipe(ready) != 0) return;
+  if (::pipe(release) != 0) return;
+  std::fflush(nullptr);
+  pid_ = ::fork();
+  if (pid_ == 0) {
+    ::close(release[1]);  // so that the parent's close is seen as the end
+    ::close(ready[0]);
+    const int fd = ::open(path.c_str(), O_RDWR);
+    const char held = fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) == 0 ? 'y' : 'n';
+    (void)!::write(ready[1], &held, 1);
+    char done;
+    (void)!::read(release[0], &done, 1);
+    ::_exit(0);
+  }
+  ::close(ready[1]);
+  ::close(release[0]);
+  release_ = release[1];
+  char held = 'n';
+  held_ = pid_ > 0 && ::read(ready[0], &held, 1) == 1 && held == 'y';
+  ::close(ready[0]);
+}
+
+LockHolder::~LockHolder() {
+  if (release_ >= 0) ::close(release_);
+  int status = 0;
+  if (pid_ > 0) ::waitpid(pid_, &status, 0);
 }
 
 ProgramResult RunWords(const std::string& program, const std::string& args,

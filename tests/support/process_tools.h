@@ -28,6 +28,22 @@ ProgramResult RunProgram(const std::vector<std::string>& argv, const RunOptions&
 // has passed unless it has ended by then. True when it was killed.
 bool RunKilledAfter(const std::vector<std::string>& argv, std::chrono::microseconds delay);
 
+// While alive, another process holds the advisory lock of the file at `path`, as an editor
+// that has it open does. Held() is false when the lock could not be taken.
+class LockHolder {
+ public:
+  explicit LockHolder(const std::string& path);
+  ~LockHolder();
+  LockHolder(const LockHolder&) = delete;
+  LockHolder& operator=(const LockHolder&) = delete;
+  bool Held() const { return held_; }
+
+ private:
+  int release_ = -1;  // closing it lets the holder end
+  int pid_ = -1;
+  bool held_ = false;
+};
+
 // RunProgram with `program` and the blank-separated words of `args` (no quoting).
 ProgramResult RunWords(const std::string& program, const std::string& args,
                        const RunOptions& options = {});

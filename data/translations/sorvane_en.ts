@@ -1,0 +1,471 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en">
+<context>
+    <name>Sorvane</name>
+    <message>
+        <source>Sorvane Ver1.00</source>
+        <translation>Sorvane Ver1.00</translation>
+    </message>
+    <message>
+        <source>メッセージ</source>
+        <translation>Message</translation>
+    </message>
+    <message>
+        <source>エラー</source>
+        <translation>Error</translation>
+    </message>
+    <message>
+        <source>処理中</source>
+        <translation>Working</translation>
+    </message>
+    <message>
+        <source>チャンネル追加</source>
+        <translation>Add Channel</translation>
+    </message>
+    <message>
+        <source>ファイルの設定</source>
+        <translation>File Settings</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>検索</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>ファイル(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>新規作成(&amp;N)</source>
+        <translation>&amp;New</translation>
+    </message>
+    <message>
+        <source>開く(&amp;O)</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>全検索(&amp;F)</source>
+        <translation>&amp;Find All</translation>
+    </message>
+    <message>
+        <source>設定(&amp;C)</source>
+        <translation>Setti&amp;ngs</translation>
+    </message>
+    <message>
+        <source>終了(&amp;Q)</source>
+        <translation>&amp;Quit</translation>
+    </message>
+    <message>
+        <source>高音質で変換(&amp;Q)</source>
+        <translation>High &amp;Quality Conversion</translation>
+    </message>
+    <message>
+        <source>表示(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>時間単位(&amp;T)</source>
+        <translation>In &amp;Time</translation>
+    </message>
+    <message>
+        <source>セクタ単位(&amp;S)</source>
+        <translation>In &amp;Sectors</translation>
+    </message>
+    <message>
+        <source>HEXセクタ単位(&amp;H)</source>
+        <translation>In &amp;Hex Sectors</translation>
+    </message>
+    <message>
+        <source>編集(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>再生(&amp;P)</source>
+        <translation>&amp;Play</translation>
+    </message>
+    <message>
+        <source>WAV入力(&amp;I)</source>
+        <translation>WAV &amp;In</translation>
+    </message>
+    <message>
+        <source>WAV出力(&amp;O)</source>
+        <translation>WAV &amp;Out</translation>
+    </message>
+    <message>
+        <source>Ch追加(&amp;A)</source>
+        <translation>&amp;Add Channel</translation>
+    </message>
+    <message>
+        <source>Ch削除(&amp;D)</source>
+        <translation>&amp;Delete Channel</translation>
+    </message>
+    <message>
+        <source>再生   [P]</source>
+        <translation>Play	[P]</translation>
+    </message>
+    <message>
+        <source>WAV入力  [I]</source>
+        <translation>WAV In	[I]</translation>
+    </message>
+    <message>
+        <source>WAV出力  [O]</source>
+        <translation>WAV Out	[O]</translation>
+    </message>
+    <message>
+        <source>Ch追加    [A]</source>
+        <translation>Add Channel	[A]</translation>
+    </message>
+    <message>
+        <source>Ch削除    [D]</source>
+        <translation>Delete Channel	[D]</translation>
+    </message>
+    <message>
+        <source>XAファイル|*.xa|すべてのファイル|*.*</source>
+        <translation>XA files|*.xa|All files|*.*</translation>
+    </message>
+    <message>
+        <source>WAVファイル|*.wav|すべてのファイル|*.*</source>
+        <translation>WAV files|*.wav|All files|*.*</translation>
+    </message>
+    <message>
+        <source>音声ファイル|*.wav;*.wave;*.rf64;*.w64;*.aif;*.aiff;*.aifc;*.flac;*.ogg;*.oga;*.opus;*.mp3|すべてのファイル|*.*</source>
+        <translation>Audio files|*.wav;*.wave;*.rf64;*.w64;*.aif;*.aiff;*.aifc;*.flac;*.ogg;*.oga;*.opus;*.mp3|All files|*.*</translation>
+    </message>
+    <message>
+        <source> Ch</source>
+        <translation> Ch</translation>
+    </message>
+    <message>
+        <source> Trk</source>
+        <translation> Trk</translation>
+    </message>
+    <message>
+        <source>開始位置</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>終了位置</source>
+        <translation>End</translation>
+    </message>
+    <message>
+        <source>再生時間</source>
+        <translation>Play time</translation>
+    </message>
+    <message>
+        <source>  長さ</source>
+        <translation>  Length</translation>
+    </message>
+    <message>
+        <source>    音質</source>
+        <translation>  Quality</translation>
+    </message>
+    <message>
+        <source>  回転</source>
+        <translation>  Speed</translation>
+    </message>
+    <message>
+        <source>  倍速</source>
+        <translation>  2x</translation>
+    </message>
+    <message>
+        <source>  等速</source>
+        <translation>  1x</translation>
+    </message>
+    <message>
+        <source>読み取りエラー。</source>
+        <translation>Read error.</translation>
+    </message>
+    <message>
+        <source>読み取りエラー</source>
+        <translation>Read error</translation>
+    </message>
+    <message>
+        <source>ファイルフォーマットの判定に失敗しました。</source>
+        <translation>The file format could not be recognised.</translation>
+    </message>
+    <message>
+        <source>データが異常です</source>
+        <translation>The data is corrupt</translation>
+    </message>
+    <message>
+        <source>書き込み位置指定エラー</source>
+        <translation>Write position error</translation>
+    </message>
+    <message>
+        <source>書き込みエラー</source>
+        <translation>Write error</translation>
+    </message>
+    <message>
+        <source>ファイルがオープンできません。</source>
+        <translation>The file cannot be opened.</translation>
+    </message>
+    <message>
+        <source>チャンネルが多すぎます</source>
+        <translation>Too many channels</translation>
+    </message>
+    <message>
+        <source>再生データレートに矛盾があります。</source>
+        <translation>The playback data rates contradict each other.</translation>
+    </message>
+    <message>
+        <source>このデータには重複したチャンネルNoのデータが存在します</source>
+        <translation>This data holds channels with the same channel number</translation>
+    </message>
+    <message>
+        <source>ファイルサイズを変更しますか？</source>
+        <translation>Change the file size?</translation>
+    </message>
+    <message>
+        <source>ファイルサイズの変更でエラーが発生しました。</source>
+        <translation>An error occurred while changing the file size.</translation>
+    </message>
+    <message>
+        <source>読み取り専用のファイルのため変更できません。</source>
+        <translation>The file is read-only and cannot be changed.</translation>
+    </message>
+    <message>
+        <source>WAVファイルがオープンできません。</source>
+        <translation>The WAV file cannot be opened.</translation>
+    </message>
+    <message>
+        <source>書込みに失敗しました。</source>
+        <translation>Writing failed.</translation>
+    </message>
+    <message>
+        <source>キャンセルしました。</source>
+        <translation>Cancelled.</translation>
+    </message>
+    <message>
+        <source>開いているXAファイルには書き出せません。</source>
+        <translation>Cannot export onto the open XA file.</translation>
+    </message>
+    <message>
+        <source>WAVファイルが読込めません。</source>
+        <translation>The WAV file cannot be read.</translation>
+    </message>
+    <message>
+        <source>期待したWAVファイルの形式ではありません</source>
+        <translation>The WAV file is not laid out as expected</translation>
+    </message>
+    <message>
+        <source>このWAVファイルの形式には対応していません</source>
+        <translation>This WAV file format is not supported</translation>
+    </message>
+    <message>
+        <source>WAVデバイスがオープンできません</source>
+        <translation>The sound device cannot be opened</translation>
+    </message>
+    <message>
+        <source>再生用メモリが確保できません。</source>
+        <translation>No memory for playback.</translation>
+    </message>
+    <message>
+        <source>元データよりも短いWAVファイルです。</source>
+        <translation>The WAV file is shorter.</translation>
+    </message>
+    <message>
+        <source>元データよりも長いWAVファイルです。</source>
+        <translation>The WAV file is longer.</translation>
+    </message>
+    <message>
+        <source>後続のデータと重なります。</source>
+        <translation>It overlaps the next data.</translation>
+    </message>
+    <message>
+        <source>元データに合わせる</source>
+        <translation>Keep the channel length</translation>
+    </message>
+    <message>
+        <source>WAVデータに合わせる</source>
+        <translation>Follow the WAV length</translation>
+    </message>
+    <message>
+        <source>後続データの直前に合わせる</source>
+        <translation>End before the next data</translation>
+    </message>
+    <message>
+        <source>データセクタを上書きしようとしています。
+続けますか？</source>
+        <translation>Data sectors are about to be overwritten.
+Continue?</translation>
+    </message>
+    <message>
+        <source>他のチャンネルを上書きしようとしています。
+続けますか？</source>
+        <translation>Another channel is about to be overwritten.
+Continue?</translation>
+    </message>
+    <message>
+        <source>トラック</source>
+        <translation>Track</translation>
+    </message>
+    <message>
+        <source>回転速度</source>
+        <translation>Speed</translation>
+    </message>
+    <message>
+        <source>チャンネル</source>
+        <translation>Channel</translation>
+    </message>
+    <message>
+        <source>音質</source>
+        <translation>Quality</translation>
+    </message>
+    <message>
+        <source>等速</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>倍速</source>
+        <translation>Double</translation>
+    </message>
+    <message>
+        <source>18.9k Mono</source>
+        <translation>18.9k Mono</translation>
+    </message>
+    <message>
+        <source>18.9k Stereo</source>
+        <translation>18.9k Stereo</translation>
+    </message>
+    <message>
+        <source>37.8k Mono</source>
+        <translation>37.8k Mono</translation>
+    </message>
+    <message>
+        <source>37.8k Stereo</source>
+        <translation>37.8k Stereo</translation>
+    </message>
+    <message>
+        <source>これ以上チャンネルを増やせません。</source>
+        <translation>No more channels can be added.</translation>
+    </message>
+    <message>
+        <source>このチャンネル番号は使用済みです</source>
+        <translation>This channel number is in use</translation>
+    </message>
+    <message>
+        <source>このパラメータでは他のチャンネルと重なります</source>
+        <translation>With these values it overlaps another channel</translation>
+    </message>
+    <message>
+        <source>開始位置が不正です。</source>
+        <translation>The start position is invalid.</translation>
+    </message>
+    <message>
+        <source>ファイルサイズを変更できないため追加できません。</source>
+        <translation>Cannot add: the file size may not be changed.</translation>
+    </message>
+    <message>
+        <source>このチャンネルを削除します。
+よろしいですか？</source>
+        <translation>This channel will be deleted.
+Are you sure?</translation>
+    </message>
+    <message>
+        <source>チャンネル毎のポストギャップ</source>
+        <translation>Post-gap after each channel</translation>
+    </message>
+    <message>
+        <source>ファイル末尾のポストギャップ</source>
+        <translation>Post-gap at the end of the file</translation>
+    </message>
+    <message>
+        <source>ファイルサイズの変更許可</source>
+        <translation>File size changes</translation>
+    </message>
+    <message>
+        <source>許可</source>
+        <translation>Allowed</translation>
+    </message>
+    <message>
+        <source>禁止</source>
+        <translation>Forbidden</translation>
+    </message>
+    <message>
+        <source>ファイル末尾のポストギャップより
+大きくできません。</source>
+        <translation>It cannot be larger than
+the post-gap at the end of the file.</translation>
+    </message>
+    <message>
+        <source>ポストギャップに負の値は指定できません。</source>
+        <translation>A post-gap cannot be negative.</translation>
+    </message>
+    <message>
+        <source>最近使ったファイル(&amp;R)</source>
+        <translation>&amp;Recent Files</translation>
+    </message>
+    <message>
+        <source>先頭64セクタだけを検索しました。全検索で他のチャンネルが見つかることがあります。</source>
+        <translation>Only the first 64 sectors were searched. Find All may find more channels.</translation>
+    </message>
+    <message>
+        <source>2336バイト</source>
+        <translation>2336 bytes</translation>
+    </message>
+    <message>
+        <source>2352バイト</source>
+        <translation>2352 bytes</translation>
+    </message>
+    <message>
+        <source>RIFF 2352バイト</source>
+        <translation>RIFF 2352 bytes</translation>
+    </message>
+    <message>
+        <source>1セクタのバイト数（ファイルの形式）</source>
+        <translation>Bytes per sector (the file layout)</translation>
+    </message>
+    <message>
+        <source>%1セクタ</source>
+        <translation>%1 sectors</translation>
+    </message>
+    <message>
+        <source>ギャップ %1/%2</source>
+        <translation>Gaps %1/%2</translation>
+    </message>
+    <message>
+        <source>先頭64セクタのみ検索</source>
+        <translation>First 64 sectors only</translation>
+    </message>
+    <message>
+        <source>ファイルは他のプログラムで使用中です。</source>
+        <translation>The file is in use by another program.</translation>
+    </message>
+    <message>
+        <source>元に戻すための記録を書き込めないため変更できません。</source>
+        <translation>Cannot change the file: the undo record cannot be written.</translation>
+    </message>
+    <message>
+        <source>元に戻せる編集はありません。</source>
+        <translation>There is no edit to undo.</translation>
+    </message>
+    <message>
+        <source>やり直せる編集はありません。</source>
+        <translation>There is no edit to redo.</translation>
+    </message>
+    <message>
+        <source>ファイルが他のプログラムで変更されたため元に戻せません。</source>
+        <translation>Cannot undo: another program has changed the file.</translation>
+    </message>
+    <message>
+        <source>前回の編集が途中で終わっています。編集前の状態に戻しますか？</source>
+        <translation>The last edit did not finish. Put the file back as it was before it?</translation>
+    </message>
+    <message>
+        <source>元に戻す</source>
+        <translation>Undo</translation>
+    </message>
+    <message>
+        <source>やり直し</source>
+        <translation>Redo</translation>
+    </message>
+</context>
+</TS>
