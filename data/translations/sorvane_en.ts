@@ -467,9 +467,6 @@ the post-gap at the end of the file.</translation>
         <source>やり直し</source>
         <translation>Redo</translation>
     </message>
-</context>
-<context>
-    <name>sorvane::app::InterleaveMapView</name>
     <message>
         <source>Ch %1</source>
         <translation>Ch %1</translation>

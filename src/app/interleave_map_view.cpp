@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "app/ui_text.h"
+#include "common/fixed_texts.h"
 #include "edit/channel_list_format.h"
 
 namespace sorvane::app {
@@ -154,14 +155,14 @@ void InterleaveMapView::PaintLegend(QImage& image) {
     const ChannelRecord& r = xa_.AudioChannelTable.Records[i];
     const MapRgb rgb = ChannelColour(r.Channel);
     const QRgb colour = i == marks_.SelectedRecord ? Highlighted(rgb) : ToQRgb(rgb);
-    x = LegendEntry(painter, x, height, colour, false, tr("Ch %1").arg(r.Channel));
+    x = LegendEntry(painter, x, height, colour, false, QText(text::kMapChannel).arg(r.Channel));
   }
-  x = LegendEntry(painter, x, height, ToQRgb(kDataColour), false, tr("データ"));
-  x = LegendEntry(painter, x, height, qRgb(96, 96, 96), true, tr("ポストギャップ"));
-  x = LegendEntry(painter, x, height, ToQRgb(kEmptyColour), false, tr("空き"));
+  x = LegendEntry(painter, x, height, ToQRgb(kDataColour), false, QText(text::kMapData));
+  x = LegendEntry(painter, x, height, qRgb(96, 96, 96), true, QText(text::kMapPostGap));
+  x = LegendEntry(painter, x, height, ToQRgb(kEmptyColour), false, QText(text::kMapEmpty));
   if (!map_.Proposal()) return;
-  x = LegendEntry(painter, x, height, ToQRgb(kProposalColour), false, tr("追加"));
-  LegendEntry(painter, x, height, ToQRgb(kCollisionColour), false, tr("重なり"));
+  x = LegendEntry(painter, x, height, ToQRgb(kProposalColour), false, QText(text::kMapProposal));
+  LegendEntry(painter, x, height, ToQRgb(kCollisionColour), false, QText(text::kMapCollision));
 }
 
 void InterleaveMapView::paintEvent(QPaintEvent*) {
@@ -207,31 +208,31 @@ QPoint InterleaveMapView::CentreOf(std::int64_t sector) const {
 QString InterleaveMapView::OwnerText(const SectorOwner& owner) const {
   switch (owner.Kind) {
     case OwnerKind::Audio:
-      return tr("チャンネル %1").arg(xa_.AudioChannelTable.Records[owner.Record].Channel);
+      return QText(text::kMapHoverChannel).arg(xa_.AudioChannelTable.Records[owner.Record].Channel);
     case OwnerKind::AudioPostGap:
-      return tr("チャンネル %1 のポストギャップ")
+      return QText(text::kMapHoverChannelGap)
           .arg(xa_.AudioChannelTable.Records[owner.Record].Channel);
     case OwnerKind::Data:
-      return tr("データ");
+      return QText(text::kMapData);
     case OwnerKind::DataPostGap:
-      return tr("データのポストギャップ");
+      return QText(text::kMapHoverDataGap);
     case OwnerKind::Empty:
       break;
   }
-  return tr("空き");
+  return QText(text::kMapEmpty);
 }
 
 QString InterleaveMapView::HoverText(QPoint at) {
   const std::int64_t sector = SectorAt(at);
   if (sector < 0) return {};
   map_.Forget();
-  QString text = tr("セクタ %1 (%2): %3")
+  QString text = QText(text::kMapHoverSector)
                      .arg(sector)
                      .arg(Trimmed(FormatPosition(sector, unit_)))
                      .arg(OwnerText(map_.OwnerOf(sector)));
   if (map_.ProposalHolds(sector)) {
-    text += map_.ProposalCollidesAt(sector) ? tr(" / 追加するチャンネルと重なり")
-                                            : tr(" / 追加するチャンネル");
+    text += map_.ProposalCollidesAt(sector) ? QText(text::kMapHoverCollision)
+                                            : QText(text::kMapHoverProposal);
   }
   return text;
 }
