@@ -56,7 +56,9 @@ rm -rf "$SORVANE_UNDO_DIR"
 "$cli" import "$work/long.xa" 1 "$work/long.wav" --quick
 entry=$(find "$SORVANE_UNDO_DIR" -name '*.undo' | head -n 1)
 sync
-undo=$(seconds "$cli" undo "$work/long.xa")
 copy=$(seconds sh -c "cp '$entry' '$work/copy' && sync")
+rm "$work/copy"
+sync
+undo=$(seconds "$cli" undo "$work/long.xa")
 awk -v u="$undo" -v c="$copy" -v m="$minutes" 'BEGIN {
   printf "undo of a %d-min import: %.2f s; cp + sync of its journal: %.2f s: %.2fx (target <= 2x)\n", m, u, c, u / c }'

@@ -2,6 +2,7 @@
 // unfinished, and a file that another program holds.
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QTableWidget>
 #include <QTest>
 #include <memory>
@@ -52,6 +53,8 @@ class HistoryTest : public EditorTest {
 
 TEST_F(HistoryTest, CtrlZTakesADeleteBackAndCtrlYDoesItAgain) {
   Open(xa);
+  // The window holds the file: nothing to say about access.
+  EXPECT_TRUE(form1.findChild<QLabel*>(QStringLiteral("StatusAccess"))->text().isEmpty());
   EXPECT_FALSE(form1.MenuUndo->isEnabled());
   EXPECT_FALSE(form1.MenuRedo->isEnabled());
   form1.G->setCurrentCell(1, 1);
@@ -159,6 +162,9 @@ TEST_F(HistoryTest, AFileAnotherProgramHoldsOpensButIsNotChanged) {
   ASSERT_TRUE(other.Held());
   Open(xa);
   EXPECT_EQ(Rows(), 3);
+  auto* access = form1.findChild<QLabel*>(QStringLiteral("StatusAccess"));
+  ASSERT_NE(access, nullptr);
+  EXPECT_EQ(access->text(), Q(text::kStatusInUse));
   form1.G->setCurrentCell(0, 1);
   ModalScript script;
   script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kFileInUse), kOkOnly, Q(text::kOk)));

@@ -1,11 +1,7 @@
 // Undo and redo through sorvane-cli: every edit comes back byte for byte and can be done
 // again; the journal keeps no more than what the edit overwrote or cut off; refusals say
 // why and change nothing; an edit left unfinished is taken back first.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -23,6 +19,7 @@
 #include "support/process_tools.h"
 #include "support/scripted_ui.h"
 #include "support/temp_dir.h"
+#include "support/xa_builder.h"
 
 namespace sorvane {
 namespace {
@@ -287,6 +284,36 @@ TEST_F(History, AnEditOfALockedFileIsRefusedAndReadingStillWorks) {
   }
   // Once the other process lets go, the edit goes through.
   EXPECT_EQ(Run("delete XA 1 --yes").ExitStatus, 0);
+}
+
+}  // namespace
+}  // namespace sorvane
+
+namespace sorvane {
+namespace {
+
+// Found by fuzzing the edits: a raw file without the sync pattern in front of its first
+// sector, whose first subheader sits at byte 0 as well, is read as plain as soon as an edit
+// rewrites the first sector's sound where the detection looks for a second plain subheader.
+// Undo needs no layout: it gives back the original bytes.
+TEST_F(History, UndoNeedsNoLayoutDetection) {
+  testing::XaBuilder builder(8, Layout::Raw2352);
+  builder.Channel(1, true, true, 0, 4, 2);
+  std::vector<std::uint8_t> payload(2336 - 8, 0);
+  const std::uint8_t disagreeing[8] = {0, 0, 0, 0, 1, 3, 0x64, 0};
+  std::copy(disagreeing, disagreeing + 8, payload.begin() + (2336 - 16 - 8));
+  builder.Payload(0, payload);
+  std::string bytes = builder.Bytes();
+  const char agreeing[8] = {1, 0, 0x64, 4, 1, 0, 0x64, 4};
+  bytes.replace(0, 8, agreeing, 8);
+  testing::WriteFileBytes(xa, bytes);
+  ASSERT_NE(Run("list XA --json").Out.find("raw-2352"), std::string::npos);
+  testing::BuildSampleWav(2, wav);
+  ASSERT_EQ(Run("import XA 1 WAV --yes").ExitStatus, 0);
+  ASSERT_NE(ReadFileBytes(xa), bytes);
+  const ProgramResult undo = Run("undo XA");
+  EXPECT_EQ(undo.ExitStatus, 0) << undo.Err;
+  EXPECT_TRUE(ReadFileBytes(xa) == bytes);
 }
 
 }  // namespace

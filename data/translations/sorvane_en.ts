@@ -515,5 +515,13 @@ the post-gap at the end of the file.</translation>
         <source> / 追加するチャンネル</source>
         <translation> / the new channel</translation>
     </message>
+    <message>
+        <source>読み取り専用</source>
+        <translation>Read-only</translation>
+    </message>
+    <message>
+        <source>他のプログラムが使用中のため読み取り専用</source>
+        <translation>Read-only: another program is using the file</translation>
+    </message>
 </context>
 </TS>

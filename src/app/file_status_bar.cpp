@@ -40,6 +40,13 @@ QString ScanText(const FileFacts& facts) {
   return QText(text::kStatusFirstSectorsOnly);
 }
 
+QString AccessText(const FileFacts& facts) {
+  if (facts.File.ReadOnly) return QText(text::kStatusReadOnly);
+  // The window takes the lock whenever it can: without it, another program has it.
+  if (!facts.File.Locked) return QText(text::kStatusInUse);
+  return {};
+}
+
 struct Field {
   const char* name;
   QString (*text)(const FileFacts&);  // empty: the field is hidden
@@ -56,7 +63,8 @@ QString ScanTip() { return QText(text::kStatusFirstSectorsTip); }
 constexpr Field kFields[] = {{"StatusLayout", LayoutText, LayoutTip},
                              {"StatusSectors", SectorsText, NoTip},
                              {"StatusPostGaps", PostGapsText, PostGapsTip},
-                             {"StatusScan", ScanText, ScanTip}};
+                             {"StatusScan", ScanText, ScanTip},
+                             {"StatusAccess", AccessText, NoTip}};
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 // The main window's status bar: one field per fact about the open file (layout, sector
-// count, post-gaps, whether only the first sectors were scanned), each a label named for
+// count, post-gaps, whether only the first sectors were scanned, whether it can be changed),
+// each a label named for
 // tests. A new field is one text function and one row of the table in the .cpp.
 #pragma once
 

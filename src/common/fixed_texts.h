@@ -158,6 +158,9 @@ inline constexpr char kStatusPostGaps[] = "ギャップ %1/%2";
 inline constexpr char kStatusFirstSectorsOnly[] = "先頭64セクタのみ検索";
 inline constexpr char kStatusFirstSectorsTip[] =
     "先頭64セクタだけを検索しました。全検索で他のチャンネルが見つかることがあります。";
+// The file cannot be changed from the window: read-only, or another program holds its lock.
+inline constexpr char kStatusReadOnly[] = "読み取り専用";
+inline constexpr char kStatusInUse[] = "他のプログラムが使用中のため読み取り専用";
 
 // The interleave map under the channel list: its legend and what hovering shows.
 inline constexpr char kMapChannel[] = "Ch %1";
