@@ -7,16 +7,8 @@ file=${TMPDIR:-/tmp}/sorvane-list-bench.xa
 "$build_dir"/bench/make_big_xa "$file" 333000
 cat "$file" > /dev/null  # warm the cache
 
-best() {  # best wall time of 5 runs of "$@", in seconds
-  local best=999
-  for _ in 1 2 3 4 5; do
-    local start end t
-    start=$(date +%s.%N); "$@" > /dev/null; end=$(date +%s.%N)
-    t=$(echo "$end - $start" | bc -l)
-    if (( $(echo "$t < $best" | bc -l) )); then best=$t; fi
-  done
-  echo "$best"
-}
+# shellcheck source=best_time.sh
+source "$(dirname "$0")/best_time.sh"
 
 cat_time=$(best cat "$file")
 list_time=$(best "$build_dir"/src/cli/sorvane-cli list "$file")

@@ -32,7 +32,8 @@ xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   import -window root "$3"
   kill "$editor"
 ' bash "$build_dir/src/app/sorvane" "$demo" "$work/desktop.png"
-convert "$work/desktop.png" -crop 680x400+0+0 +repage "$out/desktop.png"
+# The window stands at 221,105 with its 415 x 420 pixels; there is no window manager.
+convert "$work/desktop.png" -crop 680x560+0+0 +repage "$out/desktop.png"
 
 # ファイル > 開く, typed as a person would, under a window manager, in the demo's folder.
 (cd "$work/files" && xvfb-run -a -s "-screen 0 1024x768x24" bash -c '

@@ -7,11 +7,13 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QUrl>
 #include <filesystem>
 
 #include "app/editor_forms.h"
+#include "app/interleave_map_view.h"
 #include "common/fixed_texts.h"
 #include "gui_support.h"
 #include "support/xa_builder.h"
@@ -55,11 +57,16 @@ constexpr MenuItemDesign kMenuItems[] = {
 TEST_F(MainWindowTest, WindowAsDesigned) {
   EXPECT_EQ(form1.windowTitle(), QStringLiteral("Sorvane Ver1.00"));
   EXPECT_EQ(form1.pos(), QPoint(221, 105));
-  EXPECT_EQ(form1.size(), QSize(415, 239));
+  EXPECT_EQ(form1.size(), QSize(415, 420));  // the designed 239 and room for the map
   EXPECT_EQ(form1.font().family(), Q(text::kUiFont));
   EXPECT_EQ(form1.font().pixelSize(), 12);
   EXPECT_TRUE(form1.acceptDrops());
-  EXPECT_EQ(form1.centralWidget(), form1.G);
+  // The list above the interleave map, a splitter between them.
+  auto* split = qobject_cast<QSplitter*>(form1.centralWidget());
+  ASSERT_NE(split, nullptr);
+  EXPECT_EQ(split->orientation(), Qt::Vertical);
+  EXPECT_EQ(split->widget(0), form1.G);
+  EXPECT_EQ(split->widget(1), form1.Map);
   // The designed fonts resolve to the IPA fonts (Qt keeps substitutes in lower case).
   EXPECT_EQ(QFont::substitute(Q(text::kUiFont)).toLower(), QStringLiteral("ipapgothic"));
   EXPECT_EQ(QFont::substitute(Q(text::kFixedFont)).toLower(), QStringLiteral("ipagothic"));

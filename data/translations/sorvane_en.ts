@@ -468,6 +468,54 @@ the post-gap at the end of the file.</translation>
         <translation>Redo</translation>
     </message>
     <message>
+        <source>Ch %1</source>
+        <translation>Ch %1</translation>
+    </message>
+    <message>
+        <source>データ</source>
+        <translation>Data</translation>
+    </message>
+    <message>
+        <source>ポストギャップ</source>
+        <translation>Post-gap</translation>
+    </message>
+    <message>
+        <source>空き</source>
+        <translation>Empty</translation>
+    </message>
+    <message>
+        <source>追加</source>
+        <translation>New</translation>
+    </message>
+    <message>
+        <source>重なり</source>
+        <translation>Overlap</translation>
+    </message>
+    <message>
+        <source>チャンネル %1</source>
+        <translation>Channel %1</translation>
+    </message>
+    <message>
+        <source>チャンネル %1 のポストギャップ</source>
+        <translation>Post-gap of channel %1</translation>
+    </message>
+    <message>
+        <source>データのポストギャップ</source>
+        <translation>Post-gap of data</translation>
+    </message>
+    <message>
+        <source>セクタ %1 (%2): %3</source>
+        <translation>Sector %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source> / 追加するチャンネルと重なり</source>
+        <translation> / the new channel, overlapping</translation>
+    </message>
+    <message>
+        <source> / 追加するチャンネル</source>
+        <translation> / the new channel</translation>
+    </message>
+    <message>
         <source>読み取り専用</source>
         <translation>Read-only</translation>
     </message>

@@ -90,6 +90,8 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
 
   connect(QualitySel, &QComboBox::currentIndexChanged, this, &TForm5::QualitySelChange);
   connect(SpeedSel, &QComboBox::currentIndexChanged, this, &TForm5::QualitySelChange);
+  connect(TrackSel, &QComboBox::currentIndexChanged, this, &TForm5::ShowProposal);
+  connect(StartEdit, &QLineEdit::textChanged, this, &TForm5::ShowProposal);
 
   QWidget* order[] = {TrackSel,   StartEdit,  SpeedSel, ChEdit,
                       QualitySel, FindButton, OKButton, CancelButton};
@@ -100,6 +102,7 @@ bool TForm5::Edit(const XaFile& xa, FrameSource& wave, ChannelRecord& record, Pr
   lent_.emplace(Lent{xa, wave, record, prompt});
   const bool accepted = exec() == QDialog::Accepted;
   lent_.reset();
+  emit ProposalEnded();
   return accepted;
 }
 
@@ -151,6 +154,7 @@ void TForm5::ShowControls() {
   // Setting the lists here must not run their change handler again.
   const QSignalBlocker quality(QualitySel);
   const QSignalBlocker speed(SpeedSel);
+  const QSignalBlocker track(TrackSel);
   if (ItemsDiffer(TrackSel, State.TrackItems)) {
     TrackSel->clear();
     for (const std::string& item : State.TrackItems)
@@ -161,6 +165,17 @@ void TForm5::ShowControls() {
   SpeedSel->setCurrentIndex(State.SpeedItem);
   ChEdit->setText(QString::fromStdString(State.ChannelText));
   QualitySel->setCurrentIndex(State.QualityItem);
+  ShowProposal();
+}
+
+void TForm5::ShowProposal() {
+  if (!lent_) return;
+  const AppendDialogState kept = State;
+  ReadControls();
+  ChannelRecord proposal = lent_->NewChannel;
+  ReadParams(State, lent_->Wave, proposal);
+  State = kept;
+  emit ProposalChanged(proposal);
 }
 
 }  // namespace sorvane::app

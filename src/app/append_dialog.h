@@ -51,6 +51,12 @@ class TForm5 : public QDialog {
   // in which case the refusal is shown and the dialog stays open.
   void OKButtonClick();
 
+ signals:
+  // The record the controls describe now, for the map's preview, after every change.
+  void ProposalChanged(const sorvane::ChannelRecord& proposal);
+  // The dialog closed: no more proposal.
+  void ProposalEnded();
+
  protected:
   void showEvent(QShowEvent* event) override;
 
@@ -64,6 +70,7 @@ class TForm5 : public QDialog {
 
   void ReadControls();  // controls to State
   void ShowControls();  // State to controls
+  void ShowProposal();  // the controls' record to the map
 
   std::optional<Lent> lent_;
 };

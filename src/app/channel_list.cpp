@@ -5,6 +5,7 @@
 #include <QTableWidget>
 
 #include "app/channel_grid.h"
+#include "app/interleave_map_view.h"
 #include "app/main_window.h"
 #include "app/ui_text.h"
 #include "edit/edit_history.h"
@@ -40,6 +41,10 @@ void TForm1::RefreshList() {
   const int row = selected < 0 ? 0 : selected < G->rowCount() ? selected : G->rowCount() - 1;
   G->setCurrentCell(row, 1);
   ShowFileState();
+  Map->SetFileShown(FileOpen);
+  Map->SetUnit(DisplayUnit);
+  Map->SetSelectedRecord(SelectedEntry());
+  Map->Refresh();
 }
 
 void TForm1::FillRow(int row, const ChannelRow& cells) {

@@ -1,5 +1,6 @@
 // The main window's commands on the file as a whole: open, new, find all, settings, exit.
 #include "app/file_chooser.h"
+#include "app/interleave_map_view.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
 #include "common/progress_monitor.h"
@@ -74,6 +75,7 @@ void TForm1::MenuGapClick() {
   if (ApplyFileSettings(workspace_, chosen, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
   ShowFileState();
+  Map->Refresh();  // the post-gaps and the file's length may have changed
 }
 
 void TForm1::MenuExportAllClick() {

@@ -11,13 +11,16 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QUrl>
 
+#include "app/append_dialog.h"
 #include "app/channel_grid.h"
 #include "app/editor_settings.h"
 #include "app/file_status_bar.h"
+#include "app/interleave_map_view.h"
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
 #include "edit/workspace.h"
@@ -48,12 +51,21 @@ TForm1::TForm1(Workspace& workspace) : workspace_(workspace) {
   setWindowTitle(QText(text::kAppCaption));
   setFont(UiFont());
   move(221, 105);
-  resize(415, 239);
+  resize(415, 420);  // the designed 239 pixels, and room for the map
   setAcceptDrops(true);
 
   BuildMainMenu();
   G = CreateChannelGrid(this);
-  setCentralWidget(G);
+  Map = new InterleaveMapView(workspace_.File, this);
+  auto* listAndMap = new QSplitter(Qt::Vertical, this);
+  listAndMap->setObjectName(QStringLiteral("ListAndMap"));
+  listAndMap->addWidget(G);
+  listAndMap->addWidget(Map);
+  setCentralWidget(listAndMap);
+  connect(Map, &InterleaveMapView::RecordClicked, this,
+          [this](int record) { G->setCurrentCell(record, 1); });
+  connect(G, &QTableWidget::currentCellChanged, this,
+          [this] { Map->SetSelectedRecord(SelectedEntry()); });
   G->setHorizontalHeaderLabels([] {
     QStringList labels;
     for (const std::string& cell : ListHeader(UnitTime)) labels << QText(cell.c_str());
@@ -69,7 +81,11 @@ TForm1::TForm1(Workspace& workspace) : workspace_(workspace) {
 
 TForm1::~TForm1() { CloseFile(); }
 
-void TForm1::Attach(const Services& services) { services_.emplace(services); }
+void TForm1::Attach(const Services& services) {
+  services_.emplace(services);
+  connect(&services.Append, &TForm5::ProposalChanged, Map, &InterleaveMapView::SetProposal);
+  connect(&services.Append, &TForm5::ProposalEnded, Map, &InterleaveMapView::ClearProposal);
+}
 
 // An item of `menu` that calls `handler` when chosen.
 QAction* TForm1::AddCommand(QMenu* menu, const char* name, const char* caption,

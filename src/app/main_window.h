@@ -33,6 +33,7 @@ namespace sorvane::app {
 
 class FileChooser;
 class FileStatusBar;
+class InterleaveMapView;
 class TForm4;
 class TForm5;
 
@@ -87,6 +88,8 @@ class TForm1 : public QMainWindow {
   QAction* PopDelete;
   // Row 0 of the list is the horizontal header; table row r shows channel entry r.
   QTableWidget* G;
+  // Under the list: where the channels lie in the file's sectors.
+  InterleaveMapView* Map;
 
   int DisplayUnit = UnitTime;
   // Whether the open file was scanned to its end (全検索, or a new file); after an open

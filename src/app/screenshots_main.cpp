@@ -1,7 +1,8 @@
 // Saves pictures of the editor's windows for the documentation: the main window in each
 // unit, its popup menu, the progress window during a WAV export, the settings dialog, the
-// length dialog asking a real import question, the append dialog with a real proposal and
-// Qt's open dialog, in the language that SORVANE_LANG or the system chooses.
+// length dialog asking a real import question, the append dialog with a real proposal (and
+// the main window's map showing it) and Qt's open dialog, in the language that SORVANE_LANG
+// or the system chooses.
 //   sorvane-screenshots OUTDIR FILE.xa
 #include <QApplication>
 #include <QDir>
@@ -121,8 +122,11 @@ void SaveAppendProposal(EditorForms& forms, Workspace& workspace, const QDir& di
     return;
   }
   ChannelRecord record = ProposeNewChannel(workspace.File, wave);
-  const SaveWhenShown watch(forms.Form5, dir, "append.png",
-                            [&forms] { forms.Form5.CancelButton->click(); });
+  // The main window behind it shows the proposal on the interleave map.
+  const SaveWhenShown watch(forms.Form5, dir, "append.png", [&forms, &dir] {
+    Save(forms.Form1, dir, "append-preview.png");
+    forms.Form5.CancelButton->click();
+  });
   forms.Form5.Edit(workspace.File, wave, record, forms.Prompter);
 }
 

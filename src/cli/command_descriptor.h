@@ -90,6 +90,8 @@ int RunNew(CommandRun& run);
 int RunDemo(CommandRun& run);
 int RunUndo(CommandRun& run);
 int RunRedo(CommandRun& run);
+int CheckMap(CommandRun& run);
+int RunMap(CommandRun& run);
 int CheckExportAll(CommandRun& run);
 int RunExportAll(CommandRun& run);
 

@@ -62,6 +62,8 @@ const CommandDescriptor kDemo{"demo", {"FILE"}, {{"--force"}}, Opening::None, nu
 const CommandDescriptor kUndo{"undo", {"FILE"}, {{"--list"}}, Opening::Bytes, nullptr, RunUndo};
 const CommandDescriptor kRedo{"redo", {"FILE"}, {}, Opening::Bytes, nullptr, RunRedo};
 
+const CommandDescriptor kMap{"map",         {"FILE"}, {{"--width", "N"}, {"--json"}, kQuick},
+                             Opening::File, CheckMap, RunMap};
 const CommandDescriptor kExportAll{
     "export-all",
     {"PATH..."},
@@ -82,7 +84,7 @@ const std::vector<CommandDescriptor>& AllCommands() {
 #ifdef SORVANE_CLI_PLAY
       kPlay,
 #endif
-      kImport, kAppend, kDelete, kSettings, kNew, kDemo, kUndo, kRedo, kExportAll};
+      kImport, kAppend, kDelete, kSettings, kNew, kDemo, kUndo, kRedo, kMap, kExportAll};
   return commands;
 }
 

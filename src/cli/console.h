@@ -16,6 +16,8 @@ struct Console {
   bool InIsTerminal = false;   // questions are asked only on a terminal
   bool ErrIsTerminal = false;  // the progress bar is drawn only on a terminal
   FileIo* Files = &SystemFileIo();
+  bool OutIsTerminal = false;  // pictures are coloured only on a terminal
+  int OutColumns = 80;         // the terminal's width, 80 when the output is no terminal
 };
 
 // The process's standard streams, with what they are connected to.

@@ -167,6 +167,20 @@ inline constexpr char kStatusFirstSectorsTip[] =
 inline constexpr char kStatusReadOnly[] = "読み取り専用";
 inline constexpr char kStatusInUse[] = "他のプログラムが使用中のため読み取り専用";
 
+// The interleave map under the channel list: its legend and what hovering shows.
+inline constexpr char kMapChannel[] = "Ch %1";
+inline constexpr char kMapData[] = "データ";
+inline constexpr char kMapPostGap[] = "ポストギャップ";
+inline constexpr char kMapEmpty[] = "空き";
+inline constexpr char kMapProposal[] = "追加";
+inline constexpr char kMapCollision[] = "重なり";
+inline constexpr char kMapHoverChannel[] = "チャンネル %1";
+inline constexpr char kMapHoverChannelGap[] = "チャンネル %1 のポストギャップ";
+inline constexpr char kMapHoverDataGap[] = "データのポストギャップ";
+inline constexpr char kMapHoverSector[] = "セクタ %1 (%2): %3";
+inline constexpr char kMapHoverCollision[] = " / 追加するチャンネルと重なり";
+inline constexpr char kMapHoverProposal[] = " / 追加するチャンネル";
+
 // Fonts (substituted by Japanese fonts available on Linux).
 inline constexpr char kUiFont[] = "ＭＳ Ｐゴシック";
 inline constexpr char kFixedFont[] = "ＭＳ ゴシック";

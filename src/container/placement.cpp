@@ -36,26 +36,14 @@ std::int64_t Remainder(std::int64_t position, std::int64_t interleave) {
   return r < 0 ? r + interleave : r;
 }
 
-// The slots of sectors congruent to `position` modulo `interleave`.
-std::uint32_t SlotsOf(std::int64_t position, std::int64_t interleave) {
-  if (interleave <= 0) return 0;
-  std::uint32_t mask = 0;
-  for (std::int64_t k = Remainder(position, interleave); k < kSlots; k += interleave)
-    mask |= 1u << k;
-  return mask;
-}
-
 void BuildEvents(const XaFile& xa, const ChannelRecord* excluded, EventList& list) {
   list.Count = 0;
   for (const ChannelTable* table : {&xa.AudioChannelTable, &xa.DataRunTable}) {
     for (const ChannelRecord& r : *table) {
       if (&r == excluded) continue;
-      const std::int64_t e = r.Interleave;
-      const std::int64_t end = RecordEnd(r);
-      const std::int64_t gapEnd = e * ((xa.ChannelPostGap + e - 1) / e) + end;
       list.Events[list.Count++] = {ChannelStart, r.FirstSector, &r};
-      list.Events[list.Count++] = {ChannelEnd, end, &r};
-      list.Events[list.Count++] = {GapEnd, gapEnd, &r};
+      list.Events[list.Count++] = {ChannelEnd, RecordEnd(r), &r};
+      list.Events[list.Count++] = {GapEnd, PostGapEnd(xa, r), &r};
     }
   }
   // At one position a post-gap frees its slots before a channel that starts there takes them.
@@ -118,22 +106,40 @@ bool TryResidues(const EventList& list, int from, const SlotMap& map, std::int64
 
 }  // namespace
 
-int CheckCollision(const XaFile& xa, const ChannelRecord& trial) {
+std::uint32_t SlotsOf(std::int64_t position, std::int64_t interleave) {
+  if (interleave <= 0) return 0;
+  std::uint32_t mask = 0;
+  for (std::int64_t k = Remainder(position, interleave); k < kSlots; k += interleave)
+    mask |= 1u << k;
+  return mask;
+}
+
+std::int64_t PostGapEnd(const XaFile& xa, const ChannelRecord& r) {
+  const std::int64_t e = r.Interleave;
+  if (e == 0) return RecordEnd(r);
+  return e * ((xa.ChannelPostGap + e - 1) / e) + RecordEnd(r);
+}
+
+std::optional<std::int64_t> CollisionPosition(const XaFile& xa, const ChannelRecord& trial) {
   EventList list;
   BuildEvents(xa, nullptr, list);
-  if (list.Count == 0) return 0;
+  if (list.Count == 0) return std::nullopt;
   const std::int64_t p = trial.FirstSector;
   const std::int64_t t = TrialEnd(trial);
   const std::uint32_t trialSlots = SlotsOf(p, trial.Interleave);
-  if (StartsInsideHeldSlots(list, p, trialSlots)) return -1;
+  if (StartsInsideHeldSlots(list, p, trialSlots)) return p;
   SlotMap map;
   for (const PlacementEvent& v : list) {
     Apply(v, map);
-    if (t <= v.Position) return 0;
+    if (t <= v.Position) return std::nullopt;
     if (v.Position < p) continue;
-    if (map.Busy & trialSlots) return -1;
+    if (map.Busy & trialSlots) return v.Position;
   }
-  return 0;
+  return std::nullopt;
+}
+
+int CheckCollision(const XaFile& xa, const ChannelRecord& trial) {
+  return CollisionPosition(xa, trial) ? -1 : 0;
 }
 
 int CheckCollisionExcept(const XaFile& xa, ChannelRecord& trial, const ChannelRecord* excluded) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "container/xa_file.h"
 
@@ -14,9 +15,20 @@ int FindFreeStart(const XaFile& xa, ChannelRecord& trial);
 
 // -1 when the trial collides with a recorded channel or its post-gap, else 0.
 int CheckCollision(const XaFile& xa, const ChannelRecord& trial);
+// Where CheckCollision finds the trial colliding: the trial's start, or the position of the
+// event at which one of its slots is busy; nothing when it does not collide.
+std::optional<std::int64_t> CollisionPosition(const XaFile& xa, const ChannelRecord& trial);
 
 // As CheckCollision for a recorded channel that grows, leaving `excluded` out; on -1 the
 // trial's SectorCount is cut to the sectors that fit before the colliding start.
 int CheckCollisionExcept(const XaFile& xa, ChannelRecord& trial, const ChannelRecord* excluded);
+
+// The slots (bits 0..31, sector numbers modulo 32) of sectors congruent to `position`
+// modulo `interleave`: what a channel starting there holds in every period.
+std::uint32_t SlotsOf(std::int64_t position, std::int64_t interleave);
+
+// Where a recorded channel's post-gap ends: the file's ChannelPostGap raised to whole
+// interleave steps after the channel's end. Up to there the channel holds its slots.
+std::int64_t PostGapEnd(const XaFile& xa, const ChannelRecord& r);
 
 }  // namespace sorvane

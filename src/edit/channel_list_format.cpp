@@ -17,12 +17,12 @@ std::string Format(const char* pattern, Args... args) {
 // Positions are shown as 32-bit numbers, as the tables hold them.
 int AsShown(std::int64_t value) { return static_cast<int>(value); }
 
-std::string Position(std::int64_t sector, int unit) {
+}  // namespace
+
+std::string FormatPosition(std::int64_t sector, int unit) {
   if (unit == UnitTime) return FormatTimePosition(sector);
   return Format(unit == UnitHexSectors ? " %6X" : " %6d", AsShown(sector));
 }
-
-}  // namespace
 
 std::string FormatTimePosition(std::int64_t sector) {
   const int t = AsShown(sector);
@@ -42,8 +42,8 @@ ChannelRow FormatChannelRow(const ChannelRecord& r, int unit) {
     row[3] = FormatTimePosition(end / d * d);
     row[4] = FormatTimePosition(r.DoubleSpeed ? length / 2 : length);
   } else {
-    row[2] = Position(r.FirstSector, unit);
-    row[3] = Position(end, unit);
+    row[2] = FormatPosition(r.FirstSector, unit);
+    row[3] = FormatPosition(end, unit);
     row[4] = Format(unit == UnitHexSectors ? "%7X" : "%7d", AsShown(length));
   }
   row[5] = Format(" %s %s", r.HighRate ? "37.8k" : "18.9k", r.Stereo ? "Stereo" : "Mono");

@@ -16,6 +16,9 @@ using ChannelRow = std::array<std::string, kListColumns>;
 // "%3d:%02d.%02d" of minutes, seconds and the sector within the second (75 per second).
 std::string FormatTimePosition(std::int64_t sector);
 
+// A sector's position as the start and end columns show it in the given unit.
+std::string FormatPosition(std::int64_t sector, int unit);
+
 // The seven cells of one channel in the given unit.
 ChannelRow FormatChannelRow(const ChannelRecord& record, int unit);
 
