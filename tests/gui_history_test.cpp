@@ -69,6 +69,8 @@ TEST_F(HistoryTest, CtrlZTakesADeleteBackAndCtrlYDoesItAgain) {
   Key(Qt::Key_Z);
   EXPECT_TRUE(ReadFileBytes(xa) == before);
   EXPECT_EQ(Rows(), 3);
+  // Undo scans the whole file again: no hint that only the first sectors were scanned.
+  EXPECT_TRUE(form1.findChild<QLabel*>(QStringLiteral("StatusScan"))->text().isEmpty());
   EXPECT_FALSE(form1.MenuUndo->isEnabled());
   EXPECT_TRUE(form1.MenuRedo->isEnabled());
 

@@ -95,9 +95,11 @@ void TForm1::TakeBack(bool redo) {
   if (!FileOpen) return;
   KeptSettings settings;
   const Outcome outcome = redo ? RedoEdit(workspace_, settings) : UndoEdit(workspace_, settings);
-  if (outcome == Outcome::Done &&
-      ReloadAfterHistory(workspace_, settings, S().Progress) == Outcome::Failed)
-    FileOpen = false;  // the scan closed the file
+  if (outcome == Outcome::Done) {
+    const Outcome reloaded = ReloadAfterHistory(workspace_, settings, S().Progress);
+    FileOpen = reloaded != Outcome::Failed;  // a failed scan closed the file
+    WholeScanned = reloaded == Outcome::Done;
+  }
   if (outcome == Outcome::Failed || !FileOpen) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
   RefreshList();
 }

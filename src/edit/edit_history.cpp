@@ -106,7 +106,7 @@ Outcome ReloadAfterHistory(Workspace& workspace, const KeptSettings& settings,
   xa.ChannelPostGap = settings.ChannelPostGap;
   xa.EndPostGap = settings.EndPostGap;
   xa.ResizePermission = static_cast<ResizePermissionValue>(settings.ResizePermission);
-  return Outcome::Done;
+  return scanned;
 }
 
 EditorHold HoldForEditor(Workspace& workspace, Prompter& prompter, ProgressMonitor& progress) {

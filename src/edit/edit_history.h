@@ -50,8 +50,9 @@ Outcome RecoverUnfinishedEdit(Workspace& workspace, Prompter& prompter, KeptSett
 bool CanTakeBack(Workspace& workspace, JournalDirection direction);
 
 // After an undo or redo in the editor: the file's length taken again, the whole file
-// scanned, and the three file settings put back as `settings` has them. Failed: the scan
-// failed and closed the file.
+// scanned, and the three file settings put back as `settings` has them. Cancelled: the
+// scan was cancelled and the tables hold what it found. Failed: the scan failed and closed
+// the file.
 Outcome ReloadAfterHistory(Workspace& workspace, const KeptSettings& settings,
                            ProgressMonitor& progress);
 
