@@ -49,15 +49,13 @@ bool UndoJournal::Begin(XaFile& xa, const char* command) {
   return false;
 }
 
-bool UndoJournal::FirstChange(XaFile& xa) {
-  if (changed_) return true;
+void UndoJournal::NoteChange() {
+  if (changed_) return;
   changed_ = true;
   // A new edit ends what could be redone.
   for (const EntryName& e : ListFolder(folder_)) {
     if (e.Direction == JournalDirection::Redo) ::unlink(EntryPath(folder_, e).c_str());
   }
-  (void)xa;
-  return true;
 }
 
 void UndoJournal::Uncovered(std::int64_t begin, std::int64_t end,
@@ -121,7 +119,8 @@ bool UndoJournal::Append(XaFile& xa, const std::vector<ByteRange>& ranges) {
 }
 
 bool UndoJournal::BeforeWrite(XaFile& xa, std::int64_t position, std::int64_t size) {
-  if (entry_ < 0 || !FirstChange(xa)) return false;
+  if (entry_ < 0) return false;
+  NoteChange();
   std::vector<ByteRange> missing;
   Uncovered(position, position + size, missing);
   if (missing.empty()) return true;
@@ -129,13 +128,12 @@ bool UndoJournal::BeforeWrite(XaFile& xa, std::int64_t position, std::int64_t si
   std::vector<ByteRange> planned;
   AddPlanned(xa, position, planned);
   if (!planned.empty() && size <= kSectorBytes) missing.swap(planned);
-  std::sort(missing.begin(), missing.end(),
-            [](const ByteRange& a, const ByteRange& b) { return a.Begin < b.Begin; });
   return Append(xa, missing);
 }
 
 bool UndoJournal::BeforeCut(XaFile& xa, std::int64_t length) {
-  if (entry_ < 0 || !FirstChange(xa)) return false;
+  if (entry_ < 0) return false;
+  NoteChange();
   for (std::int64_t at = std::max<std::int64_t>(length, 0); at < original_length_;
        at += kBatchBytes) {
     std::vector<ByteRange> missing;

@@ -112,7 +112,7 @@ class UndoJournal {
   void Uncovered(std::int64_t begin, std::int64_t end, std::vector<ByteRange>& out) const;
   void AddPlanned(const XaFile& xa, std::int64_t position, std::vector<ByteRange>& out) const;
   void Cover(std::int64_t begin, std::int64_t end);
-  bool FirstChange(XaFile& xa);
+  void NoteChange();
   bool OpenFolder(const XaFile& xa, XaFileStat& st);
   void Reset();
   TakeBack Complete(XaFile& xa, const journal::EntryName& name, KeptSettings& settings);
