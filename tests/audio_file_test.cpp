@@ -294,7 +294,7 @@ TEST_P(Refusal, SaysTheWavReadersMessageAndChangesNothing) {
   ASSERT_EQ(RunInProcess("append " + xa + " " + good + " --yes").ExitStatus, 0);
   testing::WriteFileBytes(input, GetParam().Bytes);
   const std::string before = testing::ReadFileBytes(xa);
-  for (const std::string command :
+  for (const std::string& command :
        {"append " + xa + " " + input + " --yes", "import " + xa + " 0 " + input + " --yes"}) {
     const auto result = RunInProcess(command);
     EXPECT_EQ(result.ExitStatus, 1) << command;

@@ -70,8 +70,8 @@ TEST(PlayWithoutSoundOutput, ReportsThatTheDeviceCannotBeOpened) {
   TempDir dir;
   XaBuilder(100).Channel(1, true, true, 0, 4, 6).Write(dir.File("one.xa"));
   Workspace workspace;
-  app::NoSoundOutput none;
-  app::EditorForms forms(workspace, none);
+  const auto none = app::CreateNoSoundOutput();
+  app::EditorForms forms(workspace, *none);
   ASSERT_EQ(forms.Form1.OpenByPath(dir.File("one.xa")), 0);
   forms.Form1.show();
   forms.Form1.G->setCurrentCell(0, 1);

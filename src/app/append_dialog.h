@@ -7,13 +7,8 @@
 #include <QDialog>
 #include <optional>
 
+#include "app/form_widgets.h"
 #include "edit/channel_append.h"
-
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QShowEvent;
 
 namespace sorvane::app {
 

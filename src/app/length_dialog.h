@@ -5,13 +5,8 @@
 
 #include <QDialog>
 
+#include "app/form_widgets.h"
 #include "common/prompter.h"
-
-class QKeyEvent;
-class QLabel;
-class QPushButton;
-class QRadioButton;
-class QShowEvent;
 
 namespace sorvane::app {
 

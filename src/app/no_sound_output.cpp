@@ -1,19 +1,22 @@
 #include "app/no_sound_output.h"
 
 namespace sorvane::app {
+namespace {
 
-bool NoSoundOutput::Open(const AudioFormat&) { return false; }
+// Nothing is called on a device that did not open, so only Open says anything.
+class NoSoundOutput final : public AudioOutput {
+ public:
+  bool Open(const AudioFormat&) override { return false; }
+  void Write(int, const std::uint8_t*, int) override {}
+  bool IsDone(int) override { return true; }
+  bool Position(std::int64_t&) override { return false; }
+  void Reset() override {}
+  void Close() override {}
+  void Sleep(int) override {}
+};
 
-void NoSoundOutput::Write(int, const std::uint8_t*, int) {}
+}  // namespace
 
-bool NoSoundOutput::IsDone(int) { return true; }
-
-bool NoSoundOutput::Position(std::int64_t&) { return false; }
-
-void NoSoundOutput::Reset() {}
-
-void NoSoundOutput::Close() {}
-
-void NoSoundOutput::Sleep(int) {}
+std::unique_ptr<AudioOutput> CreateNoSoundOutput() { return std::make_unique<NoSoundOutput>(); }
 
 }  // namespace sorvane::app

@@ -5,11 +5,8 @@
 
 #include <QWidget>
 
+#include "app/form_widgets.h"
 #include "common/progress_monitor.h"
-
-class QCloseEvent;
-class QProgressBar;
-class QPushButton;
 
 namespace sorvane::app {
 

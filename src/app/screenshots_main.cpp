@@ -185,8 +185,8 @@ int main(int argc, char** argv) {
   // Absolute: the file dialog changes the current folder.
   const QDir dir(QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath());
   sorvane::Workspace workspace;
-  sorvane::app::NoSoundOutput audio;  // nothing is played
-  sorvane::app::EditorForms forms(workspace, audio);
+  const auto audio = sorvane::app::CreateNoSoundOutput();  // nothing is played
+  sorvane::app::EditorForms forms(workspace, *audio);
   if (forms.Form1.OpenByPath(argv[2]) != 0) {
     std::fprintf(stderr, "%s: %s\n", argv[2], workspace.File.LastErrorText);
     return 1;

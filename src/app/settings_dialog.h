@@ -7,13 +7,8 @@
 #include <QDialog>
 #include <cstdint>
 
+#include "app/form_widgets.h"
 #include "edit/file_settings.h"
-
-class QComboBox;
-class QLabel;
-class QLineEdit;
-class QPushButton;
-class QShowEvent;
 
 namespace sorvane::app {
 

@@ -4,6 +4,6 @@
 
 namespace sorvane::app {
 
-std::unique_ptr<AudioOutput> CreateSoundOutput() { return std::make_unique<NoSoundOutput>(); }
+std::unique_ptr<AudioOutput> CreateSoundOutput() { return CreateNoSoundOutput(); }
 
 }  // namespace sorvane::app

@@ -58,9 +58,8 @@ WavReader::~WavReader() { Close(); }
 void WavReader::Close() {
   if (file_ != nullptr) std::fclose(file_);
   file_ = nullptr;
-  position_ = 0;
+  step_ = {};
   framesInBuffer_ = 0;
-  phase_ = 0;
 }
 
 int WavReader::Fail(const char* text) {
@@ -79,8 +78,7 @@ int WavReader::Open(const std::string& path) {
   }
   if (CheckHeader(FileLengthOf(file_)) != 0) return -1;
   capacity_ = kBufferBytes / blockAlign_;
-  position_ = 0;
-  phase_ = 0;
+  step_ = {};
   framesInBuffer_ = ReadFrames(buffer_, capacity_);
   SourceRate = static_cast<std::int32_t>(GetLe32(header_ + 24));
   TargetRate = SourceRate;
@@ -159,28 +157,25 @@ int WavReader::ReadFrame(std::int16_t out[2]) {
   out[0] = 0;
   out[1] = 0;
   if (file_ == nullptr || TargetRate < 1) return -1;
-  if (position_ + 1 < framesInBuffer_) {
+  if (step_.Position + 1 < framesInBuffer_) {
     std::int32_t al, ar, bl, br;
-    DecodeFrame(position_, al, ar);
-    DecodeFrame(position_ + 1, bl, br);
-    out[0] = BlendNeighbours(TargetRate, phase_, al, bl);
-    out[1] = BlendNeighbours(TargetRate, phase_, ar, br);
+    DecodeFrame(step_.Position, al, ar);
+    DecodeFrame(step_.Position + 1, bl, br);
+    out[0] = BlendNeighbours(TargetRate, step_.Phase, al, bl);
+    out[1] = BlendNeighbours(TargetRate, step_.Phase, ar, br);
   }
-  RateStep step{position_, phase_};
-  AdvanceRateStep(step, SourceRate, TargetRate);
-  position_ = step.Position;
-  phase_ = step.Phase;
-  if (position_ + 1 == framesInBuffer_) return Refill();
-  if (position_ >= framesInBuffer_) return Reload();
+  AdvanceRateStep(step_, SourceRate, TargetRate);
+  if (step_.Position + 1 == framesInBuffer_) return Refill();
+  if (step_.Position >= framesInBuffer_) return Reload();
   return 0;
 }
 
 // The left neighbour is the last frame of the buffer: keep it as the first frame of the
 // next load, so that interpolation runs across the boundary.
 int WavReader::Refill() {
-  std::memmove(buffer_, buffer_ + std::size_t(position_) * std::size_t(blockAlign_),
+  std::memmove(buffer_, buffer_ + std::size_t(step_.Position) * std::size_t(blockAlign_),
                std::size_t(blockAlign_));
-  position_ = 0;
+  step_.Position = 0;
   std::int32_t got = ReadFrames(buffer_ + blockAlign_, capacity_ - 1);
   if (got == 0) {
     framesInBuffer_ = 0;
@@ -192,7 +187,7 @@ int WavReader::Refill() {
 
 // The position has passed the whole buffer: load the frames that follow it.
 int WavReader::Reload() {
-  position_ -= framesInBuffer_;
+  step_.Position -= framesInBuffer_;
   framesInBuffer_ = ReadFrames(buffer_, capacity_);
   return framesInBuffer_ == 0 ? EmptyLoadResult() : 0;
 }

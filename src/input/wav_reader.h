@@ -88,10 +88,9 @@ class WavReader {
   std::FILE* file_ = nullptr;
   std::uint8_t header_[kHeaderBytes] = {};
   std::uint8_t buffer_[kBufferBytes] = {};
-  std::int32_t position_ = 0;
+  RateStep step_;  // in frames of the buffer
   std::int32_t framesInBuffer_ = 0;
   std::int32_t capacity_ = 0;
-  std::int32_t phase_ = 0;
   std::int32_t blockAlign_ = 0;
   std::int32_t bitsPerSample_ = 0;
   bool stereoFrames_ = false;       // channel count other than 1: left and right are read
