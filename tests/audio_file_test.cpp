@@ -308,21 +308,33 @@ INSTANTIATE_TEST_SUITE_P(Files, Refusal, ::testing::ValuesIn(kRefusals),
 
 // A FLAC whose stream ends long before the length its header states: the import reads what
 // there is, then stops with the read error instead of encoding silence as sound, on the
-// default path and through the high-quality rate conversion alike.
+// default path and through the high-quality rate conversion alike. The half-written edit is
+// taken back, so the file is exactly as it was and nothing is left to redo.
 class ReadFailure : public ::testing::TestWithParam<const char*> {};
 
-TEST_P(ReadFailure, PartWayThroughAnImportIsReportedAndStopsIt) {
+TEST_P(ReadFailure, PartWayThroughAnImportIsReportedAndTheFileIsPutBack) {
   TempDir dir;
   const std::string xa = dir.File("a.xa");
   const std::string flac = dir.File("in.flac");
   const auto sound = testing::ChordWithSweep(44100, 3.0, 2);
   ASSERT_TRUE(testing::WriteSoundFile(flac, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 44100, sound));
+  ASSERT_EQ(RunInProcess("new " + xa).ExitStatus, 0);
+  ASSERT_EQ(RunInProcess("append " + xa + " " + flac + " --yes").ExitStatus, 0);
   std::string bytes = testing::ReadFileBytes(flac);
   testing::WriteFileBytes(flac, bytes.substr(0, bytes.size() / 3));
-  ASSERT_EQ(RunInProcess("new " + xa).ExitStatus, 0);
-  const auto result = RunInProcess("append " + xa + " " + flac + " --yes" + GetParam());
-  EXPECT_EQ(result.ExitStatus, 1);
-  EXPECT_NE(result.Err.find(text::kReadError), std::string::npos) << result.Err;
+  const std::string before = testing::ReadFileBytes(xa);
+  for (const std::string& command :
+       {"append " + xa + " " + flac + " --yes", "import " + xa + " 0 " + flac + " --yes"}) {
+    const auto result = RunInProcess(command + GetParam());
+    EXPECT_EQ(result.ExitStatus, 1) << command;
+    EXPECT_NE(result.Err.find(text::kReadError), std::string::npos) << result.Err;
+    EXPECT_EQ(testing::ReadFileBytes(xa), before) << command;
+    EXPECT_EQ(RunInProcess("redo " + xa).ExitStatus, 1) << command;
+    EXPECT_EQ(testing::ReadFileBytes(xa), before) << command;
+  }
+  // The first append is still the newest edit that can be undone.
+  EXPECT_EQ(RunInProcess("undo " + xa).ExitStatus, 0);
+  EXPECT_LT(testing::ReadFileBytes(xa).size(), before.size());
 }
 
 INSTANTIATE_TEST_SUITE_P(Paths, ReadFailure, ::testing::Values("", " --hq"), [](const auto& info) {

@@ -52,10 +52,18 @@ bool UndoJournal::Begin(XaFile& xa, const char* command) {
 void UndoJournal::NoteChange() {
   if (changed_) return;
   changed_ = true;
-  // A new edit ends what could be redone.
+  DropRedo();  // a new edit ends what could be redone
+}
+
+void UndoJournal::DropRedo() {
   for (const EntryName& e : ListFolder(folder_)) {
     if (e.Direction == JournalDirection::Redo) ::unlink(EntryPath(folder_, e).c_str());
   }
+}
+
+void UndoJournal::ForgetRedo(const XaFile& xa) {
+  XaFileStat st;
+  if (OpenFolder(xa, st)) DropRedo();
 }
 
 void UndoJournal::Uncovered(std::int64_t begin, std::int64_t end,

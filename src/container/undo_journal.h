@@ -101,6 +101,9 @@ class UndoJournal {
   // inverse as the newest entry of the other direction. `settings` receives the file
   // settings the file had before what was taken back.
   TakeBack Apply(XaFile& xa, JournalDirection direction, KeptSettings& settings);
+  // Removes every entry that could be redone, as a new edit does.
+  void ForgetRedo(const XaFile& xa);
+
   // The entries of `direction`, newest first.
   std::vector<JournalListing> List(const XaFile& xa, JournalDirection direction);
 
@@ -113,6 +116,7 @@ class UndoJournal {
   void AddPlanned(const XaFile& xa, std::int64_t position, std::vector<ByteRange>& out) const;
   void Cover(std::int64_t begin, std::int64_t end);
   void NoteChange();
+  void DropRedo();
   bool OpenFolder(const XaFile& xa, XaFileStat& st);
   void Reset();
   TakeBack Complete(XaFile& xa, const journal::EntryName& name, KeptSettings& settings);

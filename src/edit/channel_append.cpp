@@ -151,20 +151,30 @@ const char* OKButtonClick(const XaFile& xa, AppendDialogState& dialog, FrameSour
   return refusal;
 }
 
+namespace {
+
+// The edit of an append: the channel placed, then `encode` fills it.
+template <typename Encode>
+Outcome RunAppend(Workspace& workspace, const ChannelRecord& record, ProgressMonitor& progress,
+                  Prompter& prompter, Encode encode) {
+  if (StartEdit(workspace, "append") != Outcome::Done) return Outcome::Failed;
+  Outcome outcome = PlaceChannel(workspace, record, prompter);
+  if (outcome == Outcome::Done) outcome = encode();
+  return FinishSoundEdit(workspace, outcome, progress);
+}
+
+}  // namespace
+
 Outcome AppendChannel(Workspace& workspace, const ChannelRecord& record, const std::string& wavPath,
                       ProgressMonitor& progress, Prompter& prompter) {
-  return RunEdit(workspace, "append", [&] {
-    if (const Outcome placed = PlaceChannel(workspace, record, prompter); placed != Outcome::Done)
-      return placed;
+  return RunAppend(workspace, record, progress, prompter, [&] {
     return ImportWav(workspace.File, workspace.Import, wavPath, progress, prompter);
   });
 }
 
 Outcome AppendSound(Workspace& workspace, const ChannelRecord& record, FrameSource& sound,
                     ProgressMonitor& progress, Prompter& prompter) {
-  return RunEdit(workspace, "append", [&] {
-    if (const Outcome placed = PlaceChannel(workspace, record, prompter); placed != Outcome::Done)
-      return placed;
+  return RunAppend(workspace, record, progress, prompter, [&] {
     return ImportFrames(workspace.File, workspace.Import, sound, progress, prompter);
   });
 }

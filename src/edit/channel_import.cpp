@@ -30,7 +30,7 @@ Outcome ImportChannel(Workspace& workspace, int entry, const std::string& wavPat
     return Outcome::Failed;
   }
   const Outcome imported = ImportAndAdjust(workspace, entry, wavPath, progress, prompter);
-  const Outcome outcome = FinishEdit(workspace, imported);
+  const Outcome outcome = FinishSoundEdit(workspace, imported, progress);
   // The import has shown its own failures; only a failed end of the edit is new.
   if (outcome == Outcome::Failed && imported != Outcome::Failed)
     prompter.NotifyUser(xa.LastErrorText);

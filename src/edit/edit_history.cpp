@@ -45,6 +45,7 @@ Outcome StartEdit(Workspace& workspace, const char* command) {
     return Outcome::Failed;
   }
   xa.Journal = &workspace.Journal;
+  workspace.Import.SourceFailed = false;
   return Outcome::Done;
 }
 
@@ -53,6 +54,21 @@ Outcome FinishEdit(Workspace& workspace, Outcome outcome) {
   xa.Journal = nullptr;
   if (workspace.Journal.End(xa) || outcome == Outcome::Failed) return outcome;
   xa.LastErrorText = text::kWriteError;
+  return Outcome::Failed;
+}
+
+Outcome FinishSoundEdit(Workspace& workspace, Outcome outcome, ProgressMonitor& progress) {
+  outcome = FinishEdit(workspace, outcome);
+  if (!workspace.Import.SourceFailed) return outcome;
+  XaFile& xa = workspace.File;
+  const char* failure = xa.LastErrorText;
+  KeptSettings settings;
+  // Should the undo fail, the edit stays in the history and can be undone later.
+  if (UndoEdit(workspace, settings) == Outcome::Done) {
+    workspace.Journal.ForgetRedo(xa);
+    ReloadAfterHistory(workspace, settings, progress);
+  }
+  xa.LastErrorText = failure;
   return Outcome::Failed;
 }
 

@@ -57,6 +57,7 @@ PassStep EncodeAt(ImportRun& run, const std::uint8_t subheader[4]) {
   const int count = (head[3] & kCodingStereo) != 0 ? kStereoFramesPerSector : kMonoFramesPerSector;
   for (int k = 0; k < count; ++k) run.Source.ReadFrame(frames + 2 * k);
   if (run.Source.ReadFailed()) {
+    run.Import.SourceFailed = true;
     run.Xa.LastErrorText = text::kReadError;
     return PassStep::Failed;
   }
@@ -241,6 +242,7 @@ void SelectChannel(EncodeCursor& c, ChannelRecord& entry) {
 Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, ProgressMonitor& progress,
                      Prompter& prompter) {
   EncodeCursor& c = importer.Cursor;
+  importer.SourceFailed = false;
   const Quality quality = QualityOf(c.Channel);
   const std::int32_t need = SectorsNeeded(quality, source.SetTargetRate(XaRate(quality)));
   if (const Outcome decided = DecideLength(xa, c, need, prompter); decided != Outcome::Done)

@@ -37,6 +37,7 @@ struct Importer {
   EncoderState Encoder;
   AudioFile Reader;
   bool HighQuality = false;
+  bool SourceFailed = false;  // the last import stopped because its source could not be read
 };
 
 // Makes `entry` the channel of the next pass. LastWritten becomes one interleave step
