@@ -19,7 +19,7 @@ UndoJournal::~UndoJournal() { Reset(); }
 void UndoJournal::Reset() {
   if (entry_ >= 0) ::close(entry_);
   entry_ = -1;
-  covered_.clear();
+  kept_.Clear();
   plan_ = {};
   kept_bytes_ = 0;
   changed_ = false;
@@ -68,17 +68,7 @@ void UndoJournal::ForgetRedo(const XaFile& xa) {
 
 void UndoJournal::Uncovered(std::int64_t begin, std::int64_t end,
                             std::vector<ByteRange>& out) const {
-  end = std::min(end, original_length_);
-  auto it = std::upper_bound(covered_.begin(), covered_.end(), begin,
-                             [](std::int64_t v, const ByteRange& r) { return v < r.End; });
-  for (; begin < end; ++it) {
-    if (it == covered_.end() || it->Begin >= end) {
-      out.push_back({begin, end});
-      return;
-    }
-    if (it->Begin > begin) out.push_back({begin, it->Begin});
-    begin = std::max(begin, it->End);
-  }
+  kept_.Missing(begin, std::min(end, original_length_), out);
 }
 
 void UndoJournal::AddPlanned(const XaFile& xa, std::int64_t position,
@@ -97,21 +87,6 @@ void UndoJournal::AddPlanned(const XaFile& xa, std::int64_t position,
   }
 }
 
-void UndoJournal::Cover(std::int64_t begin, std::int64_t end) {
-  auto it = std::lower_bound(covered_.begin(), covered_.end(), begin,
-                             [](const ByteRange& r, std::int64_t v) { return r.End < v; });
-  std::int64_t b = begin;
-  std::int64_t e = end;
-  auto last = it;
-  while (last != covered_.end() && last->Begin <= e) {
-    b = std::min(b, last->Begin);
-    e = std::max(e, last->End);
-    ++last;
-  }
-  it = covered_.erase(it, last);
-  covered_.insert(it, {b, e});
-}
-
 bool UndoJournal::Append(XaFile& xa, const std::vector<ByteRange>& ranges) {
   std::int64_t end = end_;
   std::int64_t kept = kept_bytes_;
@@ -122,7 +97,7 @@ bool UndoJournal::Append(XaFile& xa, const std::vector<ByteRange>& ranges) {
   if (broken_) return false;
   end_ = end;
   kept_bytes_ = kept;
-  for (const ByteRange& r : ranges) Cover(r.Begin, r.End);
+  for (const ByteRange& r : ranges) kept_.Add(r.Begin, r.End);
   return true;
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "container/kept_ranges.h"
 #include "container/xa_file.h"
 
 namespace sorvane {
@@ -36,12 +37,6 @@ struct WritePlan {
 };
 
 enum class JournalDirection { Undo, Redo };
-
-// Bytes [Begin, End) of the file.
-struct ByteRange {
-  std::int64_t Begin;
-  std::int64_t End;
-};
 
 // One line of `undo --list`.
 struct JournalListing {
@@ -114,7 +109,6 @@ class UndoJournal {
   bool Append(XaFile& xa, const std::vector<ByteRange>& ranges);
   void Uncovered(std::int64_t begin, std::int64_t end, std::vector<ByteRange>& out) const;
   void AddPlanned(const XaFile& xa, std::int64_t position, std::vector<ByteRange>& out) const;
-  void Cover(std::int64_t begin, std::int64_t end);
   void NoteChange();
   void DropRedo();
   bool OpenFolder(const XaFile& xa, XaFileStat& st);
@@ -131,7 +125,7 @@ class UndoJournal {
   bool changed_ = false;
   bool broken_ = false;  // an append failed: the edit may write nothing more
   WritePlan plan_;
-  std::vector<ByteRange> covered_;  // sorted, disjoint, merged
+  KeptRanges kept_;
 };
 
 // The journal's default folder: $SORVANE_UNDO_DIR, else $XDG_STATE_HOME/sorvane/undo, else
