@@ -1,5 +1,7 @@
 // 編集 > 元に戻す and やり直し in the editor, the question about an edit a crash left
 // unfinished, and a file that another program holds.
+#include <sndfile.h>
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -14,6 +16,8 @@
 #include "gui_support.h"
 #include "support/process_tools.h"
 #include "support/scripted_ui.h"
+#include "support/signals.h"
+#include "support/sound_file_writer.h"
 #include "support/xa_builder.h"
 
 namespace sorvane::testing {
@@ -113,6 +117,27 @@ TEST_F(HistoryTest, ARefusedUndoSaysWhy) {
   refusal.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kChangedSince), kOkOnly, Q(text::kOk)));
   Run(refusal, [&] { form1.MenuUndoClick(); });
   EXPECT_EQ(ReadFileBytes(xa), changed);
+}
+
+// A sound that ends long before the length its header states: the editor says
+// "読み取りエラー", and the file, the list and the history are as before the import.
+TEST_F(HistoryTest, AnImportWhoseSoundCannotBeReadToTheEndIsTakenBack) {
+  const std::string flac = dir.File("short.flac");
+  // Ten 37.8k stereo sectors' worth, so that no length question comes first.
+  const auto sound = ChordWithSweep(37800, 20160 / 37800.0, 2);
+  ASSERT_TRUE(WriteSoundFile(flac, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 37800, sound));
+  const std::string bytes = ReadFileBytes(flac);
+  WriteFileBytes(flac, bytes.substr(0, bytes.size() / 3));
+  Open(xa);
+  form1.G->setCurrentCell(1, 1);
+  files.Answers = {flac};
+  ModalScript script;
+  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kReadError), kOkOnly, Q(text::kOk)));
+  Run(script, [&] { form1.MenuWavIClick(); });
+  EXPECT_TRUE(ReadFileBytes(xa) == before);
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_FALSE(form1.MenuUndo->isEnabled());
+  EXPECT_FALSE(form1.MenuRedo->isEnabled());
 }
 
 // Leaves an edit of `path` unfinished, as a process killed after writing two sectors does.
