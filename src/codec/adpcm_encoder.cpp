@@ -168,8 +168,8 @@ void EncodeStereoGroup(EncoderState& state, const std::int16_t left[4][kSamplesP
                        const std::int16_t right[4][kSamplesPerUnit], std::uint8_t* group) {
   for (int j = 0; j < 4; ++j) {
     if (state.HighQuality) {
-      PutUnit(SearchUnit(left[j], 1, state.SearchLeft), 2 * j, group);
-      PutUnit(SearchUnit(right[j], 1, state.SearchRight), 2 * j + 1, group);
+      PutUnit(SearchUnit(left[j], 1, state.SearchLeft, state.Trials), 2 * j, group);
+      PutUnit(SearchUnit(right[j], 1, state.SearchRight, state.Trials), 2 * j + 1, group);
     } else {
       PutUnit(ChooseUnit(left[j], state.Left), 2 * j, group);
       PutUnit(ChooseUnit(right[j], state.Right), 2 * j + 1, group);
@@ -181,7 +181,7 @@ void EncodeMonoGroup(EncoderState& state, const std::int16_t mono[kUnitsPerGroup
                      std::uint8_t* group) {
   for (int unit = 0; unit < kUnitsPerGroup; ++unit) {
     if (state.HighQuality) {
-      PutUnit(SearchUnit(mono[unit], 1, state.SearchRight), unit, group);
+      PutUnit(SearchUnit(mono[unit], 1, state.SearchRight, state.Trials), unit, group);
     } else {
       PutUnit(ChooseUnit(mono[unit], state.Right), unit, group);
     }

@@ -15,13 +15,15 @@ namespace sorvane {
 using EncoderHistory = PredictorHistory;
 
 // Lives for the whole run and is never reset. The right history also serves mono sectors.
-// HighQuality chooses the high-quality unit search (SearchUnit) with its own histories.
+// HighQuality chooses the high-quality unit search (SearchUnit) with its own histories;
+// Trials is how that search computes its trials, chosen once for this processor.
 struct EncoderState {
   EncoderHistory Left;
   EncoderHistory Right;
   bool HighQuality = false;
   SearchHistory SearchLeft;
   SearchHistory SearchRight;
+  TrialPath Trials = FastestTrialPath();
 };
 
 // One trial of one filter on one unit of 28 samples.

@@ -4,44 +4,12 @@
 #include <cstring>
 #include <limits>
 
+#include "codec/adpcm_trials.h"
+
 namespace sorvane {
 namespace {
 
-// The console's filter weights, in 64ths of the two previous values.
-constexpr int kWeight1[4] = {0, 60, 115, 98};
-constexpr int kWeight2[4] = {0, 0, -52, -55};
-constexpr int kHighestRange = 12;
-constexpr int kRefined = 2;    // the best choices of the first search that are refined
 constexpr int kSurvivors = 4;  // partial reconstructions kept by the refinement
-constexpr std::int64_t kNone = std::numeric_limits<std::int64_t>::max();
-
-inline std::int32_t Clip16(std::int32_t v) { return std::clamp(v, -32768, 32767); }
-
-template <int F>
-inline std::int32_t Predict(std::int32_t s1, std::int32_t s2) {
-  return (s1 * kWeight1[F] + s2 * kWeight2[F] + 32) >> 6;
-}
-
-// One filter and shift in closed loop, each sample quantised to the nearest nibble. Stops as
-// soon as the error reaches `bound` (returns it then, with `nibbles` incomplete).
-template <int F>
-std::int64_t Quantise(const std::int32_t* x, int shift, SearchHistory h, std::int64_t bound,
-                      std::uint8_t* nibbles, SearchHistory& after) {
-  const std::int32_t half = (1 << shift) >> 1;
-  std::int64_t error = 0;
-  for (int k = 0; k < kSamplesPerUnit; ++k) {
-    const std::int32_t p = Predict<F>(h.S1, h.S2);
-    const std::int32_t q = std::clamp((x[k] - p + half) >> shift, -8, 7);
-    const std::int32_t s = Clip16(q * (1 << shift) + p);
-    const std::int64_t d = x[k] - s;
-    error += d * d;
-    if (error >= bound) return error;
-    nibbles[k] = static_cast<std::uint8_t>(q & 15);
-    h = {s, h.S1};
-  }
-  after = h;
-  return error;
-}
 
 // One refinement in progress, for one filter and shift: the partial reconstructions it
 // carries from one sample to the next in order of error (of equal errors the one made first
@@ -192,41 +160,23 @@ void TraceBack(const Beam& beam, std::uint8_t* nibbles) {
   }
 }
 
-using Trial = std::int64_t (*)(const std::int32_t*, int, SearchHistory, std::int64_t, std::uint8_t*,
-                               SearchHistory&);
-constexpr Trial kQuantise[4] = {Quantise<0>, Quantise<1>, Quantise<2>, Quantise<3>};
-
-struct Choice {
-  std::int64_t Error = kNone;
-  int Filter = 0;
-  int Shift = 0;
-};
-
-// Keeps `c` among the kRefined best choices, in order.
-void Rank(Choice (&best)[kRefined], const Choice& c) {
-  if (c.Error >= best[kRefined - 1].Error) return;
-  int i = kRefined - 1;
-  for (; i > 0 && best[i - 1].Error > c.Error; --i) best[i] = best[i - 1];
-  best[i] = c;
-}
-
 void Keep(SearchedUnit& unit, std::int64_t error, int filter, int shift,
           const std::uint8_t* nibbles, const SearchHistory& after) {
   unit.SquaredError = error;
-  unit.Parameter = static_cast<std::uint8_t>(filter * 16 + (kHighestRange - shift));
+  unit.Parameter = static_cast<std::uint8_t>(filter * 16 + (kHighestShift - shift));
   std::memcpy(unit.Nibbles, nibbles, kSamplesPerUnit);
   unit.History = after;
 }
 
-// Refines the kRefined best choices side by side, their independent chains of arithmetic
+// Refines the kRanked best choices side by side, their independent chains of arithmetic
 // overlapping. Each keeps the paths below the error of the best choice; a path between that
 // and the error of a refinement before it never takes the place of one below, so the kept
 // result is the same as refining one after the other with the bound lowered each time.
-void RefineBest(const std::int32_t* x, const SearchHistory& history, const Choice (&best)[kRefined],
-                SearchedUnit& kept) {
+void RefineBest(const std::int32_t* x, const SearchHistory& history,
+                const TrialChoice (&best)[kRanked], SearchedUnit& kept) {
   const std::int64_t bound = kept.SquaredError;
-  Beam beams[kRefined];
-  for (int b = 0; b < kRefined; ++b) Start(beams[b], best[b].Filter, best[b].Shift, history);
+  Beam beams[kRanked];
+  for (int b = 0; b < kRanked; ++b) Start(beams[b], best[b].Filter, best[b].Shift, history);
   for (int k = 0; k < kSamplesPerUnit; ++k) {
     for (Beam& beam : beams) Step(beam, x[k], k, bound);
   }
@@ -243,29 +193,42 @@ void RefineBest(const std::int32_t* x, const SearchHistory& history, const Choic
 std::int32_t ConsoleDecode(int q, int filter, int range, SearchHistory& history) {
   const std::int32_t p =
       (history.S1 * kWeight1[filter & 3] + history.S2 * kWeight2[filter & 3] + 32) >> 6;
-  const std::int32_t s = Clip16(q * (1 << (kHighestRange - range)) + p);
+  const std::int32_t s = Clip16(q * (1 << (kHighestShift - range)) + p);
   history = {s, history.S1};
   return s;
 }
 
-SearchedUnit SearchUnit(const std::int16_t* samples, int stride, SearchHistory& history) {
+TrialPath FastestTrialPath() {
+#if defined(__x86_64__) || defined(__i386__)
+  static const TrialPath fastest =
+      __builtin_cpu_supports("avx2") ? TrialPath::Avx2 : TrialPath::Scalar;
+  return fastest;
+#else
+  return TrialPath::Scalar;
+#endif
+}
+
+SearchedUnit SearchUnit(const std::int16_t* samples, int stride, SearchHistory& history,
+                        TrialPath path) {
   std::int32_t x[kSamplesPerUnit];
   for (int k = 0; k < kSamplesPerUnit; ++k) x[k] = samples[k * stride];
+  TrialChoice best[kRanked];
+#if defined(__x86_64__) || defined(__i386__)
+  if (path == TrialPath::Avx2) {
+    RankTrialsAvx2(x, history, best);
+  } else {
+    RankTrialsScalar(x, history, best);
+  }
+#else
+  RankTrialsScalar(x, history, best);
+#endif
+  // The best trial again, for its nibbles; then its refinement and the second best's.
   SearchedUnit kept;
-  kept.SquaredError = kNone;
-  Choice best[kRefined];
   std::uint8_t nibbles[kSamplesPerUnit];
   SearchHistory after;
-  // Trials that cannot beat the kRefined best so far stop early. From the smallest step up,
-  // so that of equal errors the quieter choice is kept (silence as range 12).
-  for (int filter = 0; filter < 4; ++filter) {
-    for (int shift = 0; shift <= kHighestRange; ++shift) {
-      const std::int64_t e =
-          kQuantise[filter](x, shift, history, best[kRefined - 1].Error, nibbles, after);
-      if (e < kept.SquaredError) Keep(kept, e, filter, shift, nibbles, after);
-      Rank(best, {e, filter, shift});
-    }
-  }
+  const TrialChoice& first = best[0];
+  Quantise(x, first.Filter, first.Shift, history, kNoError, nibbles, after);
+  Keep(kept, first.Error, first.Filter, first.Shift, nibbles, after);
   if (kept.SquaredError > 0) RefineBest(x, history, best, kept);
   history = kept.History;
   return kept;
