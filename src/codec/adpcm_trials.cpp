@@ -33,13 +33,6 @@ constexpr Trial kQuantise[4] = {QuantiseWith<0>, QuantiseWith<1>, QuantiseWith<2
 
 }  // namespace
 
-void Rank(TrialChoice (&best)[kRanked], const TrialChoice& c) {
-  if (c.Error >= best[kRanked - 1].Error) return;
-  int i = kRanked - 1;
-  for (; i > 0 && best[i - 1].Error > c.Error; --i) best[i] = best[i - 1];
-  best[i] = c;
-}
-
 std::int64_t Quantise(const std::int32_t* x, int filter, int shift, SearchHistory h,
                       std::int64_t bound, std::uint8_t* nibbles, SearchHistory& after) {
   return kQuantise[filter & 3](x, shift, h, bound, nibbles, after);

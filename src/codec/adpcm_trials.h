@@ -31,7 +31,12 @@ struct TrialChoice {
 
 // Keeps `c` among the kRanked least errors, in order; of equal errors the one ranked first
 // stays first, so that the smaller step of the same filter, and the lower filter, win ties.
-void Rank(TrialChoice (&best)[kRanked], const TrialChoice& c);
+inline void Rank(TrialChoice (&best)[kRanked], const TrialChoice& c) {
+  if (c.Error >= best[kRanked - 1].Error) return;
+  int i = kRanked - 1;
+  for (; i > 0 && best[i - 1].Error > c.Error; --i) best[i] = best[i - 1];
+  best[i] = c;
+}
 
 // One trial from `h`: its squared error, its nibbles and the history after it. Stops as soon
 // as the error reaches `bound` and returns it then, with `nibbles` and `after` incomplete.
@@ -43,6 +48,18 @@ std::int64_t Quantise(const std::int32_t* x, int filter, int shift, SearchHistor
 void RankTrialsScalar(const std::int32_t* x, const SearchHistory& h, TrialChoice (&best)[kRanked]);
 
 #if defined(__x86_64__) || defined(__i386__)
+// Functions in AVX2 instructions, called only where the processor has them.
+#define SORVANE_AVX2 __attribute__((target("avx2")))
+
+// Two 16-bit values in one 32-bit lane, `low` in the low half: a history (S1 low) or a
+// filter's weights, as one multiply-add of 16-bit pairs takes them.
+constexpr std::int32_t PackPair(std::int32_t low, std::int32_t high) {
+  return (low & 0xFFFF) | (high * 65536);
+}
+constexpr std::int32_t PackedWeights(int filter) {
+  return PackPair(kWeight1[filter], kWeight2[filter]);
+}
+
 // The same, every trial computed whole in 32-bit lanes, errors summed in 64 bits. The
 // history's values must be 16-bit, as the console's decoder keeps them.
 void RankTrialsAvx2(const std::int32_t* x, const SearchHistory& h, TrialChoice (&best)[kRanked]);

@@ -28,7 +28,7 @@ constexpr LaneTable MakeLaneTable() {
     const int trial = std::min(lane, kTrials - 1);
     const int filter = trial / kShifts;
     const int shift = trial % kShifts;
-    t.Weights[lane] = (kWeight1[filter] & 0xFFFF) | (kWeight2[filter] * 65536);
+    t.Weights[lane] = PackedWeights(filter);
     t.Shift[lane] = shift;
     t.Half[lane] = (1 << shift) >> 1;
   }
@@ -43,13 +43,13 @@ struct LaneState {
   __m256i OddError[kVectors];
 };
 
-__attribute__((target("avx2"))) inline __m256i Load(const std::int32_t* at) {
+SORVANE_AVX2 inline __m256i Load(const std::int32_t* at) {
   return _mm256_load_si256(reinterpret_cast<const __m256i*>(at));
 }
 
 // One sample in the lanes of register v: predict, quantise, reconstruct, add the squared
 // error, move the history on.
-__attribute__((target("avx2"))) inline void Advance(LaneState& state, int v, __m256i x) {
+SORVANE_AVX2 inline void Advance(LaneState& state, int v, __m256i x) {
   const __m256i weights = Load(kLaneTable.Weights + v * kLanes);
   const __m256i shift = Load(kLaneTable.Shift + v * kLanes);
   const __m256i half = Load(kLaneTable.Half + v * kLanes);
@@ -66,10 +66,10 @@ __attribute__((target("avx2"))) inline void Advance(LaneState& state, int v, __m
   state.History[v] = _mm256_blend_epi16(_mm256_slli_epi32(state.History[v], 16), s, 0x55);
 }
 
-__attribute__((target("avx2"))) void TrialErrors(const std::int32_t* x, const SearchHistory& h,
-                                                 std::int64_t (&errors)[kVectors * kLanes]) {
+SORVANE_AVX2 void TrialErrors(const std::int32_t* x, const SearchHistory& h,
+                              std::int64_t (&errors)[kVectors * kLanes]) {
   LaneState state;
-  const __m256i start = _mm256_set1_epi32((h.S1 & 0xFFFF) | (h.S2 * 65536));
+  const __m256i start = _mm256_set1_epi32(PackPair(h.S1, h.S2));
   for (int v = 0; v < kVectors; ++v) {
     state.History[v] = start;
     state.EvenError[v] = state.OddError[v] = _mm256_setzero_si256();
