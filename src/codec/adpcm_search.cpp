@@ -60,8 +60,12 @@ std::int32_t ConsoleDecode(int q, int filter, int range, SearchHistory& history)
 
 TrialPath FastestTrialPath() {
 #if defined(__x86_64__) || defined(__i386__)
-  static const TrialPath fastest =
-      __builtin_cpu_supports("avx2") ? TrialPath::Avx2 : TrialPath::Scalar;
+  // The processor's features are read here, as a static object's constructor may call this
+  // before the run-time library has read them.
+  static const TrialPath fastest = [] {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx2") ? TrialPath::Avx2 : TrialPath::Scalar;
+  }();
   return fastest;
 #else
   return TrialPath::Scalar;
