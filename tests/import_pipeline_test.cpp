@@ -1,6 +1,6 @@
 // The import's sectors encoded on two threads, a batch at a time: the file gets the bytes
 // that one thread gives, whichever way the trials of the high-quality search are computed,
-// and a write that fails part-way through a batch stops the import at its sector with the
+// and a write that fails in the middle of a batch stops the import at its sector with the
 // encoder's state after that sector, as encoding and writing one sector at a time would.
 #include <gtest/gtest.h>
 
@@ -23,7 +23,7 @@ namespace {
 
 using testing::PrintTo;
 
-constexpr int kSectors = 75;  // two whole batches and part of a third
+constexpr int kSectors = 75;  // two whole batches and 11 sectors of a third
 constexpr int kFirst = 4;
 constexpr int kInterleave = 4;  // of a 37.8 kHz stereo channel; a mono one takes 8
 constexpr int kRate = 37800;

@@ -1,4 +1,4 @@
-// The second part of the high-quality unit search: the best trials refined nibble by nibble.
+// The second stage of the high-quality unit search: the best trials refined nibble by nibble.
 // From sample to sample up to kSurvivors partial reconstructions go on, each with the two
 // nibbles nearest below and above its residual; of the candidates the kSurvivors least
 // errors are kept (of equal errors the one made first), one of each pair of latest values,

@@ -1,4 +1,4 @@
-// The first part of the high-quality unit search: every filter 0..3 with every shift 0..12
+// The first stage of the high-quality unit search: every filter 0..3 with every shift 0..12
 // in closed loop against the console's decoder, each sample rounded to the nearest nibble,
 // and the two least errors kept. The trials run one after another, or all at once in the
 // lanes of AVX2 registers where the processor has them; both keep the same two.
