@@ -21,11 +21,15 @@ void RunAside(std::thread& thread, Work work) {
 
 struct ImportPipeline::Batch {
   static constexpr int kGroupBytes = kSoundGroups * kSoundGroupBytes;
+  // Room for the frames of kBatchSectors stereo sectors, or half as many mono ones.
+  static constexpr std::size_t kFrameValues =
+      std::size_t{kBatchSectors} * 2 * kStereoFramesPerSector;
 
   int Count = 0;
+  std::size_t Used = 0;  // frame values taken
   std::int32_t Index[kBatchSectors];
-  std::vector<std::int16_t> Frames =
-      std::vector<std::int16_t>(std::size_t{kBatchSectors} * 2 * kMonoFramesPerSector);
+  std::size_t FrameAt[kBatchSectors];
+  std::vector<std::int16_t> Frames = std::vector<std::int16_t>(kFrameValues);
   std::vector<std::uint8_t> Images = std::vector<std::uint8_t>(kBatchSectors * kSectorBytes);
   // The right sides of stereo sectors, ORed into the images once both sides are done.
   std::vector<std::uint8_t> RightGroups = std::vector<std::uint8_t>(kBatchSectors * kGroupBytes);
@@ -33,10 +37,14 @@ struct ImportPipeline::Batch {
   std::thread Left;
   std::thread Right;
 
-  std::int16_t* FramesOf(int i) { return &Frames[std::size_t(i) * 2 * kMonoFramesPerSector]; }
+  std::int16_t* FramesOf(int i) { return &Frames[FrameAt[i]]; }
   std::uint8_t* ImageOf(int i) { return &Images[std::size_t(i) * kSectorBytes]; }
   std::uint8_t* RightOf(int i) { return &RightGroups[std::size_t(i) * kGroupBytes]; }
   bool Stereo(int i) { return (ImageOf(i)[3] & kCodingStereo) != 0; }
+  // Full when no sector more fits, whether stereo or mono.
+  bool Full() const {
+    return Count == kBatchSectors || Used + 2 * kMonoFramesPerSector > kFrameValues;
+  }
 
   // The left side of every stereo sector, into its image.
   void EncodeLeft(EncoderState& state) {
@@ -81,14 +89,17 @@ ImportPipeline::ImportPipeline(XaFile& xa, EncoderState& encoder, bool threaded)
 
 ImportPipeline::~ImportPipeline() { encoding_->Join(); }
 
-std::int16_t* ImportPipeline::Frames() { return filling_->FramesOf(filling_->Count); }
+std::int16_t* ImportPipeline::Frames() { return &filling_->Frames[filling_->Used]; }
 
 bool ImportPipeline::Queue(std::int32_t index, const std::uint8_t subheader[4]) {
   if (failed_) return false;
   Batch& b = *filling_;
   b.Index[b.Count] = index;
+  b.FrameAt[b.Count] = b.Used;
   StartAudioSector(subheader, b.ImageOf(b.Count));
-  return ++b.Count < kBatchSectors || Rotate();
+  b.Used += 2 * std::size_t(b.Stereo(b.Count) ? kStereoFramesPerSector : kMonoFramesPerSector);
+  ++b.Count;
+  return !b.Full() || Rotate();
 }
 
 bool ImportPipeline::Drain() {
@@ -129,6 +140,7 @@ bool ImportPipeline::Write(Batch& b) {
     break;
   }
   b.Count = 0;
+  b.Used = 0;
   return !failed_;
 }
 

@@ -1,10 +1,11 @@
-// The sectors of an import between their frames and the file. Sectors are queued in batches;
-// a full batch is encoded on two threads of its own, the left sides of its stereo sectors on
-// one and the right sides and mono sectors on the other (each side is a chain of its own),
-// while the next batch is read; then it is written, in order, on the calling thread. The
-// file's bytes and the encoder's state come out as if each sector had been encoded and
-// written as soon as its frames were read: after a failed write, nothing after that sector
-// is written and the state is the one after it.
+// The sectors of an import between their frames and the file. Sectors are queued in batches
+// (of kBatchSectors stereo sectors, or half as many mono ones); a full batch is encoded on
+// two threads of its own, the left sides of its stereo sectors on one and the right sides
+// and mono sectors on the other (each side is a chain of its own), while the next batch is
+// read; then it is written, in order, on the calling thread. The file's bytes and the
+// encoder's state come out as if each sector had been encoded and written as soon as its
+// frames were read: after a failed write, nothing after that sector is written and the
+// state is the one after it.
 #pragma once
 
 #include <cstdint>
