@@ -106,8 +106,8 @@ TEST_F(SectorTest, StereoGroupsFollowTheLayout) {
         left[k] = static_cast<std::int16_t>(Left(frame));
         right[k] = static_cast<std::int16_t>(Right(frame));
       }
-      units[2 * j] = ChooseUnit(left, expected.Left);
-      units[2 * j + 1] = ChooseUnit(right, expected.Right);
+      units[2 * j] = ChooseUnit(left, expected.Left.Plain);
+      units[2 * j + 1] = ChooseUnit(right, expected.Right.Plain);
     }
     Group want = AssembleGroup(units);
     ASSERT_EQ(0, std::memcmp(groups_ + g * kSoundGroupBytes, want.data(), want.size())) << g;
@@ -116,12 +116,12 @@ TEST_F(SectorTest, StereoGroupsFollowTheLayout) {
       EXPECT_EQ(groups_[g * kSoundGroupBytes + kUnitParameterByte[u]], units[u].Parameter);
     }
   }
-  EXPECT_EQ(state_.Left.S1, expected.Left.S1);
-  EXPECT_EQ(state_.Right.S2, expected.Right.S2);
+  EXPECT_EQ(state_.Left.Plain.S1, expected.Left.Plain.S1);
+  EXPECT_EQ(state_.Right.Plain.S2, expected.Right.Plain.S2);
 }
 
 TEST_F(SectorTest, MonoGroupsTakeConsecutiveUnitsWithTheRightHistory) {
-  state_.Left = {777, -777};
+  state_.Left.Plain = {777, -777};
   EncodeMonoSector(state_, Varied(4032).data(), groups_);
 
   EncoderHistory history;
@@ -138,10 +138,10 @@ TEST_F(SectorTest, MonoGroupsTakeConsecutiveUnitsWithTheRightHistory) {
     Group want = AssembleGroup(units);
     ASSERT_EQ(0, std::memcmp(groups_ + g * kSoundGroupBytes, want.data(), want.size())) << g;
   }
-  EXPECT_EQ(state_.Right.S1, history.S1);
-  EXPECT_EQ(state_.Right.S2, history.S2);
-  EXPECT_EQ(state_.Left.S1, 777);  // mono sectors leave the left history alone
-  EXPECT_EQ(state_.Left.S2, -777);
+  EXPECT_EQ(state_.Right.Plain.S1, history.S1);
+  EXPECT_EQ(state_.Right.Plain.S2, history.S2);
+  EXPECT_EQ(state_.Left.Plain.S1, 777);  // mono sectors leave the left history alone
+  EXPECT_EQ(state_.Left.Plain.S2, -777);
 }
 
 // The mono sample is (left + right) / 2 truncated toward zero: (-3, 0) gives -1, whose

@@ -89,30 +89,30 @@ void ToInternalScale(const std::int16_t* samples, std::int32_t* x8) {
   for (int k = 0; k < kSamplesPerUnit; ++k) x8[k] = std::int32_t{samples[k]} * (1 << kScaleBits);
 }
 
-// Even units take the low nibbles of byte unit / 2 of each sample word (clearing the high
-// ones); odd units then fill the high nibbles of the same bytes.
+// Unit `index` sets its two parameter bytes and ORs its nibbles into the sample words: even
+// units into the low nibbles of byte index / 2 of each word, odd units into the high ones.
 template <typename Unit>
 void PutUnit(const Unit& unit, int index, std::uint8_t* group) {
   group[ParameterByte(index)] = unit.Parameter;
   group[ParameterByte(index) + kParameterCopyOffset] = unit.Parameter;
   std::uint8_t* column = group + kSampleWordsOffset + index / 2;
-  if (index % 2 == 0) {
-    for (int k = 0; k < kSamplesPerUnit; ++k) column[4 * k] = unit.Nibbles[k];
-  } else {
-    for (int k = 0; k < kSamplesPerUnit; ++k) {
-      column[4 * k] = static_cast<std::uint8_t>(column[4 * k] | (unit.Nibbles[k] << 4));
-    }
+  const int at = 4 * (index % 2);
+  for (int k = 0; k < kSamplesPerUnit; ++k) {
+    column[4 * k] = static_cast<std::uint8_t>(column[4 * k] | (unit.Nibbles[k] << at));
   }
 }
 
-// The next 28 frames (left, right pairs) split into their two sides.
-const std::int16_t* SplitBlock(const std::int16_t* frames, std::int16_t* left,
-                               std::int16_t* right) {
-  for (int k = 0; k < kSamplesPerUnit; ++k, frames += 2) {
-    left[k] = frames[0];
-    right[k] = frames[1];
+// One unit of 28 samples at `samples` (the k-th at samples[k * stride]), by the encoder the
+// state chooses, from `side`'s histories.
+void EncodeBlock(EncoderState& state, SideHistories& side, const std::int16_t* samples, int stride,
+                 int index, std::uint8_t* group) {
+  if (state.HighQuality) {
+    PutUnit(SearchUnit(samples, stride, side.Search, state.Trials), index, group);
+    return;
   }
-  return frames;
+  std::int16_t block[kSamplesPerUnit];
+  for (int k = 0; k < kSamplesPerUnit; ++k) block[k] = samples[k * stride];
+  PutUnit(ChooseUnit(block, side.Plain), index, group);
 }
 
 // The next 28 frames made mono as (left + right) / 2.
@@ -164,57 +164,51 @@ UnitResult ChooseUnit(const std::int16_t samples[kSamplesPerUnit], EncoderHistor
   return Finish(trials[kept], kept);
 }
 
-void EncodeStereoGroup(EncoderState& state, const std::int16_t left[4][kSamplesPerUnit],
-                       const std::int16_t right[4][kSamplesPerUnit], std::uint8_t* group) {
-  for (int j = 0; j < 4; ++j) {
-    if (state.HighQuality) {
-      PutUnit(SearchUnit(left[j], 1, state.SearchLeft), 2 * j, group);
-      PutUnit(SearchUnit(right[j], 1, state.SearchRight), 2 * j + 1, group);
-    } else {
-      PutUnit(ChooseUnit(left[j], state.Left), 2 * j, group);
-      PutUnit(ChooseUnit(right[j], state.Right), 2 * j + 1, group);
-    }
-  }
-}
-
-void EncodeMonoGroup(EncoderState& state, const std::int16_t mono[kUnitsPerGroup][kSamplesPerUnit],
-                     std::uint8_t* group) {
-  for (int unit = 0; unit < kUnitsPerGroup; ++unit) {
-    if (state.HighQuality) {
-      PutUnit(SearchUnit(mono[unit], 1, state.SearchRight), unit, group);
-    } else {
-      PutUnit(ChooseUnit(mono[unit], state.Right), unit, group);
+// Block j of a group's 4 x 28 frames becomes unit 2j of the left side, 2j + 1 of the right.
+void EncodeStereoSide(EncoderState& state, Side side, const std::int16_t* frames,
+                      std::uint8_t* groups) {
+  const int offset = side == Side::Left ? 0 : 1;
+  SideHistories& histories = state.Of(side);
+  for (int g = 0; g < kSoundGroups; ++g) {
+    for (int j = 0; j < 4; ++j, frames += 2 * kSamplesPerUnit) {
+      EncodeBlock(state, histories, frames + offset, 2, 2 * j + offset,
+                  groups + g * kSoundGroupBytes);
     }
   }
 }
 
 void EncodeStereoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups) {
-  std::int16_t left[4][kSamplesPerUnit];
-  std::int16_t right[4][kSamplesPerUnit];
+  std::memset(groups, 0, kSoundGroups * kSoundGroupBytes);
+  EncodeStereoSide(state, Side::Left, frames, groups);
+  EncodeStereoSide(state, Side::Right, frames, groups);
+}
+
+// Block u of a group's 8 x 28 frames becomes unit u, all with the right side's histories.
+void EncodeMonoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups) {
+  std::memset(groups, 0, kSoundGroups * kSoundGroupBytes);
+  std::int16_t mono[kSamplesPerUnit];
   for (int g = 0; g < kSoundGroups; ++g) {
-    for (int j = 0; j < 4; ++j) frames = SplitBlock(frames, left[j], right[j]);
-    EncodeStereoGroup(state, left, right, groups + g * kSoundGroupBytes);
+    for (int unit = 0; unit < kUnitsPerGroup; ++unit) {
+      frames = MixBlock(frames, mono);
+      EncodeBlock(state, state.Right, mono, 1, unit, groups + g * kSoundGroupBytes);
+    }
   }
 }
 
-void EncodeMonoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups) {
-  std::int16_t mono[kUnitsPerGroup][kSamplesPerUnit];
-  for (int g = 0; g < kSoundGroups; ++g) {
-    for (int unit = 0; unit < kUnitsPerGroup; ++unit) frames = MixBlock(frames, mono[unit]);
-    EncodeMonoGroup(state, mono, groups + g * kSoundGroupBytes);
-  }
+void StartAudioSector(const std::uint8_t subheader[4], std::uint8_t image[kSectorBytes]) {
+  std::memcpy(image, subheader, 4);
+  std::memcpy(image + 4, subheader, 4);
+  std::memset(image + kGroupsOffset, 0, kSectorBytes - kGroupsOffset);
 }
 
 void EncodeAudioSector(EncoderState& state, const std::int16_t* frames,
                        const std::uint8_t subheader[4], std::uint8_t image[kSectorBytes]) {
-  std::memcpy(image, subheader, 4);
-  std::memcpy(image + 4, subheader, 4);
+  StartAudioSector(subheader, image);
   if (subheader[3] & kCodingStereo) {
     EncodeStereoSector(state, frames, image + kGroupsOffset);
   } else {
     EncodeMonoSector(state, frames, image + kGroupsOffset);
   }
-  std::memset(image + kSectorTailOffset, 0, kSectorBytes - kSectorTailOffset);
 }
 
 }  // namespace sorvane

@@ -14,14 +14,26 @@ namespace sorvane {
 // Two reconstructed values at the internal scale: S1 the latest, S2 the one before.
 using EncoderHistory = PredictorHistory;
 
-// Lives for the whole run and is never reset. The right history also serves mono sectors.
-// HighQuality chooses the high-quality unit search (SearchUnit) with its own histories.
+// The sides of a stereo sector: two independent chains, each with its own histories.
+enum class Side : std::uint8_t { Left, Right };
+
+// One side's histories: the plain encoder's and the high-quality search's.
+struct SideHistories {
+  EncoderHistory Plain;
+  SearchHistory Search;
+};
+
+// Lives for the whole run and is never reset. The right side's histories also serve mono
+// sectors. HighQuality chooses the high-quality unit search (SearchUnit); Trials is how that
+// search computes its trials, chosen once for this processor. Threads that each encode one
+// side touch only that side's histories.
 struct EncoderState {
-  EncoderHistory Left;
-  EncoderHistory Right;
+  SideHistories Left;
+  SideHistories Right;
   bool HighQuality = false;
-  SearchHistory SearchLeft;
-  SearchHistory SearchRight;
+  TrialPath Trials = FastestTrialPath();
+
+  SideHistories& Of(Side side) { return side == Side::Left ? Left : Right; }
 };
 
 // One trial of one filter on one unit of 28 samples.
@@ -36,21 +48,22 @@ struct UnitResult {
 // and moves `history` on to the kept result's history.
 UnitResult ChooseUnit(const std::int16_t samples[kSamplesPerUnit], EncoderHistory& history);
 
-// Writes one stereo sound group (128 bytes) to `group`: for j = 0..3, block j of each side
-// becomes unit 2j (left, with state.Left) and unit 2j + 1 (right, with state.Right).
-void EncodeStereoGroup(EncoderState& state, const std::int16_t left[4][kSamplesPerUnit],
-                       const std::int16_t right[4][kSamplesPerUnit], std::uint8_t* group);
-// Writes one mono sound group: block u becomes unit u, all with state.Right.
-void EncodeMonoGroup(EncoderState& state, const std::int16_t mono[kUnitsPerGroup][kSamplesPerUnit],
-                     std::uint8_t* group);
-
 // `frames` holds left, right pairs: kStereoFramesPerSector (2016) of them for a stereo
 // sector, kMonoFramesPerSector (4032) for a mono one.
 
+// Encodes one side of 2016 frames: sets its units' parameter bytes in the 18 sound groups
+// at `groups` and ORs its nibbles into their sample words (left the low nibbles, right the
+// high), so that the two sides can be encoded into zeroed copies and ORed together.
+void EncodeStereoSide(EncoderState& state, Side side, const std::int16_t* frames,
+                      std::uint8_t* groups);
 // Encodes 2016 frames into 18 sound groups (2304 bytes) at `groups`.
 void EncodeStereoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups);
 // Encodes 4032 frames, each made mono as (left + right) / 2, into 18 sound groups.
 void EncodeMonoSector(EncoderState& state, const std::int16_t* frames, std::uint8_t* groups);
+
+// Starts a 2336-byte sector image: the 4-byte subheader twice, then zeros (the sound groups
+// and the 24-byte tail).
+void StartAudioSector(const std::uint8_t subheader[4], std::uint8_t image[kSectorBytes]);
 
 // Builds a 2336-byte sector image: the 4-byte subheader twice, the 18 sound groups (stereo
 // when the coding information has kCodingStereo, from 2016 frames; else from 4032) and 24

@@ -21,9 +21,18 @@ struct SearchedUnit {
   SearchHistory History;                  // after the unit
 };
 
+// How the first search's trials are computed: one after another, or all at once in the lanes
+// of AVX2 registers. Both keep the same unit.
+enum class TrialPath : std::uint8_t { Scalar, Avx2 };
+
+// Avx2 where this processor has it, else Scalar; found once.
+TrialPath FastestTrialPath();
+
 // Encodes 28 samples, the k-th at samples[k * stride], from `history`, and moves `history`
-// on to the kept result's.
-SearchedUnit SearchUnit(const std::int16_t* samples, int stride, SearchHistory& history);
+// on to the kept result's. The history's values are 16-bit. `path` must be one this
+// processor runs.
+SearchedUnit SearchUnit(const std::int16_t* samples, int stride, SearchHistory& history,
+                        TrialPath path = FastestTrialPath());
 
 // The value the console's decoder makes of nibble `q` (-8..7) with `filter` and `range`.
 std::int32_t ConsoleDecode(int q, int filter, int range, SearchHistory& history);

@@ -7,6 +7,7 @@
 #include "container/file_size.h"
 #include "container/placement.h"
 #include "container/undo_journal.h"
+#include "edit/import_pipeline.h"
 #include "input/resampled_frames.h"
 
 namespace sorvane {
@@ -46,14 +47,16 @@ struct ImportRun {
   Importer& Import;
   FrameSource& Source;
   Prompter& Ask;
+  ImportPipeline& Sectors;
 };
 
 // Encodes the next sector's worth of frames under `subheader` (its end mark cleared) into
-// the cursor's sector; a stereo sector takes 2016 frames, a mono one 4032.
+// the cursor's sector; a stereo sector takes 2016 frames, a mono one 4032. The sector is
+// queued: written with its batch, or when the pass settles.
 PassStep EncodeAt(ImportRun& run, const std::uint8_t subheader[4]) {
   std::uint8_t head[4] = {subheader[0], subheader[1], subheader[2], subheader[3]};
   head[2] &= static_cast<std::uint8_t>(~kSubmodeEof);
-  std::int16_t frames[2 * kMonoFramesPerSector];
+  std::int16_t* frames = run.Sectors.Frames();
   const int count = (head[3] & kCodingStereo) != 0 ? kStereoFramesPerSector : kMonoFramesPerSector;
   for (int k = 0; k < count; ++k) run.Source.ReadFrame(frames + 2 * k);
   if (run.Source.ReadFailed()) {
@@ -61,22 +64,33 @@ PassStep EncodeAt(ImportRun& run, const std::uint8_t subheader[4]) {
     run.Xa.LastErrorText = text::kReadError;
     return PassStep::Failed;
   }
-  std::uint8_t image[kSectorBytes];
-  EncodeAudioSector(run.Import.Encoder, frames, head, image);
   EncodeCursor& c = run.Import.Cursor;
   c.LastWritten = c.Cursor;
-  return WriteSector(run.Xa, c.Cursor, image) == 0 ? PassStep::Written : PassStep::Failed;
+  return run.Sectors.Queue(c.Cursor, head) ? PassStep::Written : PassStep::Failed;
 }
 
-// Asks once per pass before a sector of this kind is overwritten; false when declined.
-bool ConfirmOverwrite(XaFile& xa, Prompter& prompter, bool& confirmed, const char* question) {
-  if (confirmed) return true;
-  if (!prompter.AskOkCancel(question)) {
-    xa.LastErrorText = text::kCancelled;
-    return false;
+// Writes every queued sector. A write that failed comes before whatever stopped the pass
+// after it: the import stops as it would have stopped at that sector.
+Outcome Settle(ImportRun& run, Outcome end) {
+  if (run.Sectors.Drain()) return end;
+  EncodeCursor& c = run.Import.Cursor;
+  c.Cursor = c.LastWritten = run.Sectors.FailedSector();
+  run.Import.SourceFailed = false;
+  return Outcome::Failed;
+}
+
+// Asks once per pass before a sector of this kind is overwritten: Done, or Declined when
+// declined. The sectors before it are written first: Failed when one could not be, as the
+// import would have stopped there without asking.
+Outcome ConfirmOverwrite(ImportRun& run, bool& confirmed, const char* question) {
+  if (confirmed) return Outcome::Done;
+  if (!run.Sectors.Drain()) return Outcome::Failed;
+  if (!run.Ask.AskOkCancel(question)) {
+    run.Xa.LastErrorText = text::kCancelled;
+    return Outcome::Declined;
   }
   confirmed = true;
-  return true;
+  return Outcome::Done;
 }
 
 // Runs `step` until the cursor reaches `limit`, with the progress of the whole import.
@@ -173,13 +187,13 @@ Outcome EncodeNewSector(ImportRun& run, std::int32_t limit, const SectorInfo& se
   c.Cursor = static_cast<std::int32_t>(next);
   SectorInfo info;
   if (ReadSubheader(run.Xa, c.Cursor, info) != 0) return Outcome::Failed;
-  if (info.Kind == SectorData &&
-      !ConfirmOverwrite(run.Xa, run.Ask, c.DataOverwriteConfirmed, text::kAskOverwriteData))
-    return Outcome::Declined;
-  if (info.Kind == SectorAudio &&
-      !ConfirmOverwrite(run.Xa, run.Ask, c.AudioOverwriteConfirmed, text::kAskOverwriteAudio))
-    return Outcome::Declined;
-  return Continue(EncodeAt(run, sectorTemplate.Subheader));
+  Outcome asked = Outcome::Done;
+  if (info.Kind == SectorData) {
+    asked = ConfirmOverwrite(run, c.DataOverwriteConfirmed, text::kAskOverwriteData);
+  } else if (info.Kind == SectorAudio) {
+    asked = ConfirmOverwrite(run, c.AudioOverwriteConfirmed, text::kAskOverwriteAudio);
+  }
+  return asked == Outcome::Done ? Continue(EncodeAt(run, sectorTemplate.Subheader)) : asked;
 }
 
 // The third pass's step: empties the channel's next own sector below `limit`.
@@ -213,12 +227,13 @@ Outcome WritePasses(ImportRun& run, const SectorInfo& sectorTemplate, ProgressMo
   EncodeCursor& c = run.Import.Cursor;
   PlanChannelWrites(run.Xa, c, std::max(c.GrowEnd, c.ClearEnd));
   c.Cursor = c.Channel.FirstSector - 1;
-  Outcome end = RunPass(c, c.ReuseEnd, progress,
-                        [&] { return Continue(EncodeNextChannelSector(run, c.ReuseEnd)); });
+  Outcome end = Settle(run, RunPass(c, c.ReuseEnd, progress, [&] {
+                         return Continue(EncodeNextChannelSector(run, c.ReuseEnd));
+                       }));
   if (end != Outcome::Done) return end;
   c.Cursor = c.LastWritten;
-  end = RunPass(c, c.GrowEnd, progress,
-                [&] { return EncodeNewSector(run, c.GrowEnd, sectorTemplate); });
+  end = Settle(run, RunPass(c, c.GrowEnd, progress,
+                            [&] { return EncodeNewSector(run, c.GrowEnd, sectorTemplate); }));
   if (end != Outcome::Done) return end;
   if (c.LastWritten >= c.Channel.FirstSector && MarkChannelEnd(run.Xa, c) == PassStep::Failed)
     return Outcome::Failed;
@@ -249,7 +264,8 @@ Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, Progre
     return decided;
   SectorInfo sectorTemplate;
   if (ReadSubheader(xa, c.Channel.FirstSector, sectorTemplate) != 0) return Outcome::Failed;
-  ImportRun run{xa, importer, source, prompter};
+  ImportPipeline sectors(xa, importer.Encoder, importer.TwoThreads);
+  ImportRun run{xa, importer, source, prompter, sectors};
   progress.Start();
   const Outcome outcome = WritePasses(run, sectorTemplate, progress);
   progress.Finish();

@@ -32,11 +32,13 @@ struct EncodeCursor {
 
 // The import's state for the whole run; the encoder's histories are never reset.
 // HighQuality chooses libsoxr's rate conversion and the searching encoder for what follows.
+// TwoThreads encodes on two threads besides the calling one (the same bytes either way).
 struct Importer {
   EncodeCursor Cursor;
   EncoderState Encoder;
   AudioFile Reader;
   bool HighQuality = false;
+  bool TwoThreads = true;
   bool SourceFailed = false;  // the last import stopped because its source could not be read
 };
 
