@@ -279,8 +279,12 @@ TEST_P(RangeTest, StaysWithinWhatEveryDecoderReads) {
     }
   }
   EXPECT_LE(highest, c.Highest);
-  if (c.NeedsRangeZero) EXPECT_EQ(lowest, 0);
-  if (c.AllRangeTwelve) EXPECT_TRUE(allTwelve);
+  if (c.NeedsRangeZero) {
+    EXPECT_EQ(lowest, 0);
+  }
+  if (c.AllRangeTwelve) {
+    EXPECT_TRUE(allTwelve);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, RangeTest,
