@@ -257,7 +257,9 @@ TEST_F(ExportAllTest, EachWriteFailingInTurnLeavesTheChannelsBeforeWholeAndNothi
     // Whole channels come in table order, and a later failure never leaves fewer.
     for (std::size_t i = 0; i < files[0].Channels.size(); ++i)
       EXPECT_EQ(files[0].Channels[i].Channel, static_cast<int>(i));
-    if (!wholeCounts.empty()) EXPECT_GE(files[0].Channels.size(), *wholeCounts.rbegin());
+    if (!wholeCounts.empty()) {
+      EXPECT_GE(files[0].Channels.size(), *wholeCounts.rbegin());
+    }
     wholeCounts.insert(files[0].Channels.size());
     ExpectWavsAsExportWritesThem(files);
   }

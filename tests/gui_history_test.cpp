@@ -120,7 +120,8 @@ TEST_F(HistoryTest, ARefusedUndoSaysWhy) {
 }
 
 // A sound that ends long before the length its header states: the editor says
-// "読み取りエラー", and the file, the list and the history are as before the import.
+// "読み取りエラー", and the file, the list and the history are as before the import; the
+// status bar knows that the whole file was scanned to put it back.
 TEST_F(HistoryTest, AnImportWhoseSoundCannotBeReadToTheEndIsTakenBack) {
   const std::string flac = dir.File("short.flac");
   // Ten 37.8k stereo sectors' worth, so that no length question comes first.
@@ -129,6 +130,8 @@ TEST_F(HistoryTest, AnImportWhoseSoundCannotBeReadToTheEndIsTakenBack) {
   const std::string bytes = ReadFileBytes(flac);
   WriteFileBytes(flac, bytes.substr(0, bytes.size() / 3));
   Open(xa);
+  QLabel* scan = form1.findChild<QLabel*>(QStringLiteral("StatusScan"));
+  ASSERT_FALSE(scan->text().isEmpty());  // only the first sectors were scanned on open
   form1.G->setCurrentCell(1, 1);
   files.Answers = {flac};
   ModalScript script;
@@ -138,6 +141,8 @@ TEST_F(HistoryTest, AnImportWhoseSoundCannotBeReadToTheEndIsTakenBack) {
   EXPECT_EQ(Rows(), 3);
   EXPECT_FALSE(form1.MenuUndo->isEnabled());
   EXPECT_FALSE(form1.MenuRedo->isEnabled());
+  // Putting the file back scanned all of it.
+  EXPECT_TRUE(scan->text().isEmpty());
 }
 
 // Leaves an edit of `path` unfinished, as a process killed after writing two sectors does.

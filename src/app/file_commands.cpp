@@ -30,7 +30,6 @@ int TForm1::OpenByPath(const std::string& path) {
   FileOpen =
       OpenAndScan(workspace_.File, path, ScanExtent::FirstSectors, S().Progress) != Outcome::Failed;
   FileOpen = FileOpen && HoldFile();
-  WholeScanned = false;
   if (FileOpen) RememberFile();
   RefreshList();
   return FileOpen ? 0 : -1;
@@ -48,7 +47,6 @@ void TForm1::MenuNewClick() {
   CloseFile();
   // A file made here may grow and shrink without asking.
   FileOpen = NewFile(workspace_.File, path, S().Progress) == Outcome::Done && HoldFile();
-  WholeScanned = true;  // nothing in it to find
   if (FileOpen) RememberFile();
   RefreshList();
   if (!FileOpen) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
@@ -62,7 +60,6 @@ void TForm1::MenuFindClick() {
     S().Prompt.NotifyUser(workspace_.File.LastErrorText);
     FileOpen = false;  // the scan closed the file
   }
-  WholeScanned = found == Outcome::Done;
   RefreshList();
 }
 
@@ -98,7 +95,6 @@ void TForm1::TakeBack(bool redo) {
   if (outcome == Outcome::Done) {
     const Outcome reloaded = ReloadAfterHistory(workspace_, settings, S().Progress);
     FileOpen = reloaded != Outcome::Failed;  // a failed scan closed the file
-    WholeScanned = reloaded == Outcome::Done;
   }
   if (outcome == Outcome::Failed || !FileOpen) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
   RefreshList();

@@ -36,7 +36,7 @@ QString PostGapsText(const FileFacts& facts) {
 }
 
 QString ScanText(const FileFacts& facts) {
-  if (facts.WholeScanned || facts.File.SectorCount <= kWalkLimitOpen) return {};
+  if (facts.File.ScannedToEnd || facts.File.SectorCount <= kWalkLimitOpen) return {};
   return QText(text::kStatusFirstSectorsOnly);
 }
 

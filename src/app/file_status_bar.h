@@ -18,8 +18,7 @@ namespace sorvane::app {
 // What the fields are made from.
 struct FileFacts {
   const XaFile& File;
-  bool Open;          // a file is open in the window
-  bool WholeScanned;  // scanned to its end (全検索, or a new file), not only the first sectors
+  bool Open;  // a file is open in the window
 };
 
 class FileStatusBar {

@@ -92,10 +92,6 @@ class TForm1 : public QMainWindow {
   InterleaveMapView* Map;
 
   int DisplayUnit = UnitTime;
-  // Whether the open file was scanned to its end (全検索, or a new file); after an open
-  // only its first sectors were.
-  bool WholeScanned = false;
-
   // Closes the open file, opens `path` and scans its first sectors; refreshes the list
   // either way. 0 when the file is open, -1 with the file's LastErrorText otherwise.
   int OpenByPath(const std::string& path);

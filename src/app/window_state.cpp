@@ -17,7 +17,7 @@ void TForm1::ShowFileState() {
   const QString caption = QText(text::kAppCaption);
   const QString name = QFileInfo(QFile::decodeName(workspace_.File.Path.c_str())).fileName();
   setWindowTitle(FileOpen ? QStringLiteral("%1 - %2").arg(name, caption) : caption);
-  status_->Show({workspace_.File, FileOpen, WholeScanned});
+  status_->Show({workspace_.File, FileOpen});
 }
 
 void TForm1::RememberFile() {

@@ -126,6 +126,8 @@ struct XaFile {
   bool DuplicateWarned = false;
   ChannelTable AudioChannelTable;
   ChannelTable DataRunTable;
+  // The tables come from a scan to the file's end, not only of its first sectors.
+  bool ScannedToEnd = false;
   // The fixed text of the last failing operation; never cleared on success.
   const char* LastErrorText = "";
   SectorReadAhead ReadAhead;

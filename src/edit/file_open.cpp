@@ -11,11 +11,14 @@ namespace {
 // One scan; a read failure closes the file.
 Outcome Scan(XaFile& xa, std::int32_t walkLimit, ProgressMonitor& progress) {
   CancelWatch watch(progress);
+  xa.ScannedToEnd = false;
   if (ScanChannels(xa, walkLimit, watch) != 0) {
     CloseXaFile(xa);
     return Outcome::Failed;
   }
-  return watch.Cancelled() ? Outcome::Cancelled : Outcome::Done;
+  if (watch.Cancelled()) return Outcome::Cancelled;
+  xa.ScannedToEnd = walkLimit == kWalkLimitFull;
+  return Outcome::Done;
 }
 
 }  // namespace
@@ -48,6 +51,7 @@ Outcome NewFile(XaFile& xa, const std::string& path, ProgressMonitor& progress, 
   if (CreateXaFile(xa, ResolvePath(path), layout) != 0) return Outcome::Failed;
   const Outcome opened = OpenAndScan(xa, path, ScanExtent::FirstSectors, progress);
   if (opened == Outcome::Failed) return opened;
+  xa.ScannedToEnd = true;  // nothing in it to find
   xa.ResizePermission = ResizeAllowed;
   return Outcome::Done;
 }
