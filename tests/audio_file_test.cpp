@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -309,7 +310,9 @@ INSTANTIATE_TEST_SUITE_P(Files, Refusal, ::testing::ValuesIn(kRefusals),
 // A FLAC whose stream ends long before the length its header states: the import reads what
 // there is, then stops with the read error instead of encoding silence as sound, on the
 // default path and through the high-quality rate conversion alike. The half-written edit is
-// taken back, so the file is exactly as it was and nothing is left to redo.
+// taken back, so the file is exactly as it was and nothing is left to redo; a stream that
+// fails before the first sector is written leaves no edit to take back, and the earlier
+// append stays the newest edit.
 class ReadFailure : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(ReadFailure, PartWayThroughAnImportIsReportedAndTheFileIsPutBack) {
@@ -320,17 +323,20 @@ TEST_P(ReadFailure, PartWayThroughAnImportIsReportedAndTheFileIsPutBack) {
   ASSERT_TRUE(testing::WriteSoundFile(flac, SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 2, 44100, sound));
   ASSERT_EQ(RunInProcess("new " + xa).ExitStatus, 0);
   ASSERT_EQ(RunInProcess("append " + xa + " " + flac + " --yes").ExitStatus, 0);
-  std::string bytes = testing::ReadFileBytes(flac);
-  testing::WriteFileBytes(flac, bytes.substr(0, bytes.size() / 3));
+  const std::string bytes = testing::ReadFileBytes(flac);
   const std::string before = testing::ReadFileBytes(xa);
-  for (const std::string& command :
-       {"append " + xa + " " + flac + " --yes", "import " + xa + " 0 " + flac + " --yes"}) {
-    const auto result = RunInProcess(command + GetParam());
-    EXPECT_EQ(result.ExitStatus, 1) << command;
-    EXPECT_NE(result.Err.find(text::kReadError), std::string::npos) << result.Err;
-    EXPECT_EQ(testing::ReadFileBytes(xa), before) << command;
-    EXPECT_EQ(RunInProcess("redo " + xa).ExitStatus, 1) << command;
-    EXPECT_EQ(testing::ReadFileBytes(xa), before) << command;
+  for (const std::size_t cut : {bytes.size() / 3, std::size_t{2500}}) {
+    testing::WriteFileBytes(flac, bytes.substr(0, cut));
+    for (const std::string& command :
+         {"append " + xa + " " + flac + " --yes", "import " + xa + " 0 " + flac + " --yes"}) {
+      const auto result = RunInProcess(command + GetParam());
+      EXPECT_EQ(result.ExitStatus, 1) << command << " cut at " << cut;
+      EXPECT_NE(result.Err.find(text::kReadError), std::string::npos) << result.Err;
+      EXPECT_EQ(testing::ReadFileBytes(xa), before) << command << " cut at " << cut;
+      EXPECT_EQ(RunInProcess("redo " + xa).ExitStatus, 1) << command;
+      const std::string edits = RunInProcess("undo " + xa + " --list").Out;
+      EXPECT_EQ(std::count(edits.begin(), edits.end(), '\n'), 1) << command << " cut at " << cut;
+    }
   }
   // The first append is still the newest edit that can be undone.
   EXPECT_EQ(RunInProcess("undo " + xa).ExitStatus, 0);

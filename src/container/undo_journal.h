@@ -85,6 +85,8 @@ class UndoJournal {
   // leaves no entry. False when the file or the journal could not be synced.
   bool End(XaFile& xa);
   bool Active() const { return entry_ >= 0; }
+  // True once the current edit has written or cut anything: End will keep its entry.
+  bool Changed() const { return changed_; }
 
   // True when an edit of the open file was left unfinished by a crash or a kill.
   bool HasUnfinished(const XaFile& xa);

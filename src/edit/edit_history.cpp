@@ -45,7 +45,7 @@ Outcome StartEdit(Workspace& workspace, const char* command) {
     return Outcome::Failed;
   }
   xa.Journal = &workspace.Journal;
-  workspace.Import.SourceFailed = false;
+  workspace.Import.SourceFailed = false;  // FinishSoundEdit reads what this edit sets
   return Outcome::Done;
 }
 
@@ -58,8 +58,10 @@ Outcome FinishEdit(Workspace& workspace, Outcome outcome) {
 }
 
 Outcome FinishSoundEdit(Workspace& workspace, Outcome outcome, ProgressMonitor& progress) {
+  // An edit that wrote nothing leaves no entry: undo would take back the one before it.
+  const bool putBack = workspace.Import.SourceFailed && workspace.Journal.Changed();
   outcome = FinishEdit(workspace, outcome);
-  if (!workspace.Import.SourceFailed) return outcome;
+  if (!putBack) return outcome;
   XaFile& xa = workspace.File;
   const char* failure = xa.LastErrorText;
   KeptSettings settings;

@@ -29,9 +29,10 @@ Outcome RunEdit(Workspace& workspace, const char* command, Body body) {
   return FinishEdit(workspace, body());
 }
 
-// FinishEdit of an edit that encodes a sound. When its source could not be read to the end,
-// the edit is then taken back and cannot be redone, so that the file is exactly as it was
-// and the tables are scanned again; the outcome stays Failed with "読み取りエラー".
+// FinishEdit of an edit that encodes a sound. When its source could not be read to the end
+// and the edit had written something, the edit is then taken back and cannot be redone, so
+// that the file is exactly as it was and the tables are scanned again; the outcome stays
+// Failed with "読み取りエラー".
 Outcome FinishSoundEdit(Workspace& workspace, Outcome outcome, ProgressMonitor& progress);
 
 // Takes the newest edit back ("元に戻す"), or redoes the newest undone one ("やり直し"):

@@ -257,7 +257,6 @@ void SelectChannel(EncodeCursor& c, ChannelRecord& entry) {
 Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, ProgressMonitor& progress,
                      Prompter& prompter) {
   EncodeCursor& c = importer.Cursor;
-  importer.SourceFailed = false;
   const Quality quality = QualityOf(c.Channel);
   const std::int32_t need = SectorsNeeded(quality, source.SetTargetRate(XaRate(quality)));
   if (const Outcome decided = DecideLength(xa, c, need, prompter); decided != Outcome::Done)

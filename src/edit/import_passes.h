@@ -39,7 +39,7 @@ struct Importer {
   AudioFile Reader;
   bool HighQuality = false;
   bool TwoThreads = true;
-  bool SourceFailed = false;  // the last import stopped because its source could not be read
+  bool SourceFailed = false;  // this edit's import stopped: its source could not be read
 };
 
 // Makes `entry` the channel of the next pass. LastWritten becomes one interleave step
