@@ -29,8 +29,6 @@ namespace {
 constexpr XaLayout kLayouts[] = {XaLayout::Plain2336, XaLayout::Raw2352, XaLayout::Riff2352};
 
 constexpr std::int32_t kNewFileSectors = 150;
-// Where a Form 2 sector's EDC lies in the 2336 bytes from its subheader on.
-constexpr int kForm2EdcAt = kSectorBytes - 4;
 
 // Reads up to `size` bytes at `offset`; returns the number read (short at the end of file or on
 // error).
@@ -148,7 +146,7 @@ void SurveyEntry(XaFile& xa) {
       }
       if ((sector[2] & kSubmodeForm2) == 0) continue;
       form2Seen = true;
-      edcSeen = edcSeen || GetLe32(sector + kForm2EdcAt) != 0;
+      edcSeen = edcSeen || GetLe32(sector + kForm2EdcOffset) != 0;
     }
   }
   entry.ZeroForm2Edc = form2Seen && !edcSeen;
@@ -167,7 +165,7 @@ const std::uint8_t* WithSectorCodes(XaFile& xa, const std::uint8_t* buffer, std:
   if (!xa.Entry.Surveyed) SurveyEntry(xa);
   std::memcpy(coded, buffer, kSectorBytes);
   if ((coded[2] & kSubmodeForm2) != 0 && xa.Entry.ZeroForm2Edc) {
-    std::memset(coded + kForm2EdcAt, 0, 4);
+    std::memset(coded + kForm2EdcOffset, 0, 4);
   } else {
     SetSectorCodes(coded);
   }

@@ -1,6 +1,7 @@
 // The ISO 9660 directory tree of a data track, read through libiso9660. The library sizes its
 // buffers from the directory records unchecked, so every directory's extent is checked
 // against the track before the library is asked to read it, and a directory is read once.
+#include <cdio/bytesex.h>
 #include <cdio/iso9660.h>
 #include <cdio/logging.h>
 
@@ -54,7 +55,8 @@ class TreeWalk {
       if (stat->type == iso9660_stat_s::_STAT_DIR) {
         // The library finds a directory by its name: a second one of that name would be
         // read from the first one's extent.
-        if (!repeated) children.push_back({dir.Path + name + "/", stat->lsn, stat->size});
+        if (!repeated && stat->lsn >= 0)
+          children.push_back({dir.Path + name + "/", std::uint32_t(stat->lsn), stat->size});
       } else if (image_.Files.size() < kMostFiles) {
         AddFile(dir.Path + name, *stat);
       }
@@ -80,7 +82,7 @@ class TreeWalk {
   void AddFile(const std::string& path, const iso9660_stat_t& stat) {
     DiscFile file;
     file.Path = path;
-    file.FirstSector = static_cast<std::int32_t>(std::min<std::uint32_t>(stat.lsn, INT32_MAX));
+    file.FirstSector = std::max<lsn_t>(stat.lsn, 0);
     file.DataLength = stat.size;
     file.SectorCount = static_cast<std::int32_t>((std::int64_t{stat.size} + 2047) / 2048);
     if (stat.b_xa) {
@@ -104,8 +106,9 @@ const char* ReadIsoTree(DiscImage& image) {
   if (handle.Iso == nullptr) return text::kNoIsoVolume;
   iso9660_pvd_t pvd;
   if (!iso9660_ifs_read_pvd(handle.Iso, &pvd)) return text::kNoIsoVolume;
-  const Directory root{"/", iso9660_get_root_lsn(&pvd),
-                       from_733(pvd.root_directory_record.size)};
+  const lsn_t rootLsn = iso9660_get_root_lsn(&pvd);
+  if (rootLsn < 0) return text::kNoIsoVolume;
+  const Directory root{"/", std::uint32_t(rootLsn), from_733(pvd.root_directory_record.size)};
   TreeWalk(handle.Iso, image).Walk(root, 0);
   return nullptr;
 }

@@ -11,9 +11,10 @@ int Refuse(XaFile& xa, const char* text) {
   return -1;
 }
 
-int OpenEntry(XaFile& xa, const std::string& path, const std::string& name) {
-  DiscImage image;
-  if (const char* refused = ReadDiscImage(path, image)) return Refuse(xa, refused);
+}  // namespace
+
+int OpenDiscEntry(XaFile& xa, const std::string& path, const DiscImage& image,
+                  const std::string& name) {
   EntryPlace place;
   if (const char* refused = FindImageEntry(image, name, place)) return Refuse(xa, refused);
   ImageEntry entry;
@@ -25,8 +26,6 @@ int OpenEntry(XaFile& xa, const std::string& path, const std::string& name) {
   entry.RecordFileNumber = place.RecordFileNumber;
   return OpenXaFileEntry(xa, image.TrackPath, entry);
 }
-
-}  // namespace
 
 bool IsDiscImage(const std::string& path) { return SniffImage(path) != ImageKind::None; }
 
@@ -44,7 +43,9 @@ int OpenFileOrEntry(XaFile& xa, const std::string& path, const std::string& entr
       break;
   }
   if (entry.empty()) return Refuse(xa, text::kImageNeedsEntry);
-  return OpenEntry(xa, path, entry);
+  DiscImage image;
+  if (const char* refused = ReadDiscImage(path, image)) return Refuse(xa, refused);
+  return OpenDiscEntry(xa, path, image, entry);
 }
 
 const char* HistoryPathOf(const std::string& path, std::string& history) {

@@ -18,6 +18,11 @@ bool IsDiscImage(const std::string& path);
 // entry, an entry of a file that is no image, an image or entry that cannot be edited.
 int OpenFileOrEntry(XaFile& xa, const std::string& path, const std::string& entry);
 
+// Opens the entry `name` of `image`, read from `path`, without reading the image again; -1
+// with LastErrorText as OpenFileOrEntry.
+int OpenDiscEntry(XaFile& xa, const std::string& path, const DiscImage& image,
+                  const std::string& name);
+
 // The path undo and redo work on: for a disc image the file of its data track, whose bytes
 // the journal keeps; `path` itself otherwise. nullptr, or the fixed text of why not.
 const char* HistoryPathOf(const std::string& path, std::string& history);
