@@ -41,8 +41,7 @@ void PrintLines(std::FILE* out, const DiscContents& contents) {
   for (const DiscListing& listing : contents.Files) {
     const DiscFile& f = listing.File;
     std::fprintf(out, "%-32s %8d %8d  form %d%s  %d ch\n", f.Path.c_str(), f.FirstSector,
-                 f.SectorCount, f.Form(), f.Interleaved() ? "  interleaved" : "",
-                 listing.Channels);
+                 f.SectorCount, f.Form(), f.Interleaved() ? "  interleaved" : "", listing.Channels);
   }
 }
 

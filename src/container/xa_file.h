@@ -113,10 +113,10 @@ struct XaFileStat {
 // that no read sees past and no write leaves. Its size is fixed by the image's directory.
 struct ImageEntry {
   bool Active = false;
-  std::string Image;            // the image as the person opened it: a CUE sheet or the raw image
-  std::string Name;             // the entry: its ISO path ("/XA/VOICE.XA;1") or "@LBA:COUNT"
-  std::int64_t Offset = 0;      // byte position of the entry's first raw sector in the image
-  std::int32_t Sectors = 0;     // the entry's sector count
+  std::string Image;         // the image as the person opened it: a CUE sheet or the raw image
+  std::string Name;          // the entry: its ISO path ("/XA/VOICE.XA;1") or "@LBA:COUNT"
+  std::int64_t Offset = 0;   // byte position of the entry's first raw sector in the image
+  std::int32_t Sectors = 0;  // the entry's sector count
   std::uint8_t RecordFileNumber = 1;  // the directory record's file number (1 for a range)
   // Decided at the first write from the entry's own sectors (one walk of the entry):
   bool Surveyed = false;

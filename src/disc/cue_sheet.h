@@ -12,8 +12,8 @@ namespace sorvane {
 
 struct CueTrack {
   int Number = 0;
-  std::string Type;   // as the sheet writes it: "MODE2/2352", "AUDIO", "MODE1/2352", ...
-  std::string File;   // the FILE line above it, as written (relative to the sheet's folder)
+  std::string Type;          // as the sheet writes it: "MODE2/2352", "AUDIO", "MODE1/2352", ...
+  std::string File;          // the FILE line above it, as written (relative to the sheet's folder)
   std::int32_t Index0 = -1;  // sector of INDEX 00 in its file; -1 when there is none
   std::int32_t Index1 = -1;  // sector of INDEX 01 in its file
 };

@@ -58,7 +58,7 @@ bool IsVolumeDescriptor(const std::uint8_t* data) { return std::memcmp(data + 1,
 ImageKind SniffRaw(const ReadFd& fd) {
   std::uint8_t sector[kRawSector];
   if (!fd.Read(kSystemSectors * kRawSector, sector, sizeof sector)) return ImageKind::None;
-  static constexpr std::uint8_t kSync[12] = {0, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
+  static constexpr std::uint8_t kSync[12] = {0,    0xFF, 0xFF, 0xFF, 0xFF, 0xFF,
                                              0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0};
   if (std::memcmp(sector, kSync, sizeof kSync) != 0) return ImageKind::None;
   if (sector[15] == 2 && sector[24] == 1 && IsVolumeDescriptor(sector + 24))
@@ -189,7 +189,8 @@ const char* FindDataTrack(const std::string& path, DiscImage& image) {
   image = DiscImage{};
   const ImageKind kind = SniffImage(path);
   if (kind == ImageKind::CueSheet) {
-    if (const char* refused = ReadCueTracks(path, ReadSmallText(ReadFd(path)), image)) return refused;
+    if (const char* refused = ReadCueTracks(path, ReadSmallText(ReadFd(path)), image))
+      return refused;
     return RefuseTrackFile(SniffImage(image.TrackPath));
   }
   if (const char* refused = RefuseTrackFile(kind)) return refused;

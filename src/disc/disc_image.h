@@ -35,13 +35,13 @@ inline constexpr std::uint16_t kXaCdda = 0x4000;
 
 // A file the image's directory lists.
 struct DiscFile {
-  std::string Path;               // from the root, with its version: "/XA/VOICE.XA;1"
-  std::int32_t FirstSector = 0;   // the extent's first sector
-  std::int32_t SectorCount = 0;   // ⌈data length ÷ 2048⌉, cut where the next extent begins
-  std::int64_t DataLength = 0;    // bytes, as the directory records it
-  std::uint16_t Attributes = 0;   // XA attributes; 0 without an XA field
-  std::uint8_t FileNumber = 0;    // the XA field's file number
-  bool Cut = false;               // its extent ran into the next one and was cut there
+  std::string Path;              // from the root, with its version: "/XA/VOICE.XA;1"
+  std::int32_t FirstSector = 0;  // the extent's first sector
+  std::int32_t SectorCount = 0;  // ⌈data length ÷ 2048⌉, cut where the next extent begins
+  std::int64_t DataLength = 0;   // bytes, as the directory records it
+  std::uint16_t Attributes = 0;  // XA attributes; 0 without an XA field
+  std::uint8_t FileNumber = 0;   // the XA field's file number
+  bool Cut = false;              // its extent ran into the next one and was cut there
 
   int Form() const { return (Attributes & kXaForm2) != 0 ? 2 : 1; }
   bool Interleaved() const { return (Attributes & kXaInterleaved) != 0; }
