@@ -165,5 +165,54 @@ TEST_P(DiscEntryCommands, WriteOnlyTheEntryAndUndoGivesTheImageBack) {
 
 INSTANTIATE_TEST_SUITE_P(Commands, DiscEntryCommands, ::testing::ValuesIn(kCommands));
 
+// Sectors an edit creates carry the file number of the entry's audio sectors; Form 2 sectors
+// keep a zero EDC in an entry whose Form 2 sectors all have one, else get theirs.
+struct CreatedCase {
+  const char* Name;
+  bool ZeroEdc;
+  std::uint8_t FileNumber;
+};
+
+class CreatedSectors : public ::testing::TestWithParam<CreatedCase> {};
+
+TEST_P(CreatedSectors, CarryTheEntrysFileNumberAndItsKindOfEdc) {
+  const CreatedCase& c = GetParam();
+  TempDir dir;
+  const testing::DiscImage image = BuildVoiceImage(c.ZeroEdc, c.FileNumber);
+  const std::string cue = image.Write(dir.Path());
+  testing::WavBuilder(1, 37800, 16)
+      .Samples16(testing::Frames16(2 * 4032, 1, [](int i, int) { return i % 900 - 450; }))
+      .Write(dir.File("in.wav"));
+  const std::string entry = "--entry /XA/VOICE.XA";
+  ASSERT_EQ(testing::RunInProcess("delete " + cue + " 1 " + entry + " --yes").ExitStatus, 0);
+  ASSERT_EQ(testing::RunInProcess("append " + cue + " " + dir.File("in.wav") + " " + entry +
+                                  " --slot 2 --yes")
+                .ExitStatus,
+            0);
+  const std::string bytes = testing::ReadFileBytes(dir.File(image.binName));
+  const long long first = image.File("XA/VOICE.XA").lba;
+  for (const int index : {0, 8, 2, 10}) {  // two emptied sectors, two of the new channel
+    const long long at = (first + index) * 2352 + 16;
+    SCOPED_TRACE(index);
+    EXPECT_EQ(std::uint8_t(bytes[at]), c.FileNumber);
+    const bool form2 = (bytes[at + 2] & kSubmodeForm2) != 0;
+    EXPECT_EQ(form2, index % 8 == 2);
+    const bool zero = bytes.compare(at + kForm2EdcOffset, 4, std::string(4, '\0')) == 0;
+    if (form2 && c.ZeroEdc) {
+      EXPECT_TRUE(zero);
+    } else {
+      EXPECT_TRUE(CodesValid(bytes, first + index));
+    }
+  }
+}
+
+const CreatedCase kCreated[] = {
+    {"FileNumberOneWithEdc", false, 1},
+    {"FileNumberThreeWithEdc", false, 3},
+    {"FileNumberThreeZeroEdc", true, 3},
+};
+
+INSTANTIATE_TEST_SUITE_P(Images, CreatedSectors, ::testing::ValuesIn(kCreated));
+
 }  // namespace
 }  // namespace sorvane

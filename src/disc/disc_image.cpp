@@ -97,6 +97,7 @@ const char* ReadCueTracks(const std::string& cuePath, const std::string& sheet, 
   const std::vector<CueTrack> tracks = ParseCueSheet(sheet);
   if (tracks.empty() || tracks[0].Number != 1) return text::kUnsupportedTrack;
   const CueTrack& data = tracks[0];
+  if (data.Type.ends_with("/2048")) return text::kIso2048Image;
   if (data.Type != "MODE2/2352" || data.Index1 != 0 || data.Index0 > 0)
     return text::kUnsupportedTrack;
   const std::filesystem::path file =
