@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/fixed_texts.h"
+#include "edit/export_all.h"
 #include "format/sector.h"
 #include "format/sector_codes.h"
 #include "support/disc_image_builder.h"
@@ -164,6 +165,26 @@ TEST_P(DiscEntryCommands, WriteOnlyTheEntryAndUndoGivesTheImageBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, DiscEntryCommands, ::testing::ValuesIn(kCommands));
+
+TEST_F(DiscEntryCli, ExportAllWritesEachAudioFileInAFolderThatMirrorsTheImage) {
+  const ProgramResult all = Run("export-all IMAGE --out " + dir.File("out"));
+  ASSERT_EQ(all.ExitStatus, 0) << all.Err;
+  ASSERT_EQ(Run("export IMAGE 2 one.wav --entry /XA/VOICE.XA").ExitStatus, 0);
+  const std::string folder = dir.File("out/IMAGE/XA/");
+  EXPECT_EQ(testing::ReadFileBytes(folder + "VOICE_ch002.wav"),
+            testing::ReadFileBytes(dir.File("one.wav")));
+  EXPECT_GT(testing::FileLength(folder + "VOICE_ch001.wav"), 44);
+  EXPECT_EQ(testing::ReadFileBytes(bin), before);
+}
+
+// Names read from an image stay one name inside the output folder.
+TEST(SafeImageName, ReplacesWhatWouldLeaveTheFolder) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"VOICE", "VOICE"}, {"", "_"},       {".", "_."},          {"..", "_.."},
+      {"A/B", "A_B"},     {"A\\B", "A_B"}, {"A\x01\x7F", "A__"}, {"\xC3\xA9", "\xC3\xA9"},
+  };
+  for (const auto& [name, safe] : cases) EXPECT_EQ(SafeImageName(name), safe) << name;
+}
 
 // Sectors an edit creates carry the file number of the entry's audio sectors; Form 2 sectors
 // keep a zero EDC in an entry whose Form 2 sectors all have one, else get theirs.
