@@ -75,6 +75,14 @@ const BadImageCase kBadImages[] = {
      "/TRACK02.DA", text::kUnsupportedTrack, nullptr, 3},
     {"RangeIntoTheCddaTrack", [](auto& b) { b.CddaTrack(300, false, 150); }, "@60:200",
      text::kUnsupportedTrack, nullptr, 2},
+    {"RecordNameRunsOutOfItsDirectory", [](auto&) {}, "/XA/VOICE.XA", text::kNoSuchImageFile,
+     nullptr, 1,
+     [](const std::string& dir, const testing::DiscImage& image) {
+       std::string bytes = testing::ReadFileBytes(dir + "/" + image.binName);
+       const std::size_t name = bytes.find("VOICE.XA;1");
+       bytes[name - 1] = char(250);
+       testing::WriteFileBytes(dir + "/" + image.binName, bytes);
+     }},
     {"OddBytesInNames",
      [](auto& b) {
        b.Add({"A\x01\xFF.XA", testing::DataSectors(2, 3), testing::kXaData, 0});
