@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <set>
 #include <stdexcept>
 
 #include "format/little_endian.h"
@@ -115,10 +116,11 @@ std::string NameOf(const std::string& path) { return path.substr(path.rfind('/')
 
 }  // namespace
 
-// The whole layout of one Build(): the tree, the places, then the sectors' payloads.
+// The layout of one image: the tree, the places, the sectors' payloads, then their bytes.
 class DiscLayout {
  public:
-  explicit DiscLayout(const DiscImageBuilder& b) : b_(b) {}
+  DiscLayout(const std::vector<DiscFile>& files, const DiscOptions& options)
+      : files_(files), o_(options) {}
 
   DiscImage Make() {
     MakeDirectories();
@@ -132,51 +134,41 @@ class DiscLayout {
     WriteFiles();
     Encode();
     WriteCddaAndCue();
-    if (b_.truncate_) image_.bin.resize(std::min(*b_.truncate_, image_.bin.size()));
+    if (o_.truncateTo) image_.bin.resize(std::min(*o_.truncateTo, image_.bin.size()));
     return std::move(image_);
   }
 
  private:
-  int DirectoryIndex(const std::string& path) {
-    for (std::size_t i = 0; i < dirs_.size(); ++i)
-      if (dirs_[i].path == path) return static_cast<int>(i);
-    const int parent = DirectoryIndex(ParentOf(path));
-    dirs_.push_back({path, NameOf(path), parent});
-    return static_cast<int>(dirs_.size()) - 1;
-  }
-
-  // Path table order: by level, then by parent's number, then by name.
+  // Every directory a path names, in path table order: by level, then by parent, then name.
   void MakeDirectories() {
+    std::set<std::string> paths;
+    for (const DiscFile& f : files_)
+      for (std::string p = ParentOf(f.path); !p.empty(); p = ParentOf(p)) paths.insert(p);
     dirs_.push_back({"", std::string(1, '\0'), 0});
-    for (const DiscFile& f : b_.files_) DirectoryIndex(ParentOf(f.path));
-    std::vector<Directory> ordered{dirs_[0]};
-    std::vector<int> number(dirs_.size(), 0);
-    for (std::size_t next = 0; next < ordered.size(); ++next) {
-      std::vector<int> children;
-      for (std::size_t i = 1; i < dirs_.size(); ++i)
-        if (dirs_[i].path != "" && ParentOf(dirs_[i].path) == ordered[next].path)
-          children.push_back(static_cast<int>(i));
+    for (std::size_t next = 0; next < dirs_.size(); ++next) {
+      const std::string parent = dirs_[next].path;
+      std::vector<std::string> children;
+      for (const std::string& p : paths)
+        if (ParentOf(p) == parent) children.push_back(p);
       std::sort(children.begin(), children.end(),
-                [&](int x, int y) { return dirs_[x].name < dirs_[y].name; });
-      for (int c : children) {
-        ordered.push_back(dirs_[c]);
-        ordered.back().parent = static_cast<int>(next);
-      }
+                [](const auto& x, const auto& y) { return NameOf(x) < NameOf(y); });
+      for (const std::string& c : children) dirs_.push_back({c, NameOf(c), int(next)});
     }
-    dirs_ = std::move(ordered);
   }
 
   std::vector<Record> RecordsOf(int d) {
     const Directory& dir = dirs_[d];
     const Directory& parent = dirs_[dir.parent];
     std::vector<Record> children;
-    for (const Directory& sub : dirs_)
-      if (&sub != &dirs_[0] && ParentOf(sub.path) == dir.path)
-        children.push_back(Damaged(sub.path, {sub.name, Lba(sub.lba), Size(sub.sectors),
-                                              kDirectoryFlag, kXaDirectory, 0}));
-    for (std::size_t i = 0; i < b_.files_.size(); ++i)
-      if (ParentOf(b_.files_[i].path) == dir.path) children.push_back(FileRecord(i));
-    if (std::count(b_.loops_.begin(), b_.loops_.end(), dir.path))
+    for (std::size_t i = 1; i < dirs_.size(); ++i) {
+      const Directory& sub = dirs_[i];
+      if (ParentOf(sub.path) == dir.path)
+        children.push_back(Damaged(
+            sub.path, {sub.name, Lba(sub.lba), Size(sub.sectors), kDirectoryFlag, kXaDirectory}));
+    }
+    for (std::size_t i = 0; i < files_.size(); ++i)
+      if (ParentOf(files_[i].path) == dir.path) children.push_back(FileRecord(i));
+    if (std::count(o_.loops.begin(), o_.loops.end(), dir.path))
       children.push_back({"LOOP", Lba(dir.lba), Size(dir.sectors), kDirectoryFlag, kXaDirectory});
     std::sort(children.begin(), children.end(),
               [](const Record& x, const Record& y) { return x.name < y.name; });
@@ -188,7 +180,7 @@ class DiscLayout {
   }
 
   Record FileRecord(std::size_t i) {
-    const DiscFile& f = b_.files_[i];
+    const DiscFile& f = files_[i];
     const PlacedExtent& placed = image_.files.empty() ? PlacedExtent{} : image_.files[i];
     return Damaged(f.path, {NameOf(f.path) + ";1", Lba(placed.lba), placed.dataLength, 0,
                             f.attributes, f.fileNumber});
@@ -196,7 +188,7 @@ class DiscLayout {
 
   // The record as damage makes it say.
   Record Damaged(const std::string& path, Record r) {
-    for (const auto& o : b_.overrides_) {
+    for (const auto& o : o_.overrides) {
       if (o.path != path) continue;
       if (o.lba) r.lba = *o.lba;
       if (o.dataLength) r.length = *o.dataLength;
@@ -222,17 +214,17 @@ class DiscLayout {
   // Data files at their chosen or the next free sector; then files on the CD-DA track.
   void PlaceFiles() {
     int nextFree = image_.dataTrackSectors;
-    for (const DiscFile& f : b_.files_) {
+    for (const DiscFile& f : files_) {
       PlacedExtent p{f.path, f.lba.value_or(nextFree), static_cast<int>(f.sectors.size())};
       if (!f.onCddaTrack) nextFree = std::max(nextFree, p.lba + p.sectors);
       image_.files.push_back(p);
     }
     image_.dataTrackSectors = nextFree;
-    if (b_.cddaSectors_ > 0) image_.cddaLba = nextFree + b_.cddaPregap_;
-    for (std::size_t i = 0; i < b_.files_.size(); ++i) {
+    if (o_.cddaSectors > 0) image_.cddaLba = nextFree + o_.cddaPregap;
+    for (std::size_t i = 0; i < files_.size(); ++i) {
       PlacedExtent& p = image_.files[i];
-      if (b_.files_[i].onCddaTrack) p.lba = image_.cddaLba, p.sectors = b_.cddaSectors_;
-      p.dataLength = b_.files_[i].dataLength.value_or(Size(p.sectors));
+      if (files_[i].onCddaTrack) p.lba = image_.cddaLba, p.sectors = o_.cddaSectors;
+      p.dataLength = files_[i].dataLength.value_or(Size(p.sectors));
     }
   }
 
@@ -292,9 +284,9 @@ class DiscLayout {
   }
 
   void WriteFiles() {
-    for (std::size_t i = 0; i < b_.files_.size(); ++i) {
-      const auto& sectors = b_.files_[i].sectors;
-      for (std::size_t s = 0; s < sectors.size() && !b_.files_[i].onCddaTrack; ++s) {
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+      const auto& sectors = files_[i].sectors;
+      for (std::size_t s = 0; s < sectors.size() && !files_[i].onCddaTrack; ++s) {
         if (sectors[s].size() != kSectorBytes) throw std::logic_error("sector not 2336 bytes");
         payloads_.at(image_.files[i].lba + s) = sectors[s];
       }
@@ -302,7 +294,7 @@ class DiscLayout {
   }
 
   void Encode() {
-    const bool iso = b_.mode_ == DiscMode::Iso2048;
+    const bool iso = o_.mode == DiscMode::Iso2048;
     image_.bin.reserve(payloads_.size() * (iso ? kUserBytes : kRawSectorBytes));
     for (std::size_t lba = 0; lba < payloads_.size(); ++lba) {
       Bytes& p = payloads_[lba];
@@ -314,7 +306,7 @@ class DiscLayout {
       std::fill(&raw[1], &raw[11], 0xFF);
       const int address = static_cast<int>(lba) + 150;
       raw[12] = Bcd(address / 4500), raw[13] = Bcd(address / 75 % 60), raw[14] = Bcd(address % 75);
-      if (b_.mode_ == DiscMode::Mode1) {
+      if (o_.mode == DiscMode::Mode1) {
         raw[15] = 1;
         std::memcpy(&raw[16], &p[kSubheaderBytes], kUserBytes);
         PutLe32(&raw[2064], SectorEdc(raw.data(), 2064));
@@ -322,7 +314,7 @@ class DiscLayout {
         raw[15] = 2;
         std::memcpy(&raw[16], p.data(), kSectorBytes);
         const bool form2 = raw[18] & kSubmodeForm2;
-        if (form2 && b_.zeroForm2Edc_)
+        if (form2 && o_.zeroForm2Edc)
           PutLe32(&raw[16 + kForm2EdcOffset], 0);
         else
           SetSectorCodes(&raw[16]);
@@ -332,29 +324,30 @@ class DiscLayout {
   }
 
   void WriteCddaAndCue() {
-    image_.binName = b_.binName_, image_.cueName = b_.cueName_;
-    const bool raw = b_.mode_ != DiscMode::Iso2048;
-    image_.cue = "FILE \"" + b_.binName_ + "\" BINARY\n  TRACK 01 " +
-                 (b_.mode_ == DiscMode::Mode2 ? "MODE2/2352"
-                  : raw                       ? "MODE1/2352"
-                                              : "MODE1/2048") +
+    image_.binName = o_.binName, image_.cueName = o_.cueName;
+    const bool raw = o_.mode != DiscMode::Iso2048;
+    image_.cue = "FILE \"" + o_.binName + "\" BINARY\n  TRACK 01 " +
+                 (o_.mode == DiscMode::Mode2 ? "MODE2/2352"
+                  : raw                      ? "MODE1/2352"
+                                             : "MODE1/2048") +
                  "\n    INDEX 01 00:00:00\n";
-    if (b_.cddaSectors_ == 0) return;
+    if (o_.cddaSectors == 0) return;
     std::string* track = &image_.bin;
     int start = image_.dataTrackSectors;
-    if (b_.cddaSecondBin_) {
-      track = &image_.audioBin, start = 0, image_.audioBinName = b_.audioBinName_;
-      image_.cue += "FILE \"" + b_.audioBinName_ + "\" BINARY\n";
+    if (o_.cddaSecondBin) {
+      track = &image_.audioBin, start = 0, image_.audioBinName = o_.audioBinName;
+      image_.cue += "FILE \"" + o_.audioBinName + "\" BINARY\n";
     }
     image_.cue += "  TRACK 02 AUDIO\n";
-    if (b_.cddaPregap_ > 0) image_.cue += "    INDEX 00 " + Msf(start) + "\n";
-    image_.cue += "    INDEX 01 " + Msf(start + b_.cddaPregap_) + "\n";
-    track->append(std::size_t(b_.cddaPregap_) * kRawSectorBytes, '\0');
-    for (long long i = 0; i < 1LL * b_.cddaSectors_ * kRawSectorBytes; ++i)
+    if (o_.cddaPregap > 0) image_.cue += "    INDEX 00 " + Msf(start) + "\n";
+    image_.cue += "    INDEX 01 " + Msf(start + o_.cddaPregap) + "\n";
+    track->append(std::size_t(o_.cddaPregap) * kRawSectorBytes, '\0');
+    for (long long i = 0; i < 1LL * o_.cddaSectors * kRawSectorBytes; ++i)
       track->push_back(static_cast<char>(i * 7 + i / kRawSectorBytes));
   }
 
-  const DiscImageBuilder& b_;
+  const std::vector<DiscFile>& files_;
+  const DiscOptions& o_;
   DiscImage image_;
   std::vector<Directory> dirs_;
   std::vector<Bytes> payloads_;
@@ -374,49 +367,9 @@ std::string DiscImage::Write(const std::string& folder) const {
   return folder + "/" + cueName;
 }
 
-DiscImageBuilder& DiscImageBuilder::Add(DiscFile file) {
-  files_.push_back(std::move(file));
-  return *this;
+DiscImage BuildDiscImage(const std::vector<DiscFile>& files, const DiscOptions& options) {
+  return DiscLayout(files, options).Make();
 }
-
-DiscImageBuilder& DiscImageBuilder::Mode(DiscMode mode) {
-  mode_ = mode;
-  return *this;
-}
-
-DiscImageBuilder& DiscImageBuilder::ZeroForm2Edc() {
-  zeroForm2Edc_ = true;
-  return *this;
-}
-
-DiscImageBuilder& DiscImageBuilder::CddaTrack(int sectors, bool secondBin, int pregap) {
-  cddaSectors_ = sectors, cddaSecondBin_ = secondBin, cddaPregap_ = pregap;
-  return *this;
-}
-
-DiscImageBuilder& DiscImageBuilder::Names(std::string bin, std::string audioBin, std::string cue) {
-  binName_ = std::move(bin), audioBinName_ = std::move(audioBin), cueName_ = std::move(cue);
-  return *this;
-}
-
-DiscImageBuilder& DiscImageBuilder::OverrideRecord(const std::string& path,
-                                                   std::optional<std::uint32_t> lba,
-                                                   std::optional<std::uint32_t> dataLength) {
-  overrides_.push_back({path, lba, dataLength});
-  return *this;
-}
-
-DiscImageBuilder& DiscImageBuilder::LoopDirectory(const std::string& path) {
-  loops_.push_back(path);
-  return *this;
-}
-
-DiscImageBuilder& DiscImageBuilder::Truncate(std::size_t bytes) {
-  truncate_ = bytes;
-  return *this;
-}
-
-DiscImage DiscImageBuilder::Build() const { return DiscLayout(*this).Make(); }
 
 std::vector<std::vector<std::uint8_t>> SplitSectors(const std::string& plain2336) {
   std::vector<Bytes> sectors;
