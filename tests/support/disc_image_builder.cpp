@@ -23,22 +23,14 @@ constexpr std::uint8_t kDirectoryFlag = 0x02;
 constexpr std::uint8_t kSubmodeEor = 0x01;                                       // end of record
 constexpr std::uint8_t kEndOfExtent = kSubmodeEof | kSubmodeData | kSubmodeEor;  // 0x89
 
-void PutBe16(std::uint8_t* at, std::uint16_t v) {
-  at[0] = static_cast<std::uint8_t>(v >> 8);
-  at[1] = static_cast<std::uint8_t>(v);
+// A big-endian field of `bytes` bytes.
+void PutBe(std::uint8_t* at, std::uint32_t v, int bytes) {
+  for (int i = bytes - 1; i >= 0; --i, v >>= 8) at[i] = static_cast<std::uint8_t>(v);
 }
-void PutBe32(std::uint8_t* at, std::uint32_t v) {
-  PutBe16(at, static_cast<std::uint16_t>(v >> 16));
-  PutBe16(at + 2, static_cast<std::uint16_t>(v));
-}
-// Both-byte-order fields: little-endian, then big-endian.
-void PutBoth16(std::uint8_t* at, std::uint16_t v) {
-  PutLe16(at, v);
-  PutBe16(at + 2, v);
-}
-void PutBoth32(std::uint8_t* at, std::uint32_t v) {
-  PutLe32(at, v);
-  PutBe32(at + 4, v);
+// A both-byte-order field: little-endian, then big-endian.
+void PutBoth(std::uint8_t* at, std::uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
+  PutBe(at + bytes, v, bytes);
 }
 void PutText(std::uint8_t* at, const std::string& text) {
   std::memcpy(at, text.data(), text.size());
@@ -74,16 +66,16 @@ Bytes RecordBytes(const Record& r, bool withXa = true) {
   const std::size_t nameEnd = 33 + r.name.size() + (r.name.size() % 2 == 0 ? 1 : 0);
   Bytes b(nameEnd + (withXa ? 14 : 0), 0);
   b[0] = static_cast<std::uint8_t>(b.size());
-  PutBoth32(&b[2], r.lba);
-  PutBoth32(&b[10], r.length);
+  PutBoth(&b[2], r.lba, 4);
+  PutBoth(&b[10], r.length, 4);
   const std::uint8_t date[7] = {126, 1, 1, 12, 0, 0, 0};  // 2026-01-01 12:00 UTC
   std::memcpy(&b[18], date, 7);
   b[25] = r.flags;
-  PutBoth16(&b[28], 1);  // volume sequence number
+  PutBoth(&b[28], 1, 2);  // volume sequence number
   b[32] = static_cast<std::uint8_t>(r.name.size());
   PutText(&b[33], r.name);
   if (withXa) {  // owner group and user 0, attributes, "XA", file number, 5 zero bytes
-    PutBe16(&b[nameEnd + 4], r.attributes);
+    PutBe(&b[nameEnd + 4], r.attributes, 2);
     PutText(&b[nameEnd + 6], "XA");
     b[nameEnd + 8] = r.fileNumber;
   }
@@ -245,9 +237,10 @@ class DiscLayout {
       entry[0] = static_cast<std::uint8_t>(dir.name.size());
       PutText(&entry[8], dir.name);
       Bytes be = entry;
-      PutLe32(&entry[2], Lba(dir.lba)), PutBe32(&be[2], Lba(dir.lba));
-      const auto parent = static_cast<std::uint16_t>(dir.parent + 1);
-      PutLe16(&entry[6], parent), PutBe16(&be[6], parent);
+      PutLe32(&entry[2], Lba(dir.lba));
+      PutBe(&be[2], Lba(dir.lba), 4);
+      PutLe16(&entry[6], static_cast<std::uint16_t>(dir.parent + 1));
+      PutBe(&be[6], dir.parent + 1, 2);
       little.insert(little.end(), entry.begin(), entry.end());
       big.insert(big.end(), be.begin(), be.end());
     }
@@ -266,10 +259,13 @@ class DiscLayout {
     std::fill(&pvd[190], &pvd[813], ' ');
     PutText(&pvd[8], "PLAYSTATION");
     PutText(&pvd[40], "SORVANE_TEST");
-    PutBoth32(&pvd[80], Lba(image_.dataTrackSectors));
-    PutBoth16(&pvd[120], 1), PutBoth16(&pvd[124], 1), PutBoth16(&pvd[128], kUserBytes);
-    PutBoth32(&pvd[132], pathTableBytes_);
-    PutLe32(&pvd[140], kPathTableL), PutBe32(&pvd[148], kPathTableM);
+    PutBoth(&pvd[80], Lba(image_.dataTrackSectors), 4);
+    PutBoth(&pvd[120], 1, 2);  // volume set size
+    PutBoth(&pvd[124], 1, 2);  // volume sequence number
+    PutBoth(&pvd[128], kUserBytes, 2);
+    PutBoth(&pvd[132], pathTableBytes_, 4);
+    PutLe32(&pvd[140], kPathTableL);
+    PutBe(&pvd[148], kPathTableM, 4);
     const Bytes root = RecordBytes(Damaged("", {std::string(1, '\0'), Lba(dirs_[0].lba),
                                                 Size(dirs_[0].sectors), kDirectoryFlag}),
                                    false);
@@ -325,12 +321,9 @@ class DiscLayout {
 
   void WriteCddaAndCue() {
     image_.binName = o_.binName, image_.cueName = o_.cueName;
-    const bool raw = o_.mode != DiscMode::Iso2048;
+    const char* trackModes[] = {"MODE2/2352", "MODE1/2352", "MODE1/2048"};  // by DiscMode
     image_.cue = "FILE \"" + o_.binName + "\" BINARY\n  TRACK 01 " +
-                 (o_.mode == DiscMode::Mode2 ? "MODE2/2352"
-                  : raw                      ? "MODE1/2352"
-                                             : "MODE1/2048") +
-                 "\n    INDEX 01 00:00:00\n";
+                 trackModes[static_cast<int>(o_.mode)] + "\n    INDEX 01 00:00:00\n";
     if (o_.cddaSectors == 0) return;
     std::string* track = &image_.bin;
     int start = image_.dataTrackSectors;
