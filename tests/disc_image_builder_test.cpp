@@ -22,8 +22,8 @@ namespace {
 
 using testing::DiscFile;
 using testing::DiscImage;
+using testing::DiscImageBuilder;
 using testing::DiscMode;
-using testing::DiscOptions;
 using testing::PrintTo;
 using testing::TempDir;
 
@@ -88,6 +88,14 @@ std::vector<DiscFile> SampleFilesAndAFullDirectory() {
   return files;
 }
 
+DiscImageBuilder Builder(const std::vector<DiscFile>& files, DiscMode mode, bool zeroForm2Edc) {
+  DiscImageBuilder builder;
+  for (const DiscFile& f : files) builder.Add(f);
+  if (zeroForm2Edc) builder.ZeroForm2Edc();
+  builder.Mode(mode);
+  return builder;
+}
+
 struct ModeCase {
   const char* Name;
   DiscMode mode;
@@ -103,11 +111,9 @@ TEST_P(DiscImageBuilderRead, LibIso9660ReadsTheTreeWithExtentsAndXaFields) {
   // in raw images each directory fits one sector (the next test compares the user data).
   const bool iso = GetParam().mode == DiscMode::Iso2048;
   const std::vector<DiscFile> files = iso ? SampleFilesAndAFullDirectory() : SampleFiles();
-  const DiscImage image = BuildDiscImage(files, {.mode = GetParam().mode,
-                                                 .zeroForm2Edc = GetParam().zeroForm2Edc,
-                                                 .cddaSectors = 10,
-                                                 .cddaPregap = 150,
-                                                 .cddaSecondBin = GetParam().secondBin});
+  const DiscImage image = Builder(files, GetParam().mode, GetParam().zeroForm2Edc)
+                              .CddaTrack(10, GetParam().secondBin, 150)
+                              .Build();
   TempDir dir;
   image.Write(dir.Path());
   const auto entries = ReadBack(dir.File(image.binName));
@@ -140,9 +146,9 @@ int Bcd(int value) { return value / 10 * 16 + value % 10; }
 // Every raw sector carries sync, its BCD address (LBA + 150), its mode, the user data of the
 // 2048-byte image of the same files, and its error codes.
 TEST_P(DiscImageBuilderRead, RawSectorsCarryAddressUserDataAndCodes) {
-  const DiscOptions options{.mode = GetParam().mode, .zeroForm2Edc = GetParam().zeroForm2Edc};
-  const DiscImage image = BuildDiscImage(SampleFilesAndAFullDirectory(), options);
-  const DiscImage iso = BuildDiscImage(SampleFilesAndAFullDirectory(), {.mode = DiscMode::Iso2048});
+  const std::vector<DiscFile> files = SampleFilesAndAFullDirectory();
+  const DiscImage image = Builder(files, GetParam().mode, GetParam().zeroForm2Edc).Build();
+  const DiscImage iso = Builder(files, DiscMode::Iso2048, false).Build();
   ASSERT_EQ(iso.bin.size(), std::size_t(iso.dataTrackSectors) * 2048);
   EXPECT_EQ(iso.bin.substr(32769, 5), "CD001");
   if (GetParam().mode == DiscMode::Iso2048) return;
@@ -184,8 +190,11 @@ INSTANTIATE_TEST_SUITE_P(Modes, DiscImageBuilderRead, ::testing::ValuesIn(kModes
 // The damage hooks show in what a reader sees: a record outside the image, a zero length, a
 // directory that lists itself; a truncated file; the CUE's tracks.
 TEST(DiscImageBuilderDamage, RecordsSayWhatTheDamageAsks) {
-  const DiscImage image = BuildDiscImage(
-      SampleFiles(), {.overrides = {{"DATA.BIN", 900000}, {"XA/VOICE.XA", {}, 0}}, .loops = {""}});
+  const DiscImage image = Builder(SampleFiles(), DiscMode::Mode2, false)
+                              .OverrideRecord("DATA.BIN", 900000, std::nullopt)
+                              .OverrideRecord("XA/VOICE.XA", std::nullopt, 0)
+                              .LoopDirectory("")
+                              .Build();
   TempDir dir;
   image.Write(dir.Path());
   const auto entries = ReadBack(dir.File(image.binName));
@@ -197,9 +206,10 @@ TEST(DiscImageBuilderDamage, RecordsSayWhatTheDamageAsks) {
 }
 
 TEST(DiscImageBuilderDamage, TruncatedImageAndCueOfASecondBin) {
-  const DiscImage image = BuildDiscImage(
-      SampleFiles(),
-      {.cddaSectors = 10, .cddaPregap = 150, .cddaSecondBin = true, .truncateTo = 40 * 2352});
+  const DiscImage image = Builder(SampleFiles(), DiscMode::Mode2, false)
+                              .CddaTrack(10, true, 150)
+                              .Truncate(40 * 2352)
+                              .Build();
   EXPECT_EQ(image.bin.size(), 40u * 2352);
   EXPECT_EQ(image.audioBin.size(), 160u * 2352);
   EXPECT_EQ(image.cue,

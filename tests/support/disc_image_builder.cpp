@@ -111,8 +111,7 @@ std::string NameOf(const std::string& path) { return path.substr(path.rfind('/')
 // The layout of one image: the tree, the places, the sectors' payloads, then their bytes.
 class DiscLayout {
  public:
-  DiscLayout(const std::vector<DiscFile>& files, const DiscOptions& options)
-      : files_(files), o_(options) {}
+  explicit DiscLayout(const DiscImageBuilder& b) : files_(b.files_), b_(b) {}
 
   DiscImage Make() {
     MakeDirectories();
@@ -126,7 +125,7 @@ class DiscLayout {
     WriteFiles();
     Encode();
     WriteCddaAndCue();
-    if (o_.truncateTo) image_.bin.resize(std::min(*o_.truncateTo, image_.bin.size()));
+    if (b_.truncate_) image_.bin.resize(std::min(*b_.truncate_, image_.bin.size()));
     return std::move(image_);
   }
 
@@ -160,7 +159,7 @@ class DiscLayout {
     }
     for (std::size_t i = 0; i < files_.size(); ++i)
       if (ParentOf(files_[i].path) == dir.path) children.push_back(FileRecord(i));
-    if (std::count(o_.loops.begin(), o_.loops.end(), dir.path))
+    if (std::count(b_.loops_.begin(), b_.loops_.end(), dir.path))
       children.push_back({"LOOP", Lba(dir.lba), Size(dir.sectors), kDirectoryFlag, kXaDirectory});
     std::sort(children.begin(), children.end(),
               [](const Record& x, const Record& y) { return x.name < y.name; });
@@ -180,7 +179,7 @@ class DiscLayout {
 
   // The record as damage makes it say.
   Record Damaged(const std::string& path, Record r) {
-    for (const auto& o : o_.overrides) {
+    for (const auto& o : b_.overrides_) {
       if (o.path != path) continue;
       if (o.lba) r.lba = *o.lba;
       if (o.dataLength) r.length = *o.dataLength;
@@ -212,10 +211,10 @@ class DiscLayout {
       image_.files.push_back(p);
     }
     image_.dataTrackSectors = nextFree;
-    if (o_.cddaSectors > 0) image_.cddaLba = nextFree + o_.cddaPregap;
+    if (b_.cddaSectors_ > 0) image_.cddaLba = nextFree + b_.cddaPregap_;
     for (std::size_t i = 0; i < files_.size(); ++i) {
       PlacedExtent& p = image_.files[i];
-      if (files_[i].onCddaTrack) p.lba = image_.cddaLba, p.sectors = o_.cddaSectors;
+      if (files_[i].onCddaTrack) p.lba = image_.cddaLba, p.sectors = b_.cddaSectors_;
       p.dataLength = files_[i].dataLength.value_or(Size(p.sectors));
     }
   }
@@ -290,7 +289,7 @@ class DiscLayout {
   }
 
   void Encode() {
-    const bool iso = o_.mode == DiscMode::Iso2048;
+    const bool iso = b_.mode_ == DiscMode::Iso2048;
     image_.bin.reserve(payloads_.size() * (iso ? kUserBytes : kRawSectorBytes));
     for (std::size_t lba = 0; lba < payloads_.size(); ++lba) {
       Bytes& p = payloads_[lba];
@@ -302,7 +301,7 @@ class DiscLayout {
       std::fill(&raw[1], &raw[11], 0xFF);
       const int address = static_cast<int>(lba) + 150;
       raw[12] = Bcd(address / 4500), raw[13] = Bcd(address / 75 % 60), raw[14] = Bcd(address % 75);
-      if (o_.mode == DiscMode::Mode1) {
+      if (b_.mode_ == DiscMode::Mode1) {
         raw[15] = 1;
         std::memcpy(&raw[16], &p[kSubheaderBytes], kUserBytes);
         PutLe32(&raw[2064], SectorEdc(raw.data(), 2064));
@@ -310,7 +309,7 @@ class DiscLayout {
         raw[15] = 2;
         std::memcpy(&raw[16], p.data(), kSectorBytes);
         const bool form2 = raw[18] & kSubmodeForm2;
-        if (form2 && o_.zeroForm2Edc)
+        if (form2 && b_.zeroForm2Edc_)
           PutLe32(&raw[16 + kForm2EdcOffset], 0);
         else
           SetSectorCodes(&raw[16]);
@@ -320,27 +319,27 @@ class DiscLayout {
   }
 
   void WriteCddaAndCue() {
-    image_.binName = o_.binName, image_.cueName = o_.cueName;
+    image_.binName = b_.binName_, image_.cueName = b_.cueName_;
     const char* trackModes[] = {"MODE2/2352", "MODE1/2352", "MODE1/2048"};  // by DiscMode
-    image_.cue = "FILE \"" + o_.binName + "\" BINARY\n  TRACK 01 " +
-                 trackModes[static_cast<int>(o_.mode)] + "\n    INDEX 01 00:00:00\n";
-    if (o_.cddaSectors == 0) return;
+    image_.cue = "FILE \"" + b_.binName_ + "\" BINARY\n  TRACK 01 " +
+                 trackModes[static_cast<int>(b_.mode_)] + "\n    INDEX 01 00:00:00\n";
+    if (b_.cddaSectors_ == 0) return;
     std::string* track = &image_.bin;
     int start = image_.dataTrackSectors;
-    if (o_.cddaSecondBin) {
-      track = &image_.audioBin, start = 0, image_.audioBinName = o_.audioBinName;
-      image_.cue += "FILE \"" + o_.audioBinName + "\" BINARY\n";
+    if (b_.cddaSecondBin_) {
+      track = &image_.audioBin, start = 0, image_.audioBinName = b_.audioBinName_;
+      image_.cue += "FILE \"" + b_.audioBinName_ + "\" BINARY\n";
     }
     image_.cue += "  TRACK 02 AUDIO\n";
-    if (o_.cddaPregap > 0) image_.cue += "    INDEX 00 " + Msf(start) + "\n";
-    image_.cue += "    INDEX 01 " + Msf(start + o_.cddaPregap) + "\n";
-    track->append(std::size_t(o_.cddaPregap) * kRawSectorBytes, '\0');
-    for (long long i = 0; i < 1LL * o_.cddaSectors * kRawSectorBytes; ++i)
+    if (b_.cddaPregap_ > 0) image_.cue += "    INDEX 00 " + Msf(start) + "\n";
+    image_.cue += "    INDEX 01 " + Msf(start + b_.cddaPregap_) + "\n";
+    track->append(std::size_t(b_.cddaPregap_) * kRawSectorBytes, '\0');
+    for (long long i = 0; i < 1LL * b_.cddaSectors_ * kRawSectorBytes; ++i)
       track->push_back(static_cast<char>(i * 7 + i / kRawSectorBytes));
   }
 
   const std::vector<DiscFile>& files_;
-  const DiscOptions& o_;
+  const DiscImageBuilder& b_;
   DiscImage image_;
   std::vector<Directory> dirs_;
   std::vector<Bytes> payloads_;
@@ -360,9 +359,49 @@ std::string DiscImage::Write(const std::string& folder) const {
   return folder + "/" + cueName;
 }
 
-DiscImage BuildDiscImage(const std::vector<DiscFile>& files, const DiscOptions& options) {
-  return DiscLayout(files, options).Make();
+DiscImageBuilder& DiscImageBuilder::Add(DiscFile file) {
+  files_.push_back(std::move(file));
+  return *this;
 }
+
+DiscImageBuilder& DiscImageBuilder::Mode(DiscMode mode) {
+  mode_ = mode;
+  return *this;
+}
+
+DiscImageBuilder& DiscImageBuilder::ZeroForm2Edc() {
+  zeroForm2Edc_ = true;
+  return *this;
+}
+
+DiscImageBuilder& DiscImageBuilder::CddaTrack(int sectors, bool secondBin, int pregap) {
+  cddaSectors_ = sectors, cddaSecondBin_ = secondBin, cddaPregap_ = pregap;
+  return *this;
+}
+
+DiscImageBuilder& DiscImageBuilder::Names(std::string bin, std::string audioBin, std::string cue) {
+  binName_ = std::move(bin), audioBinName_ = std::move(audioBin), cueName_ = std::move(cue);
+  return *this;
+}
+
+DiscImageBuilder& DiscImageBuilder::OverrideRecord(const std::string& path,
+                                                   std::optional<std::uint32_t> lba,
+                                                   std::optional<std::uint32_t> dataLength) {
+  overrides_.push_back({path, lba, dataLength});
+  return *this;
+}
+
+DiscImageBuilder& DiscImageBuilder::LoopDirectory(const std::string& path) {
+  loops_.push_back(path);
+  return *this;
+}
+
+DiscImageBuilder& DiscImageBuilder::Truncate(std::size_t bytes) {
+  truncate_ = bytes;
+  return *this;
+}
+
+DiscImage DiscImageBuilder::Build() const { return DiscLayout(*this).Make(); }
 
 std::vector<std::vector<std::uint8_t>> SplitSectors(const std::string& plain2336) {
   std::vector<Bytes> sectors;

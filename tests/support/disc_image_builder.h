@@ -69,30 +69,45 @@ struct DiscImage {
   std::string Write(const std::string& folder) const;
 };
 
-// A directory record that says another extent or length than the layout gave (damage); the
-// path tables stay as they were. Path "" is the root's record in the volume descriptor.
-struct RecordOverride {
-  std::string path;
-  std::optional<std::uint32_t> lba{}, dataLength{};
-};
+class DiscImageBuilder {
+ public:
+  DiscImageBuilder& Add(DiscFile file);
+  DiscImageBuilder& Mode(DiscMode mode);
+  // Form 2 sectors keep a zero EDC, as older mastering tools left them.
+  DiscImageBuilder& ZeroForm2Edc();
+  // A CD-DA track of `sectors` after the data track, after `pregap` silent sectors (INDEX 00),
+  // in the data track's BIN or in a second one.
+  DiscImageBuilder& CddaTrack(int sectors, bool secondBin = false, int pregap = 0);
+  DiscImageBuilder& Names(std::string bin, std::string audioBin, std::string cue);
 
-struct DiscOptions {
-  DiscMode mode = DiscMode::Mode2;
-  bool zeroForm2Edc = false;  // Form 2 sectors keep a zero EDC, as older mastering tools left them
-  // A CD-DA track of cddaSectors after the data track, after cddaPregap silent sectors (INDEX
-  // 00), in the data track's BIN or in a second one.
-  int cddaSectors = 0, cddaPregap = 0;
-  bool cddaSecondBin = false;
-  std::string binName = "IMAGE.BIN", audioBinName = "IMAGE (Track 2).BIN", cueName = "IMAGE.CUE";
-  // Damage: records that say otherwise; directories ("" the root) that list a subdirectory
-  // LOOP whose extent is their own; the data track's file cut to a number of bytes.
-  std::vector<RecordOverride> overrides{};
-  std::vector<std::string> loops{};
-  std::optional<std::size_t> truncateTo{};
-};
+  // Damage. The record of `path` (file or directory; "" the root's record in the volume
+  // descriptor) says another extent or length; the layout and the path tables stay.
+  DiscImageBuilder& OverrideRecord(const std::string& path, std::optional<std::uint32_t> lba,
+                                   std::optional<std::uint32_t> dataLength);
+  // Directory `path` ("" is the root) gets a subdirectory LOOP whose extent is its own.
+  DiscImageBuilder& LoopDirectory(const std::string& path);
+  // The data track's file is cut to `bytes`.
+  DiscImageBuilder& Truncate(std::size_t bytes);
 
-// The image of `files` (in this order; each at its chosen or the next free sector).
-DiscImage BuildDiscImage(const std::vector<DiscFile>& files, const DiscOptions& options = {});
+  // The image of the files in the order added, each at its chosen or the next free sector.
+  DiscImage Build() const;
+
+ private:
+  friend class DiscLayout;
+  struct Override {
+    std::string path;
+    std::optional<std::uint32_t> lba, dataLength;
+  };
+  std::vector<DiscFile> files_;
+  DiscMode mode_ = DiscMode::Mode2;
+  bool zeroForm2Edc_ = false;
+  int cddaSectors_ = 0, cddaPregap_ = 0;
+  bool cddaSecondBin_ = false;
+  std::string binName_ = "IMAGE.BIN", audioBinName_ = "IMAGE (Track 2).BIN", cueName_ = "IMAGE.CUE";
+  std::vector<Override> overrides_;
+  std::vector<std::string> loops_;
+  std::optional<std::size_t> truncate_;
+};
 
 // The sectors of a plain 2336-byte XA file (an XaBuilder's Bytes()) as a file's sectors.
 std::vector<std::vector<std::uint8_t>> SplitSectors(const std::string& plain2336);
