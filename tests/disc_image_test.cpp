@@ -42,6 +42,12 @@ testing::DiscImageBuilder VoiceImage() {
 
 const BadImageCase kBadImages[] = {
     {"Sound", [](auto&) {}, "/XA/VOICE.XA", nullptr, nullptr, 2},
+    {"DirectoryOfSeveralSectors",
+     [](auto& b) {
+       for (int k = 0; k < 45; ++k)
+         b.Add({"XA/FILE" + std::to_string(k) + ".BIN", testing::DataSectors(1, k)});
+     },
+     "/XA/VOICE.XA", nullptr, nullptr, 47},
     {"CueWithoutItsImage", [](auto&) {}, "/XA/VOICE.XA", text::kCueImageMissing,
      text::kCueImageMissing, 0,
      [](const std::string& dir, const testing::DiscImage& image) {
