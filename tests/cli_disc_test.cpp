@@ -78,6 +78,7 @@ class DiscEntryCli : public ::testing::Test {
       const std::size_t end = std::min(args.find(' ', at), args.size());
       std::string word = args.substr(at, end - at);
       if (word == "IMAGE") word = cue;
+      if (word == "BIN") word = bin;
       if (word.ends_with(".wav")) word = dir.File(word);
       words.push_back(word);
       at = end + 1;
@@ -142,6 +143,8 @@ const CommandCase kCommands[] = {
     {"SettingsResize", "settings IMAGE --entry /XA/VOICE.XA --resize allow", 1,
      text::kImageSizeFixed, false, kBoth},
     {"WithoutEntry", "list IMAGE", 1, text::kImageNeedsEntry, false, kBoth},
+    {"ExportOntoTheImage", "export IMAGE 1 BIN --entry /XA/VOICE.XA", 1, text::kExportOntoOpenFile,
+     false, kBoth},
     {"NoSuchFile", "import IMAGE 1 in.wav --entry /XA/NONE.XA", 1, text::kNoSuchImageFile, false,
      kBoth},
     {"RangeOverTheDirectory", "list IMAGE --entry @18:4", 1, text::kUnsupportedTrack, false, kBoth},

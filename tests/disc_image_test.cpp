@@ -48,6 +48,8 @@ const BadImageCase kBadImages[] = {
          b.Add({"XA/FILE" + std::to_string(k) + ".BIN", testing::DataSectors(1, k)});
      },
      "/XA/VOICE.XA", nullptr, nullptr, 47},
+    {"CddaTrackInItsOwnBin", [](auto& b) { b.CddaTrack(300, true); }, "/XA/VOICE.XA", nullptr,
+     nullptr, 2},
     {"CueWithoutItsImage", [](auto&) {}, "/XA/VOICE.XA", text::kCueImageMissing,
      text::kCueImageMissing, 0,
      [](const std::string& dir, const testing::DiscImage& image) {
