@@ -8,8 +8,11 @@
 
 #include "common/fixed_texts.h"
 #include "edit/disc_listing.h"
+#include "edit/edit_history.h"
 #include "edit/file_open.h"
+#include "edit/workspace.h"
 #include "support/disc_image_builder.h"
+#include "support/in_process_cli.h"
 #include "support/named_case.h"
 #include "support/temp_dir.h"
 #include "support/xa_builder.h"
@@ -162,6 +165,33 @@ TEST(DiscImageOpen, ImagesNeedAnEntryAndOtherFilesTakeNone) {
   EXPECT_EQ(xa->AudioChannelTable.Count, 1);
   EXPECT_EQ(xa->SectorCount, 32);
   EXPECT_EQ(xa->ResizePermission, ResizeForbidden);
+}
+
+// An image has one history: the editor holding one entry undoes an edit of another one, and
+// redoes it, byte for byte.
+TEST(DiscImageHistory, IsOneForEveryEntry) {
+  testing::TempDir dir;
+  const testing::DiscImage image = VoiceImage().Build();
+  const std::string cue = image.Write(dir.Path());
+  const std::string bin = dir.File(image.binName);
+  const std::string before = testing::ReadFileBytes(bin);
+  ASSERT_EQ(
+      testing::RunInProcess({"delete", cue, "1", "--entry", "/XA/VOICE.XA", "--yes"}).ExitStatus,
+      0);
+  const std::string edited = testing::ReadFileBytes(bin);
+  ASSERT_NE(edited, before);
+  auto work = std::make_unique<Workspace>();
+  SilentProgress progress;
+  ASSERT_EQ(OpenAndScan(work->File, cue, ScanExtent::WholeFile, progress, "/DATA.BIN"),
+            Outcome::Done);
+  KeptSettings settings;
+  ASSERT_EQ(UndoEdit(*work, settings), Outcome::Done) << work->File.LastErrorText;
+  EXPECT_EQ(testing::ReadFileBytes(bin), before);
+  ASSERT_EQ(RedoEdit(*work, settings), Outcome::Done) << work->File.LastErrorText;
+  EXPECT_EQ(testing::ReadFileBytes(bin), edited);
+  EXPECT_EQ(ReloadAfterHistory(*work, settings, progress), Outcome::Done);
+  EXPECT_EQ(work->File.SectorCount, 4);
+  EXPECT_EQ(work->File.ResizePermission, ResizeForbidden);
 }
 
 }  // namespace
