@@ -109,7 +109,13 @@ int OpenRegularFile(const std::string& path, bool& readOnly) {
   struct stat st {};
   if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
     ::close(fd);
-    fd = -1;
+    return -1;
+  }
+  // A file without any write bit is read-only also for root, as text editors treat it.
+  if (fd >= 0 && !readOnly && (st.st_mode & 0222) == 0) {
+    ::close(fd);
+    readOnly = true;
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   }
   return fd;
 }
