@@ -587,5 +587,13 @@ the post-gap at the end of the file.</translation>
         <source>長さ</source>
         <translation>Length</translation>
     </message>
+    <message>
+        <source>WAVデータを切り詰めて書き込みました: </source>
+        <translation>Only part of the sound was written: </translation>
+    </message>
+    <message>
+        <source>ファイルサイズの変更は「設定」で許可できます。</source>
+        <translation>Settings can allow the file to change its size.</translation>
+    </message>
 </context>
 </TS>

@@ -103,4 +103,7 @@ int RunDisc(CommandRun& run);
 // The exit status of a command's outcome: 0 done, 1 failed, 3 cancelled or declined.
 int ExitStatusOf(Outcome outcome);
 
+// After an import or append that is done: on standard error, what it cut of its source.
+void PrintSoundCut(CommandRun& run, Outcome outcome);
+
 }  // namespace sorvane::cli

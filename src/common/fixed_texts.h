@@ -139,6 +139,11 @@ inline constexpr char kAskOverwriteData[] =
 inline constexpr char kAskOverwriteAudio[] =
     "他のチャンネルを上書きしようとしています。\n続けますか？";
 
+// After an import or append that wrote less sound than its source holds: both playing times
+// follow, and, when the file's size setting cut it, the second sentence.
+inline constexpr char kSoundCut[] = "WAVデータを切り詰めて書き込みました: ";
+inline constexpr char kSoundCutBySize[] = "ファイルサイズの変更は「設定」で許可できます。";
+
 // Channel append dialog.
 inline constexpr char kLabelTrack[] = "トラック";
 inline constexpr char kLabelStart[] = "開始位置";
