@@ -595,5 +595,9 @@ the post-gap at the end of the file.</translation>
         <source>ファイルサイズの変更は「設定」で許可できます。</source>
         <translation>Settings can allow the file to change its size.</translation>
     </message>
+    <message>
+        <source>no such channel</source>
+        <translation>no such channel</translation>
+    </message>
 </context>
 </TS>

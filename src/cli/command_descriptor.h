@@ -99,6 +99,7 @@ int RunMap(CommandRun& run);
 int CheckExportAll(CommandRun& run);
 int RunExportAll(CommandRun& run);
 int RunDisc(CommandRun& run);
+int RunImportAll(CommandRun& run);
 
 // The exit status of a command's outcome: 0 done, 1 failed, 3 cancelled or declined.
 int ExitStatusOf(Outcome outcome);

@@ -72,6 +72,19 @@ const CommandDescriptor kExportAll{
     CheckExportAll,
     RunExportAll};
 
+const CommandDescriptor kImportAll{"import-all",
+                                   {"TARGET..."},
+                                   {{"--from", "DIR", Shown::Listed, true},
+                                    {"--fit", "keep|wav"},
+                                    kHighQuality,
+                                    {"--plan"},
+                                    kAnswers,
+                                    {"--json"},
+                                    kUnlistedQuick},
+                                   Opening::None,
+                                   CheckImport,
+                                   RunImportAll};
+
 const CommandDescriptor kDisc{"disc",        {"IMAGE"}, {{"--json"}, {"--all"}},
                               Opening::None, nullptr,   RunDisc};
 
@@ -87,7 +100,7 @@ const std::vector<CommandDescriptor>& AllCommands() {
 #ifdef SORVANE_CLI_PLAY
       kPlay,
 #endif
-      kImport, kAppend, kDelete, kSettings, kNew, kDemo, kUndo, kRedo, kMap, kExportAll, kDisc};
+      kImport, kAppend, kDelete, kSettings, kNew, kDemo, kUndo, kRedo, kMap, kExportAll, kDisc, kImportAll};
   return commands;
 }
 

@@ -93,6 +93,9 @@ inline constexpr char kAskRecover[] =
 inline constexpr char kMenuUndo[] = "元に戻す";
 inline constexpr char kMenuRedo[] = "やり直し";
 
+// sorvane-cli: CH names no listed channel.
+inline constexpr char kNoSuchChannel[] = "no such channel";
+
 // Disc images.
 inline constexpr char kIso2048Image[] = "2048バイトセクタのイメージのため、XA音声を含められません。";
 inline constexpr char kImageNeedsEntry[] =

@@ -371,15 +371,22 @@ int OpenXaFile(XaFile& xa, const std::string& path) {
   return 0;
 }
 
-int OpenXaFileEntry(XaFile& xa, const std::string& imagePath, const ImageEntry& entry) {
-  if (OpenXaFileBytes(xa, imagePath) != 0) return -1;
-  xa.Layout = XaLayout::Raw2352;
+void SwitchXaFileEntry(XaFile& xa, const ImageEntry& entry) {
+  DropReadAhead(xa);
+  xa.AudioChannelTable.Count = 0;
+  xa.DataRunTable.Count = 0;
   xa.Entry = entry;
   xa.Entry.Active = true;
   xa.Entry.Surveyed = false;
   xa.SectorCount = entry.Sectors;
   xa.ResizePermission = ResizeForbidden;
   xa.DuplicateWarned = false;
+}
+
+int OpenXaFileEntry(XaFile& xa, const std::string& imagePath, const ImageEntry& entry) {
+  if (OpenXaFileBytes(xa, imagePath) != 0) return -1;
+  xa.Layout = XaLayout::Raw2352;
+  SwitchXaFileEntry(xa, entry);
   return 0;
 }
 

@@ -279,12 +279,8 @@ Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, Progre
 
 std::string SoundCutReport(const XaFile& xa, const SoundCut& cut) {
   if (!cut.Cut()) return {};
-  auto time = [](std::int64_t span) {
-    const std::string text = FormatTimePosition(span);
-    return text.substr(text.find_first_not_of(' '));
-  };
-  std::string report = std::string(text::kSoundCut) + time(cut.SourceSpan) + " → " +
-                       time(std::max<std::int64_t>(cut.WrittenSpan, 0));
+  std::string report = std::string(text::kSoundCut) + FormatPlayingTime(cut.SourceSpan) + " → " +
+                       FormatPlayingTime(std::max<std::int64_t>(cut.WrittenSpan, 0));
   if (cut.ByFileSize && !xa.Entry.Active) report += std::string(" ") + text::kSoundCutBySize;
   return report;
 }
