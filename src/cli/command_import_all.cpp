@@ -32,11 +32,13 @@ void PrintPlan(std::FILE* out, const ImportAllPlan& plan, bool followWav) {
       std::fprintf(out, "%s ch %03d <- %s: %s -> %s, %s%s%s\n", name.c_str(), p.Channel,
                    p.Sound.c_str(), FormatPlayingTime(p.SourceSpan).c_str(),
                    FormatPlayingTime(p.ChannelSpan).c_str(), Fitting(p, followWav),
-                   p.Question != nullptr ? ", asks: " : "", p.Question != nullptr ? p.Question : "");
+                   p.Question != nullptr ? ", asks: " : "",
+                   p.Question != nullptr ? p.Question : "");
     }
   }
   for (const std::string& path : plan.Unmatched) std::fprintf(out, "unmatched: %s\n", path.c_str());
-  for (const std::string& path : plan.Duplicates) std::fprintf(out, "duplicate: %s\n", path.c_str());
+  for (const std::string& path : plan.Duplicates)
+    std::fprintf(out, "duplicate: %s\n", path.c_str());
 }
 
 void PrintJson(std::FILE* out, const ImportAllPlan& plan, const std::vector<TargetImport>& done) {
@@ -110,14 +112,15 @@ int Report(std::FILE* err, const ImportAllPlan& plan, const std::vector<TargetIm
                      FormatPlayingTime(std::max<std::int64_t>(s.Cut.WrittenSpan, 0)).c_str(),
                      s.Cut.Cut() ? " (cut)" : "");
       } else {
-        std::fprintf(err, "%s ch %03d <- %s: %s\n", target.Path.c_str(), s.Channel,
-                     s.Sound.c_str(), s.Message.c_str());
+        std::fprintf(err, "%s ch %03d <- %s: %s\n", target.Path.c_str(), s.Channel, s.Sound.c_str(),
+                     s.Message.c_str());
       }
     }
   }
   const std::size_t skipped = plan.Unmatched.size() + plan.Duplicates.size();
   for (const std::string& path : plan.Unmatched) std::fprintf(err, "unmatched: %s\n", path.c_str());
-  for (const std::string& path : plan.Duplicates) std::fprintf(err, "duplicate: %s\n", path.c_str());
+  for (const std::string& path : plan.Duplicates)
+    std::fprintf(err, "duplicate: %s\n", path.c_str());
   std::fprintf(err, "imported %d, cut %d, skipped %zu, failed %d\n", imported, cut, skipped,
                failed);
   if (outcome == Outcome::Cancelled || outcome == Outcome::Declined) return ExitCancelled;
@@ -129,7 +132,8 @@ int Report(std::FILE* err, const ImportAllPlan& plan, const std::vector<TargetIm
 int RunImportAll(CommandRun& run) {
   const ScanExtent extent =
       run.Args.Has("--quick") ? ScanExtent::FirstSectors : ScanExtent::WholeFile;
-  const ImportAllPlan plan = PlanImportAll(run.Args.Positional(), *run.Args.Value("--from"), extent);
+  const ImportAllPlan plan =
+      PlanImportAll(run.Args.Positional(), *run.Args.Value("--from"), extent);
   if (!plan.Clash.empty()) {
     std::fprintf(run.Io.Err, "%s\n", plan.Clash.c_str());
     return ExitFailed;

@@ -79,7 +79,7 @@ const CommandDescriptor kImportAll{"import-all",
                                     kHighQuality,
                                     {"--plan"},
                                     kAnswers,
-                                    {"--json"},
+                                    {"--json", nullptr, Shown::StartsLine},
                                     kUnlistedQuick},
                                    Opening::None,
                                    CheckImport,
@@ -95,12 +95,13 @@ const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel
 }  // namespace
 
 const std::vector<CommandDescriptor>& AllCommands() {
-  static const std::vector<CommandDescriptor> commands = {
-      kList,   kExport,
+  static const std::vector<CommandDescriptor> commands = {kList,   kExport,
 #ifdef SORVANE_CLI_PLAY
-      kPlay,
+                                                          kPlay,
 #endif
-      kImport, kAppend, kDelete, kSettings, kNew, kDemo, kUndo, kRedo, kMap, kExportAll, kDisc, kImportAll};
+                                                          kImport, kAppend,    kDelete, kSettings,
+                                                          kNew,    kDemo,      kUndo,   kRedo,
+                                                          kMap,    kExportAll, kDisc,   kImportAll};
   return commands;
 }
 

@@ -11,7 +11,6 @@ int Refuse(XaFile& xa, const char* text) {
   return -1;
 }
 
-
 // The entry `name` of `image`, read from `path`; nullptr or the fixed text why not.
 const char* EntryOf(const std::string& path, const DiscImage& image, const std::string& name,
                     ImageEntry& entry) {

@@ -107,7 +107,8 @@ Outcome ImportFile(const ImportAllPlan& plan, std::size_t first, std::size_t end
     }
     if (outcome == Outcome::Done)
       outcome = ImportSounds(*w, target, options, progress, prompter, result);
-    if (outcome == Outcome::Failed && result.Message.empty()) result.Message = w->File.LastErrorText;
+    if (outcome == Outcome::Failed && result.Message.empty())
+      result.Message = w->File.LastErrorText;
     result.Result = outcome;
   }
   if (started) {
@@ -131,9 +132,11 @@ Outcome RunImportAll(const ImportAllPlan& plan, const ImportAllOptions& options,
     std::size_t end = first + 1;
     while (end < plan.Targets.size() && SameImage(plan.Targets[first], plan.Targets[end])) ++end;
     if (!plan.Targets[first].Error.empty()) {
-      results.push_back({SourceName(plan.Targets[first].Source.File,
-                                    plan.Targets[first].Source.Entry),
-                         {}, Outcome::Failed, plan.Targets[first].Error});
+      results.push_back(
+          {SourceName(plan.Targets[first].Source.File, plan.Targets[first].Source.Entry),
+           {},
+           Outcome::Failed,
+           plan.Targets[first].Error});
       run = Outcome::Failed;
       first = end;
       continue;

@@ -20,8 +20,8 @@ namespace sorvane {
 struct PlannedImport {
   int Channel = 0;
   std::string Sound;
-  std::int64_t SourceSpan = 0;   // what the sound needs; 0 when it cannot be read
-  std::int64_t ChannelSpan = 0;  // what the channel holds now
+  std::int64_t SourceSpan = 0;     // what the sound needs; 0 when it cannot be read
+  std::int64_t ChannelSpan = 0;    // what the channel holds now
   const char* Question = nullptr;  // the length question the import asks, or nullptr
   std::string Error;               // the sound cannot be read: it is reported, not imported
 };
