@@ -11,14 +11,15 @@ namespace {
 constexpr std::int64_t kBlockBytes = 2048;
 constexpr int kGroupsPerBlock = kBlockBytes / kSoundGroupBytes;
 constexpr std::int64_t kBlocksPerRead = 64;
+constexpr int kLastFilter = 3;  // XA sound has the filters 0..3
 
 // The 16 header bytes of a sound group: each unit's parameter byte and its copy, no filter
-// above 3.
+// above the last.
 bool IsGroupHeader(const std::uint8_t* group) {
   for (int unit = 0; unit < kUnitsPerGroup; ++unit) {
     const std::uint8_t parameter = group[ParameterByte(unit)];
     if (parameter != group[ParameterByte(unit) + kParameterCopyOffset]) return false;
-    if (ParameterFilter(parameter) > 3) return false;
+    if (ParameterFilter(parameter) > kLastFilter) return false;
   }
   return true;
 }
