@@ -9,8 +9,9 @@ packages=(
   qt6-base-dev libgl1-mesa-dev libsdl2-dev libsoxr-dev
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   libgtest-dev libgmock-dev libbenchmark-dev
+  libcdio-dev libiso9660-dev
   fonts-ipafont-gothic
-  xvfb xauth imagemagick libxcb-cursor0 xdotool openbox ffmpeg bc time
+  xvfb xauth imagemagick libxcb-cursor0 xdotool openbox ffmpeg bc time strace
   dpkg-dev file desktop-file-utils appstream man-db
 )
 

@@ -153,7 +153,7 @@ void LeaveUnfinishedEdit(const std::string& path, const std::string& journal) {
   ASSERT_EQ(OpenAndScan(work->File, path, ScanExtent::WholeFile, progress), Outcome::Done);
   ASSERT_EQ(StartEdit(*work, "import"), Outcome::Done);
   std::uint8_t sector[kSectorBytes];
-  MakeEmptySector(sector, false);
+  MakeEmptySector(work->File, sector, false);
   ASSERT_EQ(WriteSector(work->File, 0, sector), 0);
   ASSERT_EQ(WriteSector(work->File, 4, sector), 0);
   work->File.Journal = nullptr;

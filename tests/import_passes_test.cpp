@@ -61,7 +61,7 @@ class Import : public ::testing::Test {
   bool HasEof(int index) { return (Info(index).Subheader[2] & kSubmodeEof) != 0; }
   bool IsEmptySector(int index) {
     std::vector<std::uint8_t> empty(kSectorBytes);
-    MakeEmptySector(empty.data(), false);
+    MakeEmptySector(xa, empty.data(), false);
     return Sector(index) == empty;
   }
   const ChannelRecord& Entry(int k = 0) { return xa.AudioChannelTable.Records[k]; }

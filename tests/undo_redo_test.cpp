@@ -238,7 +238,7 @@ TEST_F(History, AnUnfinishedEditIsTakenBackFirst) {
       ASSERT_EQ(OpenAndScan(work->File, xa, ScanExtent::WholeFile, progress), Outcome::Done);
       ASSERT_EQ(StartEdit(*work, "import"), Outcome::Done);
       std::uint8_t sector[kSectorBytes] = {};
-      MakeEmptySector(sector, false);
+      MakeEmptySector(work->File, sector, false);
       for (int k = 0; k < written; ++k) ASSERT_EQ(WriteSector(work->File, k * 8, sector), 0);
       ASSERT_EQ(TruncateXaFile(work->File, XaFileLength(work->File) - 2352), 0);
       work->File.Journal = nullptr;  // the process dies here, its entry still open

@@ -286,7 +286,7 @@ TEST(SectorAccess, AWalkSeesWhatWasJustWritten) {
   data.Subheader[2] = 0x08;
   ASSERT_EQ(WriteSubheader(xa, 10, data), 0);
   std::uint8_t sector[kSectorBytes];
-  MakeEmptySector(sector, false);
+  MakeEmptySector(xa, sector, false);
   sector[2] = sector[6] = 0x08;
   ASSERT_EQ(WriteSector(xa, 11, sector), 0);
   for (int i = 10; i < 12; ++i) {

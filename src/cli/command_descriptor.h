@@ -15,6 +15,10 @@
 
 namespace sorvane::cli {
 
+// An entry of a disc image given as FILE: an ISO path or "@LBA:COUNT". Taken by every command
+// that opens FILE.
+inline constexpr char kEntryOption[] = "--entry";
+
 // Where an option stands in the usage text.
 enum class Shown { Listed, StartsLine, Hidden };
 
@@ -94,6 +98,7 @@ int CheckMap(CommandRun& run);
 int RunMap(CommandRun& run);
 int CheckExportAll(CommandRun& run);
 int RunExportAll(CommandRun& run);
+int RunDisc(CommandRun& run);
 
 // The exit status of a command's outcome: 0 done, 1 failed, 3 cancelled or declined.
 int ExitStatusOf(Outcome outcome);

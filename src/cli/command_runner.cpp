@@ -21,6 +21,8 @@ OptionSpec SpecOf(const CommandDescriptor& command) {
       at = bar + 1;
     }
   }
+  // Every command that opens FILE takes an entry of a disc image.
+  if (command.Open != Opening::None) spec.Valued.insert(kEntryOption);
   return spec;
 }
 
@@ -95,7 +97,8 @@ int OpenFile(CommandRun& run) {
   }
   const ScanExtent extent =
       run.Args.Has("--quick") ? ScanExtent::FirstSectors : ScanExtent::WholeFile;
-  const Outcome opened = OpenAndScan(xa, run.Argument(0), extent, run.Progress);
+  const Outcome opened = OpenAndScan(xa, run.Argument(0), extent, run.Progress,
+                                     run.Args.Value(kEntryOption).value_or(""));
   if (opened == Outcome::Failed) {
     std::fprintf(run.Io.Err, "%s\n", xa.LastErrorText);
     return ExitFailed;

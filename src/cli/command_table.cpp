@@ -72,6 +72,9 @@ const CommandDescriptor kExportAll{
     CheckExportAll,
     RunExportAll};
 
+const CommandDescriptor kDisc{"disc",        {"IMAGE"}, {{"--json"}, {"--all"}},
+                              Opening::None, nullptr,   RunDisc};
+
 #ifdef SORVANE_CLI_PLAY
 const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel, nullptr, RunPlay};
 #endif
@@ -84,7 +87,7 @@ const std::vector<CommandDescriptor>& AllCommands() {
 #ifdef SORVANE_CLI_PLAY
       kPlay,
 #endif
-      kImport, kAppend, kDelete, kSettings, kNew, kDemo, kUndo, kRedo, kMap, kExportAll};
+      kImport, kAppend, kDelete, kSettings, kNew, kDemo, kUndo, kRedo, kMap, kExportAll, kDisc};
   return commands;
 }
 

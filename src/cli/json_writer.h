@@ -28,6 +28,7 @@ class JsonWriter {
   void String(const std::string& value);
   void Number(std::int64_t value);
   void Null();
+  void Bool(bool value);
   // An array of strings.
   template <typename Container>
   void Strings(const Container& values) {

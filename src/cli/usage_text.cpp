@@ -33,6 +33,8 @@ void PrintHelp(std::FILE* out) {
     std::fprintf(out, "  sorvane-cli %s\n", UsageOf(c).c_str());
   std::fprintf(out,
                "  sorvane-cli --help | --version\n\n"
+               "Every command that takes FILE also takes --entry PATH|@LBA:COUNT when FILE is\n"
+               "a disc image (CUE sheet or raw image; `disc` lists its files).\n"
                "Exit status: 0 done, 1 failed or refused, 2 usage error, 3 cancelled.\n");
 }
 

@@ -97,6 +97,25 @@ inline constexpr char kAskRecover[] =
 inline constexpr char kMenuUndo[] = "元に戻す";
 inline constexpr char kMenuRedo[] = "やり直し";
 
+// Disc images.
+inline constexpr char kIso2048Image[] = "2048バイトセクタのイメージのため、XA音声を含められません。";
+inline constexpr char kImageNeedsEntry[] =
+    "ディスクイメージです。--entry でファイルを指定してください（一覧は disc）。";
+inline constexpr char kNoSuchImageFile[] = "イメージ内にそのファイルがありません。";
+inline constexpr char kNoIsoVolume[] = "ISO 9660のファイルシステムが見つかりません。";
+inline constexpr char kUnsupportedTrack[] = "対応していないトラック形式です。";
+inline constexpr char kImageTruncated[] = "イメージが途中で切れています。";
+inline constexpr char kCueImageMissing[] = "キューシートのイメージファイルが見つかりません。";
+inline constexpr char kImageSizeFixed[] = "ディスクイメージ内のファイルは大きさを変えられません。";
+// A warning of `disc`: a file's extent ran into the next one and is taken only up to it.
+inline constexpr char kExtentCut[] = "次のファイルの範囲と重なるため、その手前までとします。";
+// A warning of `disc`: a directory the library could not read is passed over.
+inline constexpr char kDirectoryUnreadable[] = "ディレクトリが読めません。";
+inline constexpr char kImageChooserCaption[] = "ディスクイメージ内のファイル";
+inline constexpr char kImageColumnPath[] = "パス";
+inline constexpr char kImageColumnLength[] = "長さ";
+inline constexpr char kImageColumnChannels[] = "チャンネル";
+
 // WAV export, reader and playback messages.
 inline constexpr char kWavCannotOpen[] = "WAVファイルがオープンできません。";
 inline constexpr char kWavWriteFailed[] = "書込みに失敗しました。";

@@ -39,11 +39,11 @@ int Grow(XaFile& xa, std::int32_t wanted) {
   xa.SectorCount = wanted;
   if (WriteSyncAndHeaders(xa, old, wanted) != 0) return -1;
   std::uint8_t sector[kSectorBytes];
-  MakeEmptySector(sector, false);
+  MakeEmptySector(xa, sector, false);
   for (std::int32_t i = old; i < wanted - 1; ++i) {
     if (WriteSector(xa, i, sector) != 0) return -1;
   }
-  MakeEmptySector(sector, true);
+  MakeEmptySector(xa, sector, true);
   if (WriteSector(xa, wanted - 1, sector) != 0) return -1;
   return UpdateRiffLengths(xa);
 }

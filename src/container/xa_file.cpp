@@ -13,6 +13,8 @@
 #include "container/layout_headers.h"
 #include "container/ripped_file.h"
 #include "container/undo_journal.h"
+#include "format/little_endian.h"
+#include "format/sector_codes.h"
 
 namespace sorvane {
 
@@ -121,6 +123,77 @@ bool KeepBeforeWrite(XaFile& xa, std::int64_t position, std::int64_t size) {
   return false;
 }
 
+// Looks once through an entry of a disc image for what its new sectors must carry: the file
+// number of its audio sectors, and whether its Form 2 sectors all carry a zero EDC. Stops as
+// soon as both are known.
+void SurveyEntry(XaFile& xa) {
+  ImageEntry& entry = xa.Entry;
+  entry.Surveyed = true;
+  entry.FileNumber = entry.RecordFileNumber;
+  constexpr std::int32_t kSpan = 64;
+  std::vector<std::uint8_t> span(std::size_t{kSpan} * kRawSectorBytes);
+  bool audioFound = false, form2Seen = false, edcSeen = false;
+  for (std::int32_t first = 0; first < entry.Sectors && !(audioFound && edcSeen); first += kSpan) {
+    const std::int32_t n = std::min(kSpan, entry.Sectors - first);
+    const std::int64_t size = std::int64_t{n - 1} * kRawSectorBytes + kSectorBytes;
+    if (ReadAt(XaFileStream::Of(xa), xa.SectorPosition(first), span.data(), size) != size) break;
+    for (std::int32_t i = 0; i < n; ++i) {
+      const std::uint8_t* sector = &span[std::size_t(i) * kRawSectorBytes];
+      if (!HalvesAgree(sector)) continue;
+      const SectorInfo info = ClassifySubheader(sector);
+      if (info.Kind == SectorAudio && !audioFound) {
+        audioFound = true;
+        entry.FileNumber = sector[0];
+      }
+      if ((sector[2] & kSubmodeForm2) == 0) continue;
+      form2Seen = true;
+      edcSeen = edcSeen || GetLe32(sector + kForm2EdcOffset) != 0;
+    }
+  }
+  entry.ZeroForm2Edc = form2Seen && !edcSeen;
+}
+
+// The file number of sectors an edit creates: 1, or inside a disc image the entry's own.
+std::uint8_t NewSectorFileNumber(XaFile& xa) {
+  if (!xa.Entry.Active) return 1;
+  if (!xa.Entry.Surveyed) SurveyEntry(xa);
+  return xa.Entry.FileNumber;
+}
+
+// Inside a disc image a written sector carries its error codes, as a drive reads them.
+const std::uint8_t* WithSectorCodes(XaFile& xa, const std::uint8_t* buffer, std::uint8_t* coded) {
+  if (!xa.Entry.Active) return buffer;
+  if (!xa.Entry.Surveyed) SurveyEntry(xa);
+  std::memcpy(coded, buffer, kSectorBytes);
+  if ((coded[2] & kSubmodeForm2) != 0 && xa.Entry.ZeroForm2Edc) {
+    std::memset(coded + kForm2EdcOffset, 0, 4);
+  } else {
+    SetSectorCodes(coded);
+  }
+  return coded;
+}
+
+// Inside a disc image nothing outside the entry's sectors is ever written.
+bool InsideEntry(const XaFile& xa, std::int64_t position, std::int64_t size) {
+  if (!xa.Entry.Active) return true;
+  const std::int64_t end = xa.Entry.Offset + std::int64_t{xa.Entry.Sectors} * kRawSectorBytes;
+  return position >= xa.Entry.Offset && size >= 0 && position + size <= end;
+}
+
+// A subheader inside a disc image: the whole sector is written again, so that its error
+// codes cover the new subheader.
+int RewriteSubheader(XaFile& xa, std::int32_t index, const SectorInfo& info) {
+  std::uint8_t sector[kSectorBytes];
+  if (ReadAt(XaFileStream::Of(xa), xa.SectorPosition(index), sector, kSectorBytes) !=
+      kSectorBytes) {
+    xa.LastErrorText = text::kReadError;
+    return -1;
+  }
+  std::memcpy(sector, info.Subheader, 4);
+  std::memcpy(sector + 4, info.Subheader, 4);
+  return WriteSector(xa, index, sector);
+}
+
 }  // namespace
 
 void ChannelTable::RemoveAt(int index) {
@@ -198,6 +271,10 @@ bool ReadBytesAt(XaFile& xa, std::int64_t position, void* data, std::int64_t siz
 
 bool WriteBytesAt(XaFile& xa, std::int64_t position, const void* data, std::int64_t size) {
   DropReadAhead(xa);
+  if (!InsideEntry(xa, position, size)) {
+    xa.LastErrorText = text::kWritePositionError;
+    return false;
+  }
   if (!KeepBeforeWrite(xa, position, size)) return false;
   if (WriteAllAt(*xa.Io, XaFileStream::Of(xa), position, data, static_cast<std::size_t>(size)))
     return true;
@@ -259,6 +336,7 @@ int WriteSubheader(XaFile& xa, std::int32_t index, const SectorInfo& info) {
     xa.LastErrorText = text::kWritePositionError;
     return -1;
   }
+  if (xa.Entry.Active) return RewriteSubheader(xa, index, info);
   DropReadAhead(xa);
   if (!KeepBeforeWrite(xa, xa.SectorPosition(index), kSubheaderBytes)) return -1;
   std::uint8_t subheader[kSubheaderBytes];
@@ -279,8 +357,10 @@ int WriteSector(XaFile& xa, std::int32_t index, const std::uint8_t* buffer) {
   }
   if (index >= xa.SectorCount) return 0;
   DropReadAhead(xa);
+  std::uint8_t coded[kSectorBytes];
+  const std::uint8_t* bytes = WithSectorCodes(xa, buffer, coded);
   if (!KeepBeforeWrite(xa, xa.SectorPosition(index), kSectorBytes)) return -1;
-  if (!WriteAllAt(*xa.Io, XaFileStream::Of(xa), xa.SectorPosition(index), buffer, kSectorBytes)) {
+  if (!WriteAllAt(*xa.Io, XaFileStream::Of(xa), xa.SectorPosition(index), bytes, kSectorBytes)) {
     xa.LastErrorText = text::kWriteError;
     return -1;
   }
@@ -300,10 +380,23 @@ int OpenXaFile(XaFile& xa, const std::string& path) {
   return 0;
 }
 
+int OpenXaFileEntry(XaFile& xa, const std::string& imagePath, const ImageEntry& entry) {
+  if (OpenXaFileBytes(xa, imagePath) != 0) return -1;
+  xa.Layout = XaLayout::Raw2352;
+  xa.Entry = entry;
+  xa.Entry.Active = true;
+  xa.Entry.Surveyed = false;
+  xa.SectorCount = entry.Sectors;
+  xa.ResizePermission = ResizeForbidden;
+  xa.DuplicateWarned = false;
+  return 0;
+}
+
 int OpenXaFileBytes(XaFile& xa, const std::string& path) {
   xa.AudioChannelTable.Count = 0;
   xa.DataRunTable.Count = 0;
   CloseXaFile(xa);
+  xa.Entry = ImageEntry{};
   const int fd = OpenRegularFile(path, xa.ReadOnly);
   if (fd < 0) {
     xa.LastErrorText = text::kCannotOpenFile;
@@ -323,6 +416,10 @@ int CheckWritable(XaFile& xa) {
 
 int TruncateXaFile(XaFile& xa, std::int64_t length) {
   DropReadAhead(xa);
+  if (xa.Entry.Active && length != XaFileLength(xa)) {
+    xa.LastErrorText = text::kImageSizeFixed;
+    return -1;
+  }
   if (xa.Journal != nullptr && !xa.Journal->BeforeCut(xa, length)) {
     xa.LastErrorText = text::kJournalFailed;
     return -1;
@@ -385,9 +482,9 @@ void CloseXaFile(XaFile& xa) {
   DropReadAhead(xa);
 }
 
-void MakeEmptySector(std::uint8_t* buffer, bool endOfFile) {
+void MakeEmptySector(XaFile& xa, std::uint8_t* buffer, bool endOfFile) {
   std::memset(buffer, 0, kSectorBytes);
-  buffer[0] = buffer[4] = 1;
+  buffer[0] = buffer[4] = NewSectorFileNumber(xa);
   if (endOfFile) buffer[2] = buffer[6] = kSubmodeEof;
 }
 
@@ -403,6 +500,7 @@ int CreateXaFile(XaFile& xa, const std::string& path, XaLayout layout) {
   XaFileStream::Set(xa, fd);
   xa.Path = path;
   xa.ReadOnly = false;
+  xa.Entry = ImageEntry{};
   xa.Layout = layout;
   xa.ResizePermission = ResizeAllowed;
   xa.EndPostGap = kNewFileSectors;
@@ -411,7 +509,7 @@ int CreateXaFile(XaFile& xa, const std::string& path, XaLayout layout) {
   std::uint8_t sector[kSectorBytes];
   int result = 0;
   for (std::int32_t i = 0; i < kNewFileSectors && result == 0; ++i) {
-    MakeEmptySector(sector, i == kNewFileSectors - 1);
+    MakeEmptySector(xa, sector, i == kNewFileSectors - 1);
     result = WriteSector(xa, i, sector);
   }
   if (result == 0) result = WriteSyncAndHeaders(xa, 0, kNewFileSectors);

@@ -110,6 +110,21 @@ struct XaFileStat {
   std::int64_t BornNs = 0;      // creation time where the file system keeps it, else 0
 };
 
+// Where the open file lies when it is an entry of a disc image: a window of the image file
+// that no read sees past and no write leaves. Its size is fixed by the image's directory.
+struct ImageEntry {
+  bool Active = false;
+  std::string Image;         // the image as the person opened it: a CUE sheet or the raw image
+  std::string Name;          // the entry: its ISO path ("/XA/VOICE.XA;1") or "@LBA:COUNT"
+  std::int64_t Offset = 0;   // byte position of the entry's first raw sector in the image
+  std::int32_t Sectors = 0;  // the entry's sector count
+  std::uint8_t RecordFileNumber = 1;  // the directory record's file number (1 for a range)
+  // Decided at the first write from the entry's own sectors (one walk of the entry):
+  bool Surveyed = false;
+  std::uint8_t FileNumber = 1;  // carried by the sectors an edit creates
+  bool ZeroForm2Edc = false;    // its Form 2 sectors all carry a zero EDC: keep it so
+};
+
 // The state of the one open file. Byte positions are 64-bit. Its file is reached only
 // through the functions below.
 struct XaFile {
@@ -140,13 +155,17 @@ struct XaFile {
   bool Locked = false;
   // While an edit runs: keeps what each write and cut is about to replace.
   UndoJournal* Journal = nullptr;
+  // Set when the file is an entry of a disc image (Path then names the image).
+  ImageEntry Entry;
 
   bool IsOpen() const { return stream_ >= 0; }
   std::int32_t Stride() const { return LayoutStride(Layout); }
   std::int32_t DataOffset() const { return LayoutDataOffset(Layout); }
+  // Byte position of sector 0's subheader in the file on disk.
+  std::int64_t Origin() const { return Entry.Offset + DataOffset(); }
   // Byte position of sector index's subheader.
   std::int64_t SectorPosition(std::int32_t index) const {
-    return std::int64_t{index} * Stride() + DataOffset();
+    return std::int64_t{index} * Stride() + Origin();
   }
 
  private:
@@ -181,6 +200,9 @@ int OpenXaFile(XaFile& xa, const std::string& path);
 // Opens as OpenXaFile does but without detecting the layout: undo and redo work on bytes, and
 // must work on a file whose first sectors an interrupted edit left unreadable.
 int OpenXaFileBytes(XaFile& xa, const std::string& path);
+// Opens the entry of a disc image at `imagePath` as a file of raw sectors with the entry's
+// fixed size (ResizePermission 2); the image's other bytes are never written.
+int OpenXaFileEntry(XaFile& xa, const std::string& imagePath, const ImageEntry& entry);
 void CloseXaFile(XaFile& xa);
 // Cuts or extends the open file to `length` bytes; drops the read-ahead.
 int TruncateXaFile(XaFile& xa, std::int64_t length);
@@ -200,8 +222,8 @@ bool IsOpenXaFile(const XaFile& xa, const std::string& path);
 // sync and headers from the address 00:02:00 on, a RIFF-wrapped file its 44-byte header.
 int CreateXaFile(XaFile& xa, const std::string& path, XaLayout layout = XaLayout::Plain2336);
 
-// Fills a 2336-byte buffer with the empty sector (file number 1, all else 0), with or
-// without the end-of-file mark.
-void MakeEmptySector(std::uint8_t* buffer, bool endOfFile);
+// Fills a 2336-byte buffer with the empty sector (file number 1, or inside a disc image the
+// entry's file number; all else 0), with or without the end-of-file mark.
+void MakeEmptySector(XaFile& xa, std::uint8_t* buffer, bool endOfFile);
 
 }  // namespace sorvane

@@ -37,12 +37,13 @@ std::uint8_t ParseChannelText(const std::string& text) {
   return static_cast<std::uint8_t>(value & 0xFF);
 }
 
-// The first sector: an audio sector of the new channel with an empty payload.
-void MakeStamp(const ChannelRecord& r, std::uint8_t* sector) {
-  std::memset(sector, 0, kSectorBytes);
-  const std::uint8_t head[4] = {1, r.Channel, kSubmodeAudioSector, CodingInfo(QualityOf(r))};
-  std::memcpy(sector, head, 4);
-  std::memcpy(sector + 4, head, 4);
+// The first sector: an audio sector of the new channel with an empty payload, under the file
+// number of the file's new sectors.
+void MakeStamp(XaFile& xa, const ChannelRecord& r, std::uint8_t* sector) {
+  MakeEmptySector(xa, sector, false);
+  const std::uint8_t head[3] = {r.Channel, kSubmodeAudioSector, CodingInfo(QualityOf(r))};
+  std::memcpy(sector + 1, head, 3);
+  std::memcpy(sector + 5, head, 3);
 }
 
 // Grows the file when the first sector lies past its end: Declined when the question was
@@ -64,7 +65,7 @@ Outcome PlaceChannel(Workspace& workspace, const ChannelRecord& record, Prompter
   XaFile& xa = workspace.File;
   if (const Outcome room = MakeRoom(xa, record, prompter); room != Outcome::Done) return room;
   std::uint8_t stamp[kSectorBytes];
-  MakeStamp(record, stamp);
+  MakeStamp(xa, record, stamp);
   if (WriteSector(xa, record.FirstSector, stamp) != 0) return Outcome::Failed;
   ChannelRecord entry = record;
   entry.SectorCount = 0;

@@ -118,12 +118,15 @@ bool CanTakeBack(Workspace& workspace, JournalDirection direction) {
 Outcome ReloadAfterHistory(Workspace& workspace, const KeptSettings& settings,
                            ProgressMonitor& progress) {
   XaFile& xa = workspace.File;
-  xa.SectorCount = SectorCountFor(xa, XaFileLength(xa));
+  // An entry of a disc image keeps its size; a file's size is what undo left.
+  if (!xa.Entry.Active) xa.SectorCount = SectorCountFor(xa, XaFileLength(xa));
   const Outcome scanned = FindAll(xa, progress);
   if (scanned == Outcome::Failed) return scanned;
   xa.ChannelPostGap = settings.ChannelPostGap;
   xa.EndPostGap = settings.EndPostGap;
-  xa.ResizePermission = static_cast<ResizePermissionValue>(settings.ResizePermission);
+  xa.ResizePermission = xa.Entry.Active
+                            ? ResizeForbidden
+                            : static_cast<ResizePermissionValue>(settings.ResizePermission);
   return scanned;
 }
 

@@ -6,6 +6,7 @@
 #include "container/channel_scan.h"
 #include "container/ripped_file.h"
 #include "edit/cancel_watch.h"
+#include "edit/image_open.h"
 
 namespace sorvane {
 namespace {
@@ -39,16 +40,21 @@ std::string ResolvePath(const std::string& path) {
 }
 
 Outcome OpenAndScan(XaFile& xa, const std::string& path, ScanExtent extent,
-                    ProgressMonitor& progress) {
+                    ProgressMonitor& progress, const std::string& entry) {
   CloseXaFile(xa);
-  if (OpenXaFile(xa, ResolvePath(path)) != 0) return Outcome::Failed;
+  if (OpenFileOrEntry(xa, ResolvePath(path), entry) != 0) return Outcome::Failed;
   const Outcome first = Scan(xa, kWalkLimitOpen, progress);
   if (first == Outcome::Failed || extent == ScanExtent::FirstSectors) return first;
   return Scan(xa, kWalkLimitFull, progress);
 }
 
 Outcome OpenForHistory(XaFile& xa, const std::string& path) {
-  return OpenXaFileBytes(xa, ResolvePath(path)) == 0 ? Outcome::Done : Outcome::Failed;
+  std::string history;
+  if (const char* refused = HistoryPathOf(ResolvePath(path), history)) {
+    xa.LastErrorText = refused;
+    return Outcome::Failed;
+  }
+  return OpenXaFileBytes(xa, history) == 0 ? Outcome::Done : Outcome::Failed;
 }
 
 Outcome FindAll(XaFile& xa, ProgressMonitor& progress) {

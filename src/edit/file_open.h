@@ -17,13 +17,15 @@ std::string ResolvePath(const std::string& path);
 
 enum class ScanExtent { FirstSectors, WholeFile };
 
-// Closes `xa`, opens ResolvePath(path) and scans its first sectors, then with WholeFile the
-// whole file. Failed: LastErrorText says why and the file is closed. Cancelled: the last
-// scan was cancelled; the file stays open with what was found up to the cancel.
+// Closes `xa`, opens ResolvePath(path) (with `entry`, that entry of a disc image) and scans
+// its first sectors, then with WholeFile the whole file. Failed: LastErrorText says why and
+// the file is closed. Cancelled: the last scan was cancelled; the file stays open with what
+// was found up to the cancel.
 Outcome OpenAndScan(XaFile& xa, const std::string& path, ScanExtent extent,
-                    ProgressMonitor& progress);
+                    ProgressMonitor& progress, const std::string& entry = {});
 
-// Opens ResolvePath(path) for undo and redo, which need neither its layout nor a scan.
+// Opens ResolvePath(path) for undo and redo, which need neither its layout nor a scan; a
+// disc image's history is its data track's file, whatever entry was edited.
 // Failed: LastErrorText says why.
 Outcome OpenForHistory(XaFile& xa, const std::string& path);
 

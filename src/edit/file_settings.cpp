@@ -24,6 +24,11 @@ const char* RefuseFileSettings(const FileSettings& settings) {
 
 Outcome ApplyFileSettings(Workspace& workspace, const FileSettings& settings, Prompter& prompter) {
   XaFile& xa = workspace.File;
+  // The directory of a disc image fixes its files' sizes.
+  if (xa.Entry.Active && settings.ResizePermission != ResizeForbidden) {
+    xa.LastErrorText = text::kImageSizeFixed;
+    return Outcome::Failed;
+  }
   if (const char* refusal = RefuseFileSettings(settings)) {
     xa.LastErrorText = refusal;
     return Outcome::Failed;

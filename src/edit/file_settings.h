@@ -35,7 +35,9 @@ const char* RefuseFileSettings(const FileSettings& settings);
 // its length under the new permission (asking when it is "ask"). The new settings stay
 // whatever the adjustment does; when a write or the truncation failed the result is Failed
 // with "書き込みエラー" (a failed truncation has also shown its own message). A read-only
-// file is refused before anything is stored or written.
+// file is refused before anything is stored or written, and so is any permission but
+// "forbidden" for an entry of a disc image
+// ("ディスクイメージ内のファイルは大きさを変えられません。").
 Outcome ApplyFileSettings(Workspace& workspace, const FileSettings& settings, Prompter& prompter);
 
 // What the settings dialog's controls hold.

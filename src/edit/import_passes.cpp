@@ -202,7 +202,7 @@ PassStep ClearNextChannelSector(XaFile& xa, EncodeCursor& c, std::int32_t limit)
   const PassStep found = FindChannelSector(xa, c, limit, info);
   if (found != PassStep::Found) return found;
   std::uint8_t empty[kSectorBytes];
-  MakeEmptySector(empty, false);
+  MakeEmptySector(xa, empty, false);
   return WriteSector(xa, c.Cursor, empty) == 0 ? PassStep::Written : PassStep::Failed;
 }
 
