@@ -98,7 +98,8 @@ inline constexpr char kMenuUndo[] = "元に戻す";
 inline constexpr char kMenuRedo[] = "やり直し";
 
 // Disc images.
-inline constexpr char kIso2048Image[] = "2048バイトセクタのイメージのため、XA音声を含められません。";
+inline constexpr char kIso2048Image[] =
+    "2048バイトセクタのイメージのため、XA音声を含められません。";
 inline constexpr char kImageNeedsEntry[] =
     "ディスクイメージです。--entry でファイルを指定してください（一覧は disc）。";
 inline constexpr char kNoSuchImageFile[] = "イメージ内にそのファイルがありません。";
