@@ -9,6 +9,7 @@
 
 #include "common/fixed_texts.h"
 #include "container/xa_file.h"
+#include "support/disc_image_builder.h"
 #include "support/edit_sample.h"
 #include "support/in_process_cli.h"
 #include "support/named_case.h"
@@ -220,6 +221,27 @@ TEST_F(EditOverPadding, ADeleteLeavesItAndUndoPutsTheChannelBack) {
   EXPECT_EQ(list.Out.find("\"channel\": 1,"), std::string::npos) << list.Out;
   EXPECT_NE(list.Out.find("\"channel\": 2,"), std::string::npos) << list.Out;
   ExpectUndoPutsItBack();
+}
+
+// Inside a disc image, sectors an edit creates carry the file number of the entry's audio,
+// which audio padding before it does not give.
+TEST(PaddingInADiscImage, GivesNoFileNumberToCreatedSectors) {
+  TempDir dir;
+  XaBuilder voice(48);
+  for (int s = 0; s < 8; ++s) voice.Padding(s, kAudio, 0x00);
+  voice.Subheader(8, 3, 1, kAudio, 0x00).Subheader(16, 3, 1, kAudio, 0x00);
+  voice.Subheader(9, 3, 2, kAudio, 0x00).Subheader(17, 3, 2, kAudio, 0x00);
+  testing::DiscImageBuilder builder;
+  builder.Add({"XA/VOICE.XA", testing::SplitSectors(voice.Bytes()), testing::kXaInterleavedForm2});
+  const testing::DiscImage image = builder.Build();
+  const std::string cue = image.Write(dir.Path());
+  const ProgramResult run = RunInProcess({"delete", cue, "1", "--entry", "/XA/VOICE.XA", "--yes"});
+  ASSERT_EQ(run.ExitStatus, 0) << run.Err;
+  const std::string bytes = ReadFileBytes(dir.File(image.binName));
+  for (int s : {8, 16}) {
+    const std::size_t at = std::size_t(image.File("XA/VOICE.XA").lba + s) * 2352 + 16;
+    EXPECT_EQ(bytes.substr(at, 4), std::string("\x03\0\0\0", 4)) << s;
+  }
 }
 
 // 130 channels of two sectors, eight at a time in the slots 0..7 of interleave 8: channel
