@@ -16,6 +16,7 @@
 #include "app/interleave_map_view.h"
 #include "common/fixed_texts.h"
 #include "gui_support.h"
+#include "support/sound_channel.h"
 #include "support/xa_builder.h"
 
 namespace sorvane::testing {
@@ -307,7 +308,9 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(FailedOpenCase{"Missing", "-", text::kCannotOpenFile},
                       FailedOpenCase{"TooShort", std::string(10, '\1'), text::kDetectReadError},
                       // No layout has agreeing subheader copies.
-                      FailedOpenCase{"NotXa", Repeated("0123456789", 500), text::kFormatUnknown}),
+                      FailedOpenCase{"NotXa", Repeated("0123456789", 500), text::kFormatUnknown},
+                      FailedOpenCase{"RippedAt2048", FilledSoundFile(40).Bytes2048(),
+                                     text::kRippedAt2048}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainWindowTest, CancellingTheOpenDialogChangesNothing) {

@@ -599,5 +599,9 @@ the post-gap at the end of the file.</translation>
         <source>no such channel</source>
         <translation>no such channel</translation>
     </message>
+    <message>
+        <source>2048バイト単位で取り出されたファイルのため、XAのサブヘッダがありません。2336または2352バイトのセクタで取り出し直してください。</source>
+        <translation>The file was extracted in 2048-byte units and has no XA subheaders. Extract it again with 2336- or 2352-byte sectors.</translation>
+    </message>
 </context>
 </TS>

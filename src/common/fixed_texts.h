@@ -70,6 +70,10 @@ inline constexpr char kCellNormalSpeed[] = "  等速";
 inline constexpr char kDetectReadError[] = "読み取りエラー。";
 inline constexpr char kReadError[] = "読み取りエラー";
 inline constexpr char kFormatUnknown[] = "ファイルフォーマットの判定に失敗しました。";
+// XA sound that a 2048-byte ripper cut from its sectors, dropping the subheaders.
+inline constexpr char kRippedAt2048[] =
+    "2048バイト単位で取り出されたファイルのため、XAのサブヘッダがありません。"
+    "2336または2352バイトのセクタで取り出し直してください。";
 inline constexpr char kBadData[] = "データが異常です";
 inline constexpr char kWritePositionError[] = "書き込み位置指定エラー";
 inline constexpr char kWriteError[] = "書き込みエラー";

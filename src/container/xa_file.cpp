@@ -11,6 +11,7 @@
 
 #include "common/fixed_texts.h"
 #include "container/layout_headers.h"
+#include "container/ripped_file.h"
 #include "container/undo_journal.h"
 #include "format/little_endian.h"
 #include "format/sector_codes.h"
@@ -208,6 +209,8 @@ SectorInfo ClassifySubheader(const std::uint8_t subheader[4]) {
   std::memcpy(info.Subheader, subheader, 4);
   const std::uint8_t submode = subheader[2];
   const std::uint8_t coding = subheader[3];
+  // Padding reads as an empty sector, whatever its submode says.
+  if (subheader[0] == kPaddingNumber && subheader[1] == kPaddingNumber) return info;
   if ((submode & kSubmodeAudioBits) == kSubmodeAudioBits) {
     info.Kind = SectorAudio;
     info.Channel = subheader[1];
@@ -362,6 +365,7 @@ int WriteSector(XaFile& xa, std::int32_t index, const std::uint8_t* buffer) {
 int OpenXaFile(XaFile& xa, const std::string& path) {
   if (OpenXaFileBytes(xa, path) != 0) return -1;
   if (DetectLayout(xa) != 0) {
+    ExplainRippedFile(xa);
     CloseXaFile(xa);
     return -1;
   }

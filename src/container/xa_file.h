@@ -27,7 +27,8 @@ struct SectorInfo {
   bool operator==(const SectorInfo&) const = default;
 };
 
-// Classifies the first four subheader bytes.
+// Classifies the first four subheader bytes. Padding (file and channel number both 0xFF)
+// is empty, so that every reader of subheaders passes over it.
 SectorInfo ClassifySubheader(const std::uint8_t subheader[4]);
 
 // One audio channel, or one run of data sectors (Channel 255, Interleave 32).

@@ -2,18 +2,27 @@
 
 #include <filesystem>
 
+#include "common/fixed_texts.h"
 #include "container/channel_scan.h"
+#include "container/ripped_file.h"
 #include "edit/cancel_watch.h"
 #include "edit/image_open.h"
 
 namespace sorvane {
 namespace {
 
+// Sound cut by a 2048-byte ripper can pass the detection as plain sectors where it is
+// silent, then fails the scan on subheader copies that differ.
+void ExplainFailedScan(XaFile& xa) {
+  if (xa.Layout == XaLayout::Plain2336 && xa.LastErrorText == text::kBadData) ExplainRippedFile(xa);
+}
+
 // One scan; a read failure closes the file.
 Outcome Scan(XaFile& xa, std::int32_t walkLimit, ProgressMonitor& progress) {
   CancelWatch watch(progress);
   xa.ScannedToEnd = false;
   if (ScanChannels(xa, walkLimit, watch) != 0) {
+    ExplainFailedScan(xa);
     CloseXaFile(xa);
     return Outcome::Failed;
   }

@@ -13,6 +13,10 @@ inline constexpr int kRiffHeaderBytes = 44;     // before the first raw sector o
 inline constexpr int kSubheaderBytes = 8;       // 4 bytes, then the same 4 again
 inline constexpr int kSectorsPerSecond = 75;    // at normal speed
 
+// Subheader bytes 0 and 1, the file and channel numbers: both 0xFF mark padding, with which
+// games fill unused slots (silent audio sectors among them). It belongs to no channel.
+inline constexpr std::uint8_t kPaddingNumber = 0xFF;
+
 // Subheader byte 2, the submode.
 inline constexpr std::uint8_t kSubmodeEof = 0x80;
 inline constexpr std::uint8_t kSubmodeRealTime = 0x40;

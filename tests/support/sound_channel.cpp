@@ -29,6 +29,15 @@ XaBuilder SoundChannelFile(int sectors, const ChannelRecord& record) {
   return builder;
 }
 
+XaBuilder FilledSoundFile(int sectors) {
+  XaBuilder builder(sectors);
+  for (int s = 0; s < sectors; ++s) {
+    builder.Subheader(s, 1, static_cast<std::uint8_t>(s % 8), 0x64, 0x05);
+    builder.Payload(s, VariedSound(s).Payload());
+  }
+  return builder;
+}
+
 ChannelRecord SoundRecord(int channel, bool highRate, bool stereo, int first, int interleave,
                           int count) {
   ChannelRecord r;

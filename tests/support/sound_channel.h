@@ -18,6 +18,10 @@ SoundData VariedSound(int seed);
 // A file of `sectors` sectors with one channel whose sector k holds VariedSound(k).
 XaBuilder SoundChannelFile(int sectors, const ChannelRecord& record);
 
+// A file whose every sector holds sound, as games fill their files: channels 0..7 of 18.9k
+// stereo in the slots of interleave 8, sector s holding VariedSound(s).
+XaBuilder FilledSoundFile(int sectors);
+
 // A channel record of the given quality.
 ChannelRecord SoundRecord(int channel, bool highRate, bool stereo, int first, int interleave,
                           int count);

@@ -64,6 +64,10 @@ XaBuilder& XaBuilder::Subheader(int index, std::uint8_t file, std::uint8_t chann
   return *this;
 }
 
+XaBuilder& XaBuilder::Padding(int index, std::uint8_t submode, std::uint8_t coding) {
+  return Subheader(index, 0xFF, 0xFF, submode, coding);
+}
+
 XaBuilder& XaBuilder::BreakSubheader(int index) {
   sectors_[index][7] ^= 0xFF;
   return *this;
@@ -107,6 +111,12 @@ std::string XaBuilder::Bytes() const {
     }
     out.append(reinterpret_cast<const char*>(sectors_[i].data()), kSector);
   }
+  return out;
+}
+
+std::string XaBuilder::Bytes2048() const {
+  std::string out;
+  for (const auto& s : sectors_) out.append(reinterpret_cast<const char*>(s.data()) + 8, 2048);
   return out;
 }
 

@@ -24,6 +24,8 @@ class XaBuilder {
   // The four subheader bytes of one sector, written twice.
   XaBuilder& Subheader(int index, std::uint8_t file, std::uint8_t channel, std::uint8_t submode,
                        std::uint8_t coding);
+  // A padding sector as games fill unused slots with: file and channel number 0xFF.
+  XaBuilder& Padding(int index, std::uint8_t submode, std::uint8_t coding = 0);
   // Makes the second subheader copy of a sector differ from the first.
   XaBuilder& BreakSubheader(int index);
   // Sets the end-of-file bit on a sector.
@@ -36,6 +38,9 @@ class XaBuilder {
 
   std::vector<std::uint8_t>& SectorBytes(int index) { return sectors_[index]; }
   std::string Bytes() const;
+  // What a 2048-byte ripper keeps of the file: the 2048 bytes after each sector's
+  // subheader (an audio sector's first 16 sound groups), nothing else.
+  std::string Bytes2048() const;
   void Write(const std::string& path) const;
 
  private:
