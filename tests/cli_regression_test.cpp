@@ -131,7 +131,8 @@ class CliRegression : public ::testing::Test {
 };
 
 // Recorded from the command line after the reshaping of the code; demo, import and append
-// recorded again when the encoder's ranges became 0 to 12.
+// recorded again when the encoder's ranges became 0 to 12; the imports that cut their sound
+// again when they said so on standard error (their files' bytes unchanged).
 const std::map<std::string, std::uint64_t> kRecords = {
     {"demo", 0x37f40a60b5dc8a50ull},
     {"new", 0xba06f63bb202673full},
@@ -145,9 +146,9 @@ const std::map<std::string, std::uint64_t> kRecords = {
     {"plain/export-2", 0xc949665c3775e495ull},
     {"plain/export-3", 0x8e0a9910db7b92eaull},
     {"plain/export-4", 0xff9a6e7ce63b998eull},
-    {"plain/import-declined", 0xbe1bc218a76641ecull},
+    {"plain/import-declined", 0xe007183d40f77d8full},
     {"plain/import-keep", 0xe2dc82592d4a2276ull},
-    {"plain/import-wav", 0x66471180f1161c66ull},
+    {"plain/import-wav", 0x7b85d565654f1476ull},
     {"plain/list-hex", 0xc1f2e2467f4d53a0ull},
     {"plain/list-json", 0x8f4e95dd4c9272c2ull},
     {"plain/list-sectors", 0xd34abde759c4f964ull},
@@ -165,9 +166,9 @@ const std::map<std::string, std::uint64_t> kRecords = {
     {"raw/export-2", 0xc949665c3775e495ull},
     {"raw/export-3", 0x8e0a9910db7b92eaull},
     {"raw/export-4", 0xff9a6e7ce63b998eull},
-    {"raw/import-declined", 0x5ba2d61f92b89a88ull},
+    {"raw/import-declined", 0x9d74310b601aae0bull},
     {"raw/import-keep", 0x4f57fb34ae3aa8beull},
-    {"raw/import-wav", 0x4d28336b882c52eaull},
+    {"raw/import-wav", 0xd0c3cf3b2b941cbaull},
     {"raw/list-hex", 0xc1f2e2467f4d53a0ull},
     {"raw/list-json", 0xaeec04e94daa8b98ull},
     {"raw/list-sectors", 0xd34abde759c4f964ull},
@@ -185,9 +186,9 @@ const std::map<std::string, std::uint64_t> kRecords = {
     {"riff/export-2", 0xc949665c3775e495ull},
     {"riff/export-3", 0x8e0a9910db7b92eaull},
     {"riff/export-4", 0xff9a6e7ce63b998eull},
-    {"riff/import-declined", 0x206a14ec602c7440ull},
+    {"riff/import-declined", 0xbac4f92b5a282eb7ull},
     {"riff/import-keep", 0xea46ef362e4065c6ull},
-    {"riff/import-wav", 0x693d31352599ea52ull},
+    {"riff/import-wav", 0xd89556a89fbe6382ull},
     {"riff/list-hex", 0xc1f2e2467f4d53a0ull},
     {"riff/list-json", 0x2c98ba9fefccd2f4ull},
     {"riff/list-sectors", 0xd34abde759c4f964ull},
