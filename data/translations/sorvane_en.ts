@@ -535,5 +535,65 @@ the post-gap at the end of the file.</translation>
         <source>フォルダが読めません。</source>
         <translation>The folder cannot be read.</translation>
     </message>
+    <message>
+        <source>XAファイル・ディスクイメージ|*.xa;*.cue;*.bin;*.img;*.iso|すべてのファイル|*.*</source>
+        <translation>XA files and disc images|*.xa;*.cue;*.bin;*.img;*.iso|All files|*.*</translation>
+    </message>
+    <message>
+        <source>2048バイトセクタのイメージのため、XA音声を含められません。</source>
+        <translation>This image has 2048-byte sectors, which cannot hold XA audio.</translation>
+    </message>
+    <message>
+        <source>ディスクイメージです。--entry でファイルを指定してください（一覧は disc）。</source>
+        <translation>This is a disc image. Name a file with --entry (disc lists them).</translation>
+    </message>
+    <message>
+        <source>イメージ内にそのファイルがありません。</source>
+        <translation>The image holds no such file.</translation>
+    </message>
+    <message>
+        <source>ISO 9660のファイルシステムが見つかりません。</source>
+        <translation>No ISO 9660 file system was found.</translation>
+    </message>
+    <message>
+        <source>対応していないトラック形式です。</source>
+        <translation>This track format is not supported.</translation>
+    </message>
+    <message>
+        <source>イメージが途中で切れています。</source>
+        <translation>The image is cut short.</translation>
+    </message>
+    <message>
+        <source>キューシートのイメージファイルが見つかりません。</source>
+        <translation>The image file that the cue sheet names cannot be found.</translation>
+    </message>
+    <message>
+        <source>ディスクイメージ内のファイルは大きさを変えられません。</source>
+        <translation>A file inside a disc image cannot change its size.</translation>
+    </message>
+    <message>
+        <source>次のファイルの範囲と重なるため、その手前までとします。</source>
+        <translation>It runs into the next file's extent and is taken up to it.</translation>
+    </message>
+    <message>
+        <source>ディレクトリが読めません。</source>
+        <translation>The directory cannot be read.</translation>
+    </message>
+    <message>
+        <source>ディスクイメージ内のファイル</source>
+        <translation>Files in the disc image</translation>
+    </message>
+    <message>
+        <source>パス</source>
+        <translation>Path</translation>
+    </message>
+    <message>
+        <source>長さ</source>
+        <translation>Length</translation>
+    </message>
+    <message>
+        <source>%1（ディスクイメージ内 %2）</source>
+        <translation>%1 (in disc image: %2)</translation>
+    </message>
 </context>
 </TS>

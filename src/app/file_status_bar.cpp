@@ -13,7 +13,7 @@
 namespace sorvane::app {
 namespace {
 
-QString LayoutText(const FileFacts& facts) {
+QString FileLayoutText(const FileFacts& facts) {
   switch (facts.File.Layout) {
     case XaLayout::Plain2336:
       return QText(text::kStatusPlain2336);
@@ -23,6 +23,14 @@ QString LayoutText(const FileFacts& facts) {
       break;
   }
   return QText(text::kStatusRiff2352);
+}
+
+// An entry of a disc image says so after its layout.
+QString LayoutText(const FileFacts& facts) {
+  const ImageEntry& entry = facts.File.Entry;
+  if (!entry.Active) return FileLayoutText(facts);
+  return QText(text::kStatusImageEntry)
+      .arg(FileLayoutText(facts), QString::fromStdString(entry.Name));
 }
 
 QString SectorsText(const FileFacts& facts) {

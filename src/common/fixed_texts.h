@@ -46,6 +46,9 @@ inline constexpr char kPopDelete[] = "Ch削除    [D]";
 
 // File dialog filters ("|" separates description and pattern).
 inline constexpr char kXaFilter[] = "XAファイル|*.xa|すべてのファイル|*.*";
+// File > 開く: XA files and the disc images that hold them, in one filter.
+inline constexpr char kOpenFilter[] =
+    "XAファイル・ディスクイメージ|*.xa;*.cue;*.bin;*.img;*.iso|すべてのファイル|*.*";
 inline constexpr char kWavFilter[] = "WAVファイル|*.wav|すべてのファイル|*.*";
 // Every format an import or append reads (the WAV reader's and libsndfile's), as one filter.
 inline constexpr char kAudioFilter[] =
@@ -94,7 +97,8 @@ inline constexpr char kMenuUndo[] = "元に戻す";
 inline constexpr char kMenuRedo[] = "やり直し";
 
 // Disc images.
-inline constexpr char kIso2048Image[] = "2048バイトセクタのイメージのため、XA音声を含められません。";
+inline constexpr char kIso2048Image[] =
+    "2048バイトセクタのイメージのため、XA音声を含められません。";
 inline constexpr char kImageNeedsEntry[] =
     "ディスクイメージです。--entry でファイルを指定してください（一覧は disc）。";
 inline constexpr char kNoSuchImageFile[] = "イメージ内にそのファイルがありません。";
@@ -176,6 +180,9 @@ inline constexpr char kMenuRecent[] = "最近使ったファイル(&R)";
 inline constexpr char kStatusPlain2336[] = "2336バイト";
 inline constexpr char kStatusRaw2352[] = "2352バイト";
 inline constexpr char kStatusRiff2352[] = "RIFF 2352バイト";
+// The layout of an entry of a disc image, then the entry: "2352バイト（ディスクイメージ内
+// /XA/VOICE.XA;1）".
+inline constexpr char kStatusImageEntry[] = "%1（ディスクイメージ内 %2）";
 inline constexpr char kStatusLayoutTip[] = "1セクタのバイト数（ファイルの形式）";
 inline constexpr char kStatusSectors[] = "%1セクタ";
 inline constexpr char kStatusPostGaps[] = "ギャップ %1/%2";
