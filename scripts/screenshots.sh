@@ -20,7 +20,7 @@ mkdir -p "$work/files"
 demo=$work/files/demo.xa
 "$build_dir"/src/cli/sorvane-cli demo "$demo" --force
 mkdir -p "$work/disc"
-image=$("$build_dir"/tests/make_demo_image "$work/disc")
+image=$("$build_dir"/tests/make_demo_image "$work/disc" "$demo")
 
 SORVANE_LANG=ja QT_QPA_PLATFORM=offscreen "$build_dir"/src/app/sorvane-screenshots "$out" "$demo" \
   "$image"

@@ -592,8 +592,8 @@ the post-gap at the end of the file.</translation>
         <translation>Length</translation>
     </message>
     <message>
-        <source>%1（ディスクイメージ内 %2）</source>
-        <translation>%1 (in disc image: %2)</translation>
+        <source>%1（イメージ内 %2）</source>
+        <translation>%1 (in image: %2)</translation>
     </message>
 </context>
 </TS>

@@ -165,7 +165,7 @@ void SaveFileDialog(EditorForms& forms, const QDir& dir, const QString& folder) 
 }
 
 // The chooser that opening the disc image shows, saved, then closed with its first file
-// chosen; the main window then shows that file of the image.
+// chosen.
 void SaveDiscChooser(EditorForms& forms, const Workspace& workspace, const QDir& dir,
                      const std::string& image) {
   QTimer watch;
@@ -181,7 +181,6 @@ void SaveDiscChooser(EditorForms& forms, const Workspace& workspace, const QDir&
   if (forms.Form1.OpenByPath(image) != 0)
     std::fprintf(stderr, "%s: %s\n", image.c_str(), workspace.File.LastErrorText);
   if (!saved) std::fprintf(stderr, "the disc image chooser was not shown\n");
-  Save(forms.Form1, dir, "main-disc-entry.png");
 }
 
 void SaveSettings(EditorForms& forms, const QDir& dir, const XaFile& xa) {

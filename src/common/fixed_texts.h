@@ -180,9 +180,9 @@ inline constexpr char kMenuRecent[] = "最近使ったファイル(&R)";
 inline constexpr char kStatusPlain2336[] = "2336バイト";
 inline constexpr char kStatusRaw2352[] = "2352バイト";
 inline constexpr char kStatusRiff2352[] = "RIFF 2352バイト";
-// The layout of an entry of a disc image, then the entry: "2352バイト（ディスクイメージ内
-// /XA/VOICE.XA;1）".
-inline constexpr char kStatusImageEntry[] = "%1（ディスクイメージ内 %2）";
+// The layout of an entry of a disc image, then the entry: "2352バイト（イメージ内
+// /XA/VOICE.XA;1）", short enough to leave room for the other fields.
+inline constexpr char kStatusImageEntry[] = "%1（イメージ内 %2）";
 inline constexpr char kStatusLayoutTip[] = "1セクタのバイト数（ファイルの形式）";
 inline constexpr char kStatusSectors[] = "%1セクタ";
 inline constexpr char kStatusPostGaps[] = "ギャップ %1/%2";
