@@ -11,7 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcdio-dev libiso9660-dev
   fonts-ipafont-gothic
-  xvfb xauth imagemagick libxcb-cursor0 xdotool openbox ffmpeg bc time
+  xvfb xauth imagemagick libxcb-cursor0 xdotool openbox ffmpeg bc time strace
   dpkg-dev file desktop-file-utils appstream man-db
 )
 

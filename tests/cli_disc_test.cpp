@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "common/fixed_texts.h"
+#include "edit/export_all.h"
 #include "format/sector.h"
 #include "format/sector_codes.h"
 #include "support/disc_image_builder.h"
@@ -77,6 +78,7 @@ class DiscEntryCli : public ::testing::Test {
       const std::size_t end = std::min(args.find(' ', at), args.size());
       std::string word = args.substr(at, end - at);
       if (word == "IMAGE") word = cue;
+      if (word == "BIN") word = bin;
       if (word.ends_with(".wav")) word = dir.File(word);
       words.push_back(word);
       at = end + 1;
@@ -141,6 +143,8 @@ const CommandCase kCommands[] = {
     {"SettingsResize", "settings IMAGE --entry /XA/VOICE.XA --resize allow", 1,
      text::kImageSizeFixed, false, kBoth},
     {"WithoutEntry", "list IMAGE", 1, text::kImageNeedsEntry, false, kBoth},
+    {"ExportOntoTheImage", "export IMAGE 1 BIN --entry /XA/VOICE.XA", 1, text::kExportOntoOpenFile,
+     false, kBoth},
     {"NoSuchFile", "import IMAGE 1 in.wav --entry /XA/NONE.XA", 1, text::kNoSuchImageFile, false,
      kBoth},
     {"RangeOverTheDirectory", "list IMAGE --entry @18:4", 1, text::kUnsupportedTrack, false, kBoth},
@@ -164,6 +168,75 @@ TEST_P(DiscEntryCommands, WriteOnlyTheEntryAndUndoGivesTheImageBack) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, DiscEntryCommands, ::testing::ValuesIn(kCommands));
+
+TEST_F(DiscEntryCli, ExportAllWritesEachAudioFileInAFolderThatMirrorsTheImage) {
+  const ProgramResult all = Run("export-all IMAGE --out " + dir.File("out"));
+  ASSERT_EQ(all.ExitStatus, 0) << all.Err;
+  ASSERT_EQ(Run("export IMAGE 2 one.wav --entry /XA/VOICE.XA").ExitStatus, 0);
+  const std::string folder = dir.File("out/IMAGE/XA/");
+  EXPECT_EQ(testing::ReadFileBytes(folder + "VOICE_ch002.wav"),
+            testing::ReadFileBytes(dir.File("one.wav")));
+  EXPECT_GT(testing::FileLength(folder + "VOICE_ch001.wav"), 44);
+  EXPECT_EQ(testing::ReadFileBytes(bin), before);
+}
+
+// Names read from an image stay one name inside the output folder.
+TEST(SafeImageName, ReplacesWhatWouldLeaveTheFolder) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"VOICE", "VOICE"}, {"", "_"},       {".", "_."},          {"..", "_.."},
+      {"A/B", "A_B"},     {"A\\B", "A_B"}, {"A\x01\x7F", "A__"}, {"\xC3\xA9", "\xC3\xA9"},
+  };
+  for (const auto& [name, safe] : cases) EXPECT_EQ(SafeImageName(name), safe) << name;
+}
+
+// Sectors an edit creates carry the file number of the entry's audio sectors; Form 2 sectors
+// keep a zero EDC in an entry whose Form 2 sectors all have one, else get theirs.
+struct CreatedCase {
+  const char* Name;
+  bool ZeroEdc;
+  std::uint8_t FileNumber;
+};
+
+class CreatedSectors : public ::testing::TestWithParam<CreatedCase> {};
+
+TEST_P(CreatedSectors, CarryTheEntrysFileNumberAndItsKindOfEdc) {
+  const CreatedCase& c = GetParam();
+  TempDir dir;
+  const testing::DiscImage image = BuildVoiceImage(c.ZeroEdc, c.FileNumber);
+  const std::string cue = image.Write(dir.Path());
+  testing::WavBuilder(1, 37800, 16)
+      .Samples16(testing::Frames16(2 * 4032, 1, [](int i, int) { return i % 900 - 450; }))
+      .Write(dir.File("in.wav"));
+  const std::string entry = "--entry /XA/VOICE.XA";
+  ASSERT_EQ(testing::RunInProcess("delete " + cue + " 1 " + entry + " --yes").ExitStatus, 0);
+  ASSERT_EQ(testing::RunInProcess("append " + cue + " " + dir.File("in.wav") + " " + entry +
+                                  " --slot 2 --yes")
+                .ExitStatus,
+            0);
+  const std::string bytes = testing::ReadFileBytes(dir.File(image.binName));
+  const long long first = image.File("XA/VOICE.XA").lba;
+  for (const int index : {0, 8, 2, 10}) {  // two emptied sectors, two of the new channel
+    const long long at = (first + index) * 2352 + 16;
+    SCOPED_TRACE(index);
+    EXPECT_EQ(std::uint8_t(bytes[at]), c.FileNumber);
+    const bool form2 = (bytes[at + 2] & kSubmodeForm2) != 0;
+    EXPECT_EQ(form2, index % 8 == 2);
+    const bool zero = bytes.compare(at + kForm2EdcOffset, 4, std::string(4, '\0')) == 0;
+    if (form2 && c.ZeroEdc) {
+      EXPECT_TRUE(zero);
+    } else {
+      EXPECT_TRUE(CodesValid(bytes, first + index));
+    }
+  }
+}
+
+const CreatedCase kCreated[] = {
+    {"FileNumberOneWithEdc", false, 1},
+    {"FileNumberThreeWithEdc", false, 3},
+    {"FileNumberThreeZeroEdc", true, 3},
+};
+
+INSTANTIATE_TEST_SUITE_P(Images, CreatedSectors, ::testing::ValuesIn(kCreated));
 
 }  // namespace
 }  // namespace sorvane

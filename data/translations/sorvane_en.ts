@@ -536,16 +536,12 @@ the post-gap at the end of the file.</translation>
         <translation>The folder cannot be read.</translation>
     </message>
     <message>
-        <source>XAファイル・ディスクイメージ|*.xa;*.cue;*.bin;*.img;*.iso|すべてのファイル|*.*</source>
-        <translation>XA files and disc images|*.xa;*.cue;*.bin;*.img;*.iso|All files|*.*</translation>
-    </message>
-    <message>
         <source>2048バイトセクタのイメージのため、XA音声を含められません。</source>
-        <translation>This image has 2048-byte sectors, which cannot hold XA audio.</translation>
+        <translation>This image has 2048-byte sectors, so it cannot hold XA audio.</translation>
     </message>
     <message>
         <source>ディスクイメージです。--entry でファイルを指定してください（一覧は disc）。</source>
-        <translation>This is a disc image. Name a file with --entry (disc lists them).</translation>
+        <translation>This is a disc image. Name a file in it with --entry (disc lists them).</translation>
     </message>
     <message>
         <source>イメージ内にそのファイルがありません。</source>
@@ -557,7 +553,7 @@ the post-gap at the end of the file.</translation>
     </message>
     <message>
         <source>対応していないトラック形式です。</source>
-        <translation>This track format is not supported.</translation>
+        <translation>This track layout is not supported.</translation>
     </message>
     <message>
         <source>イメージが途中で切れています。</source>
@@ -565,7 +561,7 @@ the post-gap at the end of the file.</translation>
     </message>
     <message>
         <source>キューシートのイメージファイルが見つかりません。</source>
-        <translation>The image file that the cue sheet names cannot be found.</translation>
+        <translation>The image file named by the cue sheet was not found.</translation>
     </message>
     <message>
         <source>ディスクイメージ内のファイルは大きさを変えられません。</source>
@@ -573,7 +569,7 @@ the post-gap at the end of the file.</translation>
     </message>
     <message>
         <source>次のファイルの範囲と重なるため、その手前までとします。</source>
-        <translation>It runs into the next file's extent and is taken up to it.</translation>
+        <translation>It runs into the next file, so it is taken only up to there.</translation>
     </message>
     <message>
         <source>ディレクトリが読めません。</source>
@@ -590,6 +586,10 @@ the post-gap at the end of the file.</translation>
     <message>
         <source>長さ</source>
         <translation>Length</translation>
+    </message>
+    <message>
+        <source>XAファイル・ディスクイメージ|*.xa;*.cue;*.bin;*.img;*.iso|すべてのファイル|*.*</source>
+        <translation>XA files and disc images|*.xa;*.cue;*.bin;*.img;*.iso|All files|*.*</translation>
     </message>
     <message>
         <source>%1（イメージ内 %2）</source>

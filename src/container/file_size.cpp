@@ -57,6 +57,11 @@ bool MayResize(XaFile& xa, Prompter& prompter) {
 }
 
 int ChangeSectorCount(XaFile& xa, std::int32_t wanted, Prompter& prompter) {
+  // An entry of a disc image has the size its directory gives it; nothing around it moves.
+  if (xa.Entry.Active) {
+    xa.LastErrorText = text::kImageSizeFixed;
+    return -1;
+  }
   wanted = std::max(wanted, kMinimumSectors);
   if (wanted == xa.SectorCount) return 0;
   return wanted < xa.SectorCount ? Shrink(xa, wanted, prompter) : Grow(xa, wanted);

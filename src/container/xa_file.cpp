@@ -172,13 +172,6 @@ const std::uint8_t* WithSectorCodes(XaFile& xa, const std::uint8_t* buffer, std:
   return coded;
 }
 
-// Inside a disc image nothing outside the entry's sectors is ever written.
-bool InsideEntry(const XaFile& xa, std::int64_t position, std::int64_t size) {
-  if (!xa.Entry.Active) return true;
-  const std::int64_t end = xa.Entry.Offset + std::int64_t{xa.Entry.Sectors} * kRawSectorBytes;
-  return position >= xa.Entry.Offset && size >= 0 && position + size <= end;
-}
-
 // A subheader inside a disc image: the whole sector is written again, so that its error
 // codes cover the new subheader.
 int RewriteSubheader(XaFile& xa, std::int32_t index, const SectorInfo& info) {
@@ -268,10 +261,6 @@ bool ReadBytesAt(XaFile& xa, std::int64_t position, void* data, std::int64_t siz
 
 bool WriteBytesAt(XaFile& xa, std::int64_t position, const void* data, std::int64_t size) {
   DropReadAhead(xa);
-  if (!InsideEntry(xa, position, size)) {
-    xa.LastErrorText = text::kWritePositionError;
-    return false;
-  }
   if (!KeepBeforeWrite(xa, position, size)) return false;
   if (WriteAllAt(*xa.Io, XaFileStream::Of(xa), position, data, static_cast<std::size_t>(size)))
     return true;

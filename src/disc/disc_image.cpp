@@ -68,10 +68,14 @@ ImageKind SniffRaw(const ReadFd& fd) {
   return ImageKind::None;
 }
 
+// The whole file as text when it is small and its first bytes hold no NUL byte, as a CUE
+// sheet's do; else nothing, after one small read.
 std::string ReadSmallText(const ReadFd& fd) {
   const std::int64_t size = fd.Size();
   if (size <= 0 || std::size_t(size) > kCueSheetMost) return {};
-  std::string text(std::size_t(size), '\0');
+  std::string text(std::min<std::size_t>(std::size_t(size), 4096), '\0');
+  if (!fd.Read(0, text.data(), text.size()) || text.find('\0') != std::string::npos) return {};
+  text.resize(std::size_t(size));
   return fd.Read(0, text.data(), text.size()) ? text : std::string();
 }
 
@@ -97,6 +101,7 @@ const char* ReadCueTracks(const std::string& cuePath, const std::string& sheet, 
   const std::vector<CueTrack> tracks = ParseCueSheet(sheet);
   if (tracks.empty() || tracks[0].Number != 1) return text::kUnsupportedTrack;
   const CueTrack& data = tracks[0];
+  if (data.Type.ends_with("/2048")) return text::kIso2048Image;
   if (data.Type != "MODE2/2352" || data.Index1 != 0 || data.Index0 > 0)
     return text::kUnsupportedTrack;
   const std::filesystem::path file =

@@ -1,14 +1,22 @@
-// The ISO 9660 directory tree of a data track, read through libiso9660. The library sizes its
-// buffers from the directory records unchecked, so every directory's extent is checked
-// against the track before the library is asked to read it, and a directory is read once.
+// The ISO 9660 directory tree of a data track. libiso9660 finds the volume and reads its
+// primary volume descriptor; the directories are read here, sector by sector from each raw
+// sector's user data, because the library reads a directory of several sectors as one run of
+// 2048-byte blocks (in a raw image the next sector's sync and header fall inside it) and
+// copies names by their recorded lengths unchecked. Every directory's extent is checked
+// against the track, and each is read once.
 #include <cdio/bytesex.h>
 #include <cdio/iso9660.h>
 #include <cdio/logging.h>
+#include <fcntl.h>
+#include <unistd.h>
 
+#include <cstring>
 #include <set>
+#include <vector>
 
 #include "common/fixed_texts.h"
 #include "disc/disc_image.h"
+#include "format/little_endian.h"
 
 namespace sorvane {
 namespace {
@@ -16,6 +24,10 @@ namespace {
 constexpr std::uint32_t kMostDirectoryBytes = 16u << 20;
 constexpr int kMostDepth = 64;
 constexpr std::size_t kMostFiles = 1u << 17;
+constexpr std::int64_t kRawSector = 2352;
+constexpr int kUserDataAt = 24;  // sync, header and subheader before a Form 1 sector's data
+constexpr int kRecordHead = 33;  // a directory record before its name
+constexpr std::uint8_t kDirectoryFlag = 0x02;
 
 // The library's default handler ends the process on errors and prints on standard output.
 void QuietLog(cdio_log_level_t, const char*) {}
@@ -27,42 +39,76 @@ struct IsoHandle {
   }
 };
 
+struct TrackFd {
+  explicit TrackFd(const std::string& path) : Fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {}
+  ~TrackFd() {
+    if (Fd >= 0) ::close(Fd);
+  }
+  int Fd;
+};
+
 struct Directory {
   std::string Path;  // from the root, ending in '/'
   std::uint32_t Lsn = 0;
   std::uint32_t Bytes = 0;
 };
 
+// One record of a directory.
+struct Record {
+  std::string Name;
+  std::uint32_t Lsn = 0;
+  std::uint32_t Size = 0;
+  bool IsDirectory = false;
+  bool HasXa = false;
+  std::uint16_t Attributes = 0;
+  std::uint8_t FileNumber = 0;
+};
+
+// The XA field of a record's system use area: owner ids, attributes (big-endian), "XA", the
+// file number.
+void ReadXaField(const std::uint8_t* record, std::size_t length, Record& out) {
+  const std::size_t name = record[32];
+  const std::size_t use = kRecordHead + name + (name % 2 == 0 ? 1 : 0);
+  if (use + 14 > length || record[use + 6] != 'X' || record[use + 7] != 'A') return;
+  out.HasXa = true;
+  out.Attributes = std::uint16_t(record[use + 4] << 8 | record[use + 5]);
+  out.FileNumber = record[use + 8];
+}
+
+// The records of one sector of a directory: records never cross a sector's end, and a zero
+// length byte ends the sector's records. False when a record does not fit.
+bool ReadRecords(const std::uint8_t* sector, std::vector<Record>& out) {
+  for (std::size_t at = 0; at < 2048 && sector[at] != 0;) {
+    const std::uint8_t* record = sector + at;
+    const std::size_t length = record[0];
+    if (at + length > 2048 || length < kRecordHead + 1u || kRecordHead + record[32] > length)
+      return false;
+    Record r;
+    r.Name.assign(reinterpret_cast<const char*>(record + kRecordHead), record[32]);
+    r.Lsn = GetLe32(record + 2);
+    r.Size = GetLe32(record + 10);
+    r.IsDirectory = (record[25] & kDirectoryFlag) != 0;
+    ReadXaField(record, length, r);
+    // The first two records are the directory itself and its parent.
+    if (r.Name.size() != 1 || (r.Name[0] != '\0' && r.Name[0] != '\1')) out.push_back(r);
+    at += length;
+  }
+  return true;
+}
+
 class TreeWalk {
  public:
-  TreeWalk(iso9660_t* iso, DiscImage& image) : iso_(iso), image_(image) {}
+  TreeWalk(int fd, DiscImage& image) : fd_(fd), image_(image) {}
 
   void Walk(const Directory& dir, int depth) {
-    if (depth > kMostDepth || !Admit(dir)) return;
-    CdioList_t* list = iso9660_ifs_readdir(iso_, dir.Path.c_str());
-    if (list == nullptr) {
-      image_.Warnings.push_back(dir.Path + ": " + text::kDirectoryUnreadable);
-      return;
+    std::vector<Record> records;
+    if (depth > kMostDepth || !Admit(dir) || !Read(dir, records)) return;
+    for (const Record& r : records) {
+      if (r.IsDirectory) continue;
+      if (image_.Files.size() < kMostFiles) AddFile(dir.Path + r.Name, r);
     }
-    std::vector<Directory> children;
-    std::set<std::string> names;
-    for (CdioListNode_t* node = _cdio_list_begin(list); node != nullptr;
-         node = _cdio_list_node_next(node)) {
-      const auto* stat = static_cast<const iso9660_stat_t*>(_cdio_list_node_data(node));
-      const std::string name = stat->filename;
-      if (name == "." || name == ".." || name.empty()) continue;
-      const bool repeated = !names.insert(name).second;
-      if (stat->type == iso9660_stat_s::_STAT_DIR) {
-        // The library finds a directory by its name: a second one of that name would be
-        // read from the first one's extent.
-        if (!repeated && stat->lsn >= 0)
-          children.push_back({dir.Path + name + "/", std::uint32_t(stat->lsn), stat->size});
-      } else if (image_.Files.size() < kMostFiles) {
-        AddFile(dir.Path + name, *stat);
-      }
-    }
-    iso9660_filelist_free(list);
-    for (const Directory& child : children) Walk(child, depth + 1);
+    for (const Record& r : records)
+      if (r.IsDirectory) Walk({dir.Path + r.Name + "/", r.Lsn, r.Size}, depth + 1);
   }
 
  private:
@@ -79,20 +125,34 @@ class TreeWalk {
     return true;
   }
 
-  void AddFile(const std::string& path, const iso9660_stat_t& stat) {
+  bool Read(const Directory& dir, std::vector<Record>& records) {
+    std::uint8_t sector[2048];
+    const std::uint32_t sectors = (dir.Bytes + 2047) / 2048;
+    for (std::uint32_t k = 0; k < sectors; ++k) {
+      const std::int64_t at = (std::int64_t{dir.Lsn} + k) * kRawSector + kUserDataAt;
+      if (::pread(fd_, sector, sizeof sector, at) != sizeof sector ||
+          !ReadRecords(sector, records)) {
+        image_.Warnings.push_back(dir.Path + ": " + text::kDirectoryUnreadable);
+        return false;
+      }
+    }
+    return true;
+  }
+
+  void AddFile(const std::string& path, const Record& r) {
     DiscFile file;
     file.Path = path;
-    file.FirstSector = std::max<lsn_t>(stat.lsn, 0);
-    file.DataLength = stat.size;
-    file.SectorCount = static_cast<std::int32_t>((std::int64_t{stat.size} + 2047) / 2048);
-    if (stat.b_xa) {
-      file.Attributes = uint16_from_be(stat.xa.attributes);
-      file.FileNumber = stat.xa.filenum;
+    file.FirstSector = static_cast<std::int32_t>(std::min<std::uint32_t>(r.Lsn, INT32_MAX));
+    file.DataLength = r.Size;
+    file.SectorCount = static_cast<std::int32_t>((std::int64_t{r.Size} + 2047) / 2048);
+    if (r.HasXa) {
+      file.Attributes = r.Attributes;
+      file.FileNumber = r.FileNumber;
     }
     image_.Files.push_back(file);
   }
 
-  iso9660_t* iso_;
+  int fd_;
   DiscImage& image_;
   std::set<std::uint32_t> read_;
 };
@@ -108,8 +168,10 @@ const char* ReadIsoTree(DiscImage& image) {
   if (!iso9660_ifs_read_pvd(handle.Iso, &pvd)) return text::kNoIsoVolume;
   const lsn_t rootLsn = iso9660_get_root_lsn(&pvd);
   if (rootLsn < 0) return text::kNoIsoVolume;
+  const TrackFd track(image.TrackPath);
+  if (track.Fd < 0) return text::kNoIsoVolume;
   const Directory root{"/", std::uint32_t(rootLsn), from_733(pvd.root_directory_record.size)};
-  TreeWalk(handle.Iso, image).Walk(root, 0);
+  TreeWalk(track.Fd, image).Walk(root, 0);
   return nullptr;
 }
 

@@ -68,12 +68,12 @@ class FileProgress : public ProgressMonitor {
 
 void ExportOneFile(const ExportSource& source, const ExportAllOptions& options, RunState& run,
                    std::size_t file, FileExport& result) {
-  result.File = source.File;
+  result.File = SourceName(source.File, source.Entry);
   // One XaFile per thread: each keeps its own descriptor and read-ahead.
   auto xa = std::make_unique<XaFile>();
   xa->Io = options.Io;
   FileProgress scanning(run, file, 0, kScanShare, result);
-  Outcome outcome = OpenAndScan(*xa, source.File, options.Extent, scanning);
+  Outcome outcome = OpenAndScan(*xa, source.File, options.Extent, scanning, source.Entry);
   if (outcome == Outcome::Done) {
     FileProgress exporting(run, file, kScanShare, 100, result);
     outcome = ExportEveryChannel(*xa, source.Base, exporting, result.Channels);
@@ -89,7 +89,11 @@ void TakeFiles(const std::vector<ExportSource>& sources, const ExportAllOptions&
     const std::size_t file = run.Next++;
     if (file >= sources.size()) return;
     if (run.Cancel) {
-      results[file] = {sources[file].File, {}, Outcome::Cancelled, text::kCancelled, {}};
+      results[file] = {SourceName(sources[file].File, sources[file].Entry),
+                       {},
+                       Outcome::Cancelled,
+                       text::kCancelled,
+                       {}};
     } else {
       ExportOneFile(sources[file], options, run, file, results[file]);
     }

@@ -15,12 +15,20 @@
 
 namespace sorvane {
 
+// A name read from a disc image, spelled so that it stays one name inside its folder: an empty
+// name, ".", "..", and '/', '\\' and control bytes are replaced.
+std::string SafeImageName(const std::string& name);
+
+// How a source is named in messages: the file, or "IMAGE:/ENTRY" for an entry of an image.
+std::string SourceName(const std::string& file, const std::string& entry);
+
 // One XA file of the run and where its WAVs go.
 struct ExportSource {
-  std::string File;  // as named, or found below a named folder
-  std::string Base;  // the WAVs' base (ChannelWavPath): in the output folder, below it the
-                     // folders between the named folder and the file, then the file's name
-                     // without its extension
+  std::string File;   // as named, or found below a named folder
+  std::string Entry;  // the entry when File is a disc image (its ISO path), else empty
+  std::string Base;   // the WAVs' base (ChannelWavPath): in the output folder, below it the
+                      // folders between the named folder and the file, then the file's name
+                      // without its extension
 };
 
 // What became of one file (or of a folder that could not be read).
@@ -41,7 +49,9 @@ struct ExportPlan {
 };
 
 // The sources of `paths`: a folder stands for every file below it whose name ends in ".xa"
-// (any case), at any depth; anything else for itself, opened or not.
+// (any case), at any depth; a disc image for every file in it that can hold audio, its WAVs
+// in a folder named after the image that mirrors the ISO paths; anything else for itself,
+// opened or not.
 ExportPlan PlanExportAll(const std::vector<std::string>& paths, const std::string& outFolder);
 
 struct ExportAllOptions {

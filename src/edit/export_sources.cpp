@@ -6,6 +6,7 @@
 
 #include "common/fixed_texts.h"
 #include "edit/export_all.h"
+#include "edit/image_open.h"
 
 namespace sorvane {
 namespace {
@@ -39,7 +40,34 @@ void AddFolder(const fs::path& folder, const fs::path& out, ExportPlan& plan) {
   for (const fs::path& file : found) {
     // The named folder's own name is not a level of the output.
     const fs::path below = file.lexically_relative(folder).parent_path();
-    plan.Sources.push_back({file.string(), WavBaseIn((out / below).string(), file.string())});
+    plan.Sources.push_back({file.string(), {}, WavBaseIn((out / below).string(), file.string())});
+  }
+}
+
+// The WAV base of an image's file: <out>/<image's name>/<its folders>/<its name without
+// version and extension>, each part spelled safely.
+std::string ImageFileBase(const fs::path& out, const fs::path& image, const std::string& isoPath) {
+  fs::path base = out / SafeImageName(image.stem().string());
+  std::string rest = isoPath.substr(isoPath.starts_with('/') ? 1 : 0);
+  for (std::size_t slash; (slash = rest.find('/')) != std::string::npos;) {
+    base /= SafeImageName(rest.substr(0, slash));
+    rest.erase(0, slash + 1);
+  }
+  const std::string name = rest.substr(0, rest.rfind(';'));
+  const std::size_t dot = name.rfind('.');
+  return (base / SafeImageName(dot == std::string::npos || dot == 0 ? name : name.substr(0, dot)))
+      .string();
+}
+
+void AddImage(const std::string& path, const fs::path& out, ExportPlan& plan) {
+  DiscImage image;
+  if (const char* refused = ReadDiscImage(path, image)) {
+    plan.Unread.push_back({path, {}, Outcome::Failed, refused, {}});
+    return;
+  }
+  for (const DiscFile& file : image.Files) {
+    if (file.MayHoldAudio())
+      plan.Sources.push_back({path, file.Path, ImageFileBase(out, path, file.Path)});
   }
 }
 
@@ -50,12 +78,28 @@ std::string FindClash(const std::vector<ExportSource>& sources) {
     const std::string base = fs::path(source.Base).lexically_normal().string();
     const auto [at, added] = byBase.emplace(base, &source);
     if (!added)
-      return std::string(text::kExportNameClash) + "\n" + at->second->File + "\n" + source.File;
+      return std::string(text::kExportNameClash) + "\n" +
+             SourceName(at->second->File, at->second->Entry) + "\n" +
+             SourceName(source.File, source.Entry);
   }
   return {};
 }
 
 }  // namespace
+
+std::string SafeImageName(const std::string& name) {
+  if (name.empty() || name == "." || name == "..") return "_" + name;
+  std::string safe = name;
+  for (char& c : safe) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '/' || c == '\\' || byte < 0x20 || byte == 0x7F) c = '_';
+  }
+  return safe;
+}
+
+std::string SourceName(const std::string& file, const std::string& entry) {
+  return entry.empty() ? file : file + ":" + entry;
+}
 
 ExportPlan PlanExportAll(const std::vector<std::string>& paths, const std::string& outFolder) {
   ExportPlan plan;
@@ -63,8 +107,10 @@ ExportPlan PlanExportAll(const std::vector<std::string>& paths, const std::strin
     std::error_code ignored;  // what cannot be looked at is taken as a file, and fails to open
     if (fs::is_directory(path, ignored)) {
       AddFolder(path, outFolder, plan);
+    } else if (IsDiscImage(path)) {
+      AddImage(path, outFolder, plan);
     } else {
-      plan.Sources.push_back({path, WavBaseIn(outFolder, path)});
+      plan.Sources.push_back({path, {}, WavBaseIn(outFolder, path)});
     }
   }
   plan.Clash = FindClash(plan.Sources);

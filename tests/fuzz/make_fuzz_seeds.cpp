@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/disc_image_builder.h"
 #include "support/wav_builder.h"
 #include "support/xa_builder.h"
 
@@ -56,6 +57,25 @@ std::vector<std::string> WavSeeds() {
   };
 }
 
+// Small images of each shape, raw ('\x00' first) and behind their CUE sheet ('\x01', the
+// sheet, NUL, the image).
+std::vector<std::string> DiscSeeds() {
+  using namespace sorvane::testing;
+  const auto voice = SplitSectors(XaBuilder(8).Channel(1, true, false, 0, 4, 2).Bytes());
+  std::vector<DiscImageBuilder> builders(4);
+  for (DiscImageBuilder& b : builders) b.Add({"XA/V.XA", voice, kXaInterleavedForm2, 1});
+  builders[1].Add({"D.BIN", DataSectors(2, 1)}).ZeroForm2Edc();
+  builders[2].CddaTrack(4, false, 2);
+  builders[3].LoopDirectory("XA");
+  std::vector<std::string> seeds;
+  for (const DiscImageBuilder& b : builders) {
+    const DiscImage image = b.Build();
+    seeds.push_back(std::string(1, '\0') + image.bin);
+    seeds.push_back(std::string(1, '\1') + image.cue + std::string(1, '\0') + image.bin);
+  }
+  return seeds;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -85,5 +105,8 @@ int main(int argc, char** argv) {
     for (const std::string& file : xa)
       Save(root / "edit_commands", std::to_string(n++), command + file);
   }
+  const std::vector<std::string> disc = DiscSeeds();
+  for (std::size_t k = 0; k < disc.size(); ++k)
+    Save(root / "disc_image", std::to_string(k), disc[k]);
   return 0;
 }

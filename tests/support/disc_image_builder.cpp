@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <random>
+#include <set>
 #include <stdexcept>
 
 #include "format/little_endian.h"
@@ -22,22 +23,14 @@ constexpr std::uint8_t kDirectoryFlag = 0x02;
 constexpr std::uint8_t kSubmodeEor = 0x01;                                       // end of record
 constexpr std::uint8_t kEndOfExtent = kSubmodeEof | kSubmodeData | kSubmodeEor;  // 0x89
 
-void PutBe16(std::uint8_t* at, std::uint16_t v) {
-  at[0] = static_cast<std::uint8_t>(v >> 8);
-  at[1] = static_cast<std::uint8_t>(v);
+// A big-endian field of `bytes` bytes.
+void PutBe(std::uint8_t* at, std::uint32_t v, int bytes) {
+  for (int i = bytes - 1; i >= 0; --i, v >>= 8) at[i] = static_cast<std::uint8_t>(v);
 }
-void PutBe32(std::uint8_t* at, std::uint32_t v) {
-  PutBe16(at, static_cast<std::uint16_t>(v >> 16));
-  PutBe16(at + 2, static_cast<std::uint16_t>(v));
-}
-// Both-byte-order fields: little-endian, then big-endian.
-void PutBoth16(std::uint8_t* at, std::uint16_t v) {
-  PutLe16(at, v);
-  PutBe16(at + 2, v);
-}
-void PutBoth32(std::uint8_t* at, std::uint32_t v) {
-  PutLe32(at, v);
-  PutBe32(at + 4, v);
+// A both-byte-order field: little-endian, then big-endian.
+void PutBoth(std::uint8_t* at, std::uint32_t v, int bytes) {
+  for (int i = 0; i < bytes; ++i) at[i] = static_cast<std::uint8_t>(v >> (8 * i));
+  PutBe(at + bytes, v, bytes);
 }
 void PutText(std::uint8_t* at, const std::string& text) {
   std::memcpy(at, text.data(), text.size());
@@ -73,16 +66,16 @@ Bytes RecordBytes(const Record& r, bool withXa = true) {
   const std::size_t nameEnd = 33 + r.name.size() + (r.name.size() % 2 == 0 ? 1 : 0);
   Bytes b(nameEnd + (withXa ? 14 : 0), 0);
   b[0] = static_cast<std::uint8_t>(b.size());
-  PutBoth32(&b[2], r.lba);
-  PutBoth32(&b[10], r.length);
+  PutBoth(&b[2], r.lba, 4);
+  PutBoth(&b[10], r.length, 4);
   const std::uint8_t date[7] = {126, 1, 1, 12, 0, 0, 0};  // 2026-01-01 12:00 UTC
   std::memcpy(&b[18], date, 7);
   b[25] = r.flags;
-  PutBoth16(&b[28], 1);  // volume sequence number
+  PutBoth(&b[28], 1, 2);  // volume sequence number
   b[32] = static_cast<std::uint8_t>(r.name.size());
   PutText(&b[33], r.name);
   if (withXa) {  // owner group and user 0, attributes, "XA", file number, 5 zero bytes
-    PutBe16(&b[nameEnd + 4], r.attributes);
+    PutBe(&b[nameEnd + 4], r.attributes, 2);
     PutText(&b[nameEnd + 6], "XA");
     b[nameEnd + 8] = r.fileNumber;
   }
@@ -115,10 +108,10 @@ std::string NameOf(const std::string& path) { return path.substr(path.rfind('/')
 
 }  // namespace
 
-// The whole layout of one Build(): the tree, the places, then the sectors' payloads.
+// The layout of one image: the tree, the places, the sectors' payloads, then their bytes.
 class DiscLayout {
  public:
-  explicit DiscLayout(const DiscImageBuilder& b) : b_(b) {}
+  explicit DiscLayout(const DiscImageBuilder& b) : files_(b.files_), b_(b) {}
 
   DiscImage Make() {
     MakeDirectories();
@@ -137,45 +130,35 @@ class DiscLayout {
   }
 
  private:
-  int DirectoryIndex(const std::string& path) {
-    for (std::size_t i = 0; i < dirs_.size(); ++i)
-      if (dirs_[i].path == path) return static_cast<int>(i);
-    const int parent = DirectoryIndex(ParentOf(path));
-    dirs_.push_back({path, NameOf(path), parent});
-    return static_cast<int>(dirs_.size()) - 1;
-  }
-
-  // Path table order: by level, then by parent's number, then by name.
+  // Every directory a path names, in path table order: by level, then by parent, then name.
   void MakeDirectories() {
+    std::set<std::string> paths;
+    for (const DiscFile& f : files_)
+      for (std::string p = ParentOf(f.path); !p.empty(); p = ParentOf(p)) paths.insert(p);
     dirs_.push_back({"", std::string(1, '\0'), 0});
-    for (const DiscFile& f : b_.files_) DirectoryIndex(ParentOf(f.path));
-    std::vector<Directory> ordered{dirs_[0]};
-    std::vector<int> number(dirs_.size(), 0);
-    for (std::size_t next = 0; next < ordered.size(); ++next) {
-      std::vector<int> children;
-      for (std::size_t i = 1; i < dirs_.size(); ++i)
-        if (dirs_[i].path != "" && ParentOf(dirs_[i].path) == ordered[next].path)
-          children.push_back(static_cast<int>(i));
+    for (std::size_t next = 0; next < dirs_.size(); ++next) {
+      const std::string parent = dirs_[next].path;
+      std::vector<std::string> children;
+      for (const std::string& p : paths)
+        if (ParentOf(p) == parent) children.push_back(p);
       std::sort(children.begin(), children.end(),
-                [&](int x, int y) { return dirs_[x].name < dirs_[y].name; });
-      for (int c : children) {
-        ordered.push_back(dirs_[c]);
-        ordered.back().parent = static_cast<int>(next);
-      }
+                [](const auto& x, const auto& y) { return NameOf(x) < NameOf(y); });
+      for (const std::string& c : children) dirs_.push_back({c, NameOf(c), int(next)});
     }
-    dirs_ = std::move(ordered);
   }
 
   std::vector<Record> RecordsOf(int d) {
     const Directory& dir = dirs_[d];
     const Directory& parent = dirs_[dir.parent];
     std::vector<Record> children;
-    for (const Directory& sub : dirs_)
-      if (&sub != &dirs_[0] && ParentOf(sub.path) == dir.path)
-        children.push_back(Damaged(sub.path, {sub.name, Lba(sub.lba), Size(sub.sectors),
-                                              kDirectoryFlag, kXaDirectory, 0}));
-    for (std::size_t i = 0; i < b_.files_.size(); ++i)
-      if (ParentOf(b_.files_[i].path) == dir.path) children.push_back(FileRecord(i));
+    for (std::size_t i = 1; i < dirs_.size(); ++i) {
+      const Directory& sub = dirs_[i];
+      if (ParentOf(sub.path) == dir.path)
+        children.push_back(Damaged(
+            sub.path, {sub.name, Lba(sub.lba), Size(sub.sectors), kDirectoryFlag, kXaDirectory}));
+    }
+    for (std::size_t i = 0; i < files_.size(); ++i)
+      if (ParentOf(files_[i].path) == dir.path) children.push_back(FileRecord(i));
     if (std::count(b_.loops_.begin(), b_.loops_.end(), dir.path))
       children.push_back({"LOOP", Lba(dir.lba), Size(dir.sectors), kDirectoryFlag, kXaDirectory});
     std::sort(children.begin(), children.end(),
@@ -188,7 +171,7 @@ class DiscLayout {
   }
 
   Record FileRecord(std::size_t i) {
-    const DiscFile& f = b_.files_[i];
+    const DiscFile& f = files_[i];
     const PlacedExtent& placed = image_.files.empty() ? PlacedExtent{} : image_.files[i];
     return Damaged(f.path, {NameOf(f.path) + ";1", Lba(placed.lba), placed.dataLength, 0,
                             f.attributes, f.fileNumber});
@@ -222,17 +205,17 @@ class DiscLayout {
   // Data files at their chosen or the next free sector; then files on the CD-DA track.
   void PlaceFiles() {
     int nextFree = image_.dataTrackSectors;
-    for (const DiscFile& f : b_.files_) {
+    for (const DiscFile& f : files_) {
       PlacedExtent p{f.path, f.lba.value_or(nextFree), static_cast<int>(f.sectors.size())};
       if (!f.onCddaTrack) nextFree = std::max(nextFree, p.lba + p.sectors);
       image_.files.push_back(p);
     }
     image_.dataTrackSectors = nextFree;
     if (b_.cddaSectors_ > 0) image_.cddaLba = nextFree + b_.cddaPregap_;
-    for (std::size_t i = 0; i < b_.files_.size(); ++i) {
+    for (std::size_t i = 0; i < files_.size(); ++i) {
       PlacedExtent& p = image_.files[i];
-      if (b_.files_[i].onCddaTrack) p.lba = image_.cddaLba, p.sectors = b_.cddaSectors_;
-      p.dataLength = b_.files_[i].dataLength.value_or(Size(p.sectors));
+      if (files_[i].onCddaTrack) p.lba = image_.cddaLba, p.sectors = b_.cddaSectors_;
+      p.dataLength = files_[i].dataLength.value_or(Size(p.sectors));
     }
   }
 
@@ -253,9 +236,10 @@ class DiscLayout {
       entry[0] = static_cast<std::uint8_t>(dir.name.size());
       PutText(&entry[8], dir.name);
       Bytes be = entry;
-      PutLe32(&entry[2], Lba(dir.lba)), PutBe32(&be[2], Lba(dir.lba));
-      const auto parent = static_cast<std::uint16_t>(dir.parent + 1);
-      PutLe16(&entry[6], parent), PutBe16(&be[6], parent);
+      PutLe32(&entry[2], Lba(dir.lba));
+      PutBe(&be[2], Lba(dir.lba), 4);
+      PutLe16(&entry[6], static_cast<std::uint16_t>(dir.parent + 1));
+      PutBe(&be[6], dir.parent + 1, 2);
       little.insert(little.end(), entry.begin(), entry.end());
       big.insert(big.end(), be.begin(), be.end());
     }
@@ -274,10 +258,13 @@ class DiscLayout {
     std::fill(&pvd[190], &pvd[813], ' ');
     PutText(&pvd[8], "PLAYSTATION");
     PutText(&pvd[40], "SORVANE_TEST");
-    PutBoth32(&pvd[80], Lba(image_.dataTrackSectors));
-    PutBoth16(&pvd[120], 1), PutBoth16(&pvd[124], 1), PutBoth16(&pvd[128], kUserBytes);
-    PutBoth32(&pvd[132], pathTableBytes_);
-    PutLe32(&pvd[140], kPathTableL), PutBe32(&pvd[148], kPathTableM);
+    PutBoth(&pvd[80], Lba(image_.dataTrackSectors), 4);
+    PutBoth(&pvd[120], 1, 2);  // volume set size
+    PutBoth(&pvd[124], 1, 2);  // volume sequence number
+    PutBoth(&pvd[128], kUserBytes, 2);
+    PutBoth(&pvd[132], pathTableBytes_, 4);
+    PutLe32(&pvd[140], kPathTableL);
+    PutBe(&pvd[148], kPathTableM, 4);
     const Bytes root = RecordBytes(Damaged("", {std::string(1, '\0'), Lba(dirs_[0].lba),
                                                 Size(dirs_[0].sectors), kDirectoryFlag}),
                                    false);
@@ -292,9 +279,9 @@ class DiscLayout {
   }
 
   void WriteFiles() {
-    for (std::size_t i = 0; i < b_.files_.size(); ++i) {
-      const auto& sectors = b_.files_[i].sectors;
-      for (std::size_t s = 0; s < sectors.size() && !b_.files_[i].onCddaTrack; ++s) {
+    for (std::size_t i = 0; i < files_.size(); ++i) {
+      const auto& sectors = files_[i].sectors;
+      for (std::size_t s = 0; s < sectors.size() && !files_[i].onCddaTrack; ++s) {
         if (sectors[s].size() != kSectorBytes) throw std::logic_error("sector not 2336 bytes");
         payloads_.at(image_.files[i].lba + s) = sectors[s];
       }
@@ -333,12 +320,9 @@ class DiscLayout {
 
   void WriteCddaAndCue() {
     image_.binName = b_.binName_, image_.cueName = b_.cueName_;
-    const bool raw = b_.mode_ != DiscMode::Iso2048;
+    const char* trackModes[] = {"MODE2/2352", "MODE1/2352", "MODE1/2048"};  // by DiscMode
     image_.cue = "FILE \"" + b_.binName_ + "\" BINARY\n  TRACK 01 " +
-                 (b_.mode_ == DiscMode::Mode2 ? "MODE2/2352"
-                  : raw                       ? "MODE1/2352"
-                                              : "MODE1/2048") +
-                 "\n    INDEX 01 00:00:00\n";
+                 trackModes[static_cast<int>(b_.mode_)] + "\n    INDEX 01 00:00:00\n";
     if (b_.cddaSectors_ == 0) return;
     std::string* track = &image_.bin;
     int start = image_.dataTrackSectors;
@@ -354,6 +338,7 @@ class DiscLayout {
       track->push_back(static_cast<char>(i * 7 + i / kRawSectorBytes));
   }
 
+  const std::vector<DiscFile>& files_;
   const DiscImageBuilder& b_;
   DiscImage image_;
   std::vector<Directory> dirs_;

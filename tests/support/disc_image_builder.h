@@ -3,6 +3,11 @@
 // primary volume descriptor marked CD-XA001, path tables, directories whose records carry
 // the XA system-use field, and files at chosen or next-free sectors; optionally a CD-DA
 // track, a Mode 1 or 2048-byte-sector variant, and damage for the tests of bad input.
+//
+// The data track: sectors 0-15 the system area (Form 1, zeros, subheader 00 00 08 00), 16 the
+// primary volume descriptor, 17 the terminator, 18 and 19 the little- and big-endian path
+// tables, from 20 the directories (root first, path table order), then the files; sectors
+// between files are Form 1 zeros with subheader 00 00 00 00. It ends with the last extent.
 #pragma once
 
 #include <cstdint>
@@ -19,13 +24,19 @@ inline constexpr std::uint16_t kXaCdda = 0x4000;              // a file on a CD-
 inline constexpr std::uint16_t kXaDirectory = 0x8D55;
 
 struct DiscFile {
-  std::string path;  // from the root, "XA/VOICE.XA": directory XA is made; ";1" is added
-  std::vector<std::vector<std::uint8_t>> sectors{};  // 2336 bytes each, subheader on
+  // From the root, "XA/VOICE.XA": directory XA is made; ";1" is added. Names are written as
+  // given, odd bytes included, and sorted by their bytes.
+  std::string path;
+  // 2336 bytes each, subheader on, written as given but for the error codes, which are
+  // computed for the form the submode says. Mode 1 and 2048-byte images keep bytes 8..2055.
+  std::vector<std::vector<std::uint8_t>> sectors{};
   std::uint16_t attributes = kXaData;
   std::uint8_t fileNumber = 0;
   std::optional<std::uint32_t> dataLength{};  // default: sectors × 2048
-  std::optional<int> lba{};                   // default: the next free sector after the others
-  bool onCddaTrack = false;                   // no sectors of its own: it names the CD-DA track
+  // Default: the next free sector after the files before it. A chosen one may overlap others
+  // (the later file's sectors win).
+  std::optional<int> lba{};
+  bool onCddaTrack = false;  // no sectors of its own: it names the CD-DA track
 };
 
 enum class DiscMode {
@@ -60,8 +71,6 @@ struct DiscImage {
 
 class DiscImageBuilder {
  public:
-  friend class DiscLayout;
-
   DiscImageBuilder& Add(DiscFile file);
   DiscImageBuilder& Mode(DiscMode mode);
   // Form 2 sectors keep a zero EDC, as older mastering tools left them.
@@ -71,8 +80,8 @@ class DiscImageBuilder {
   DiscImageBuilder& CddaTrack(int sectors, bool secondBin = false, int pregap = 0);
   DiscImageBuilder& Names(std::string bin, std::string audioBin, std::string cue);
 
-  // Damage. The record of `path` (file or directory) says another extent or length; the
-  // layout and the path tables stay as they were.
+  // Damage. The record of `path` (file or directory; "" the root's record in the volume
+  // descriptor) says another extent or length; the layout and the path tables stay.
   DiscImageBuilder& OverrideRecord(const std::string& path, std::optional<std::uint32_t> lba,
                                    std::optional<std::uint32_t> dataLength);
   // Directory `path` ("" is the root) gets a subdirectory LOOP whose extent is its own.
@@ -80,9 +89,11 @@ class DiscImageBuilder {
   // The data track's file is cut to `bytes`.
   DiscImageBuilder& Truncate(std::size_t bytes);
 
+  // The image of the files in the order added, each at its chosen or the next free sector.
   DiscImage Build() const;
 
  private:
+  friend class DiscLayout;
   struct Override {
     std::string path;
     std::optional<std::uint32_t> lba, dataLength;
