@@ -59,6 +59,7 @@ struct Field {
   const char* name;
   QString (*text)(const FileFacts&);  // empty: the field is hidden
   QString (*tip)();                   // what the field means
+  bool yields = false;  // takes only the room the others leave, so that they are not cut
 };
 
 QString LayoutTip() { return QText(text::kStatusLayoutTip); }
@@ -71,7 +72,7 @@ QString ScanTip() { return QText(text::kStatusFirstSectorsTip); }
 constexpr Field kFields[] = {{"StatusLayout", LayoutText, LayoutTip},
                              {"StatusSectors", SectorsText, NoTip},
                              {"StatusPostGaps", PostGapsText, PostGapsTip},
-                             {"StatusScan", ScanText, ScanTip},
+                             {"StatusScan", ScanText, ScanTip, true},
                              {"StatusAccess", AccessText, NoTip}};
 
 }  // namespace
@@ -82,7 +83,8 @@ FileStatusBar::FileStatusBar(QStatusBar& bar) {
     auto* label = new QLabel(&bar);
     label->setObjectName(QString::fromLatin1(field.name));
     label->setToolTip(field.tip());
-    bar.addWidget(label);
+    if (field.yields) label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar.addWidget(label, field.yields ? 1 : 0);
     label->hide();
     fields_.push_back(label);
   }
