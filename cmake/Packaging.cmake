@@ -3,6 +3,9 @@
 include(GNUInstallDirs)
 
 install(TARGETS sorvane-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET sorvane_sound)
+  install(TARGETS sorvane_sound LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}/sorvane)
+endif()
 if(TARGET sorvane)
   install(TARGETS sorvane RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 endif()

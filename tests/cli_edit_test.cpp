@@ -54,6 +54,35 @@ TEST_F(CliEdit, ImportFollowsFitAndReportsTheNewLength) {
             std::string::npos);
 }
 
+// What was cut of a sound is said after the described texts, with both playing times, and the
+// settings named when the file's size cut it.
+TEST_F(CliEdit, AnImportThatCutsItsSoundSaysSo) {
+  const struct {
+    int Frames;
+    const char* Options;
+    const char* Report;  // the last line of standard error, or "" when nothing was cut
+  } cases[] = {
+      {8 * 2016, "", ""},
+      {12 * 2016, "", "WAVデータを切り詰めて書き込みました: 0:00.48 → 0:00.40"},
+      {12 * 2016, " --fit wav --yes", ""},
+      {60 * 2016, " --fit wav --no",
+       "WAVデータを切り詰めて書き込みました: 0:03.15 → 0:00.40 "
+       "ファイルサイズの変更は「設定」で許可できます。"},
+  };
+  for (const auto& c : cases) {
+    XaBuilder(200).Channel(1, true, true, 4, 4, 10).Write(xaPath);
+    WriteWav(c.Frames);
+    const ProgramResult r = Run("import " + xaPath + " 1 " + wavPath + c.Options);
+    SCOPED_TRACE(c.Options);
+    EXPECT_EQ(r.ExitStatus, 0) << r.Err;
+    const std::string report = *c.Report == '\0' ? "" : std::string(c.Report) + "\n";
+    EXPECT_TRUE(r.Err.ends_with(report) &&
+                r.Err.find(text::kSoundCut) ==
+                    (report.empty() ? std::string::npos : r.Err.size() - report.size()))
+        << r.Err;
+  }
+}
+
 TEST_F(CliEdit, ImportFailuresExitWithTheirStatus) {
   WriteWav(2016);
   EXPECT_EQ(Run("import " + xaPath + " 7 " + wavPath).Err, "no such channel\n");

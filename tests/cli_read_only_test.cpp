@@ -57,9 +57,20 @@ class CliReadOnlyFile : public ::testing::TestWithParam<ReadOnlyCase> {
         .Samples16(testing::Frames16(4 * 2016, 2, [](int i, int) { return i % 2000 - 1000; }))
         .Write(wav);
     before = ReadFileBytes(xa);
-    if (!MakeImmutable(xa, true)) GTEST_SKIP() << "chattr +i is not permitted here";
+    if (!MakeReadOnly()) GTEST_SKIP() << "the file cannot be made read-only here";
   }
+  virtual bool MakeReadOnly() { return MakeImmutable(xa, true); }
   void TearDown() override { MakeImmutable(xa, false); }
+  // The case's command: its exit status and message, and the file unchanged.
+  void RunCase() {
+    std::vector<std::string> words;
+    for (const std::string& w : GetParam().Words)
+      words.push_back(w == "XA" ? xa : w == "WAV" ? wav : w == "OUT" ? out : w);
+    const ProgramResult r = testing::RunInProcess(words);
+    EXPECT_EQ(r.ExitStatus, GetParam().ExitStatus) << r.Err;
+    if (GetParam().Err != nullptr) EXPECT_EQ(r.Err, std::string(GetParam().Err) + "\n");
+    EXPECT_TRUE(ReadFileBytes(xa) == before);
+  }
 
   testing::TempDir dir;
   std::string xa = dir.File("disc.xa");
@@ -68,15 +79,19 @@ class CliReadOnlyFile : public ::testing::TestWithParam<ReadOnlyCase> {
   std::string before;
 };
 
-TEST_P(CliReadOnlyFile, ReadsWorkAndChangesAreRefusedBeforeAnyWrite) {
-  std::vector<std::string> words;
-  for (const std::string& w : GetParam().Words)
-    words.push_back(w == "XA" ? xa : w == "WAV" ? wav : w == "OUT" ? out : w);
-  const ProgramResult r = testing::RunInProcess(words);
-  EXPECT_EQ(r.ExitStatus, GetParam().ExitStatus) << r.Err;
-  if (GetParam().Err != nullptr) EXPECT_EQ(r.Err, std::string(GetParam().Err) + "\n");
-  EXPECT_TRUE(ReadFileBytes(xa) == before);
-}
+// A file whose mode has no write bit: read-only also for the superuser, as text editors take
+// it.
+class CliNoWriteBit : public CliReadOnlyFile {
+ protected:
+  bool MakeReadOnly() override { return ::chmod(xa.c_str(), 0444) == 0; }
+};
+
+TEST_P(CliNoWriteBit, ReadsWorkAndChangesAreRefusedBeforeAnyWrite) { RunCase(); }
+
+INSTANTIATE_TEST_SUITE_P(Commands, CliNoWriteBit, ::testing::ValuesIn(kCases),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
+TEST_P(CliReadOnlyFile, ReadsWorkAndChangesAreRefusedBeforeAnyWrite) { RunCase(); }
 
 INSTANTIATE_TEST_SUITE_P(Commands, CliReadOnlyFile, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.Name); });

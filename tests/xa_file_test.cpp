@@ -105,8 +105,8 @@ TEST(OpenXaFile, RefusesMissingFilesAndDirectories) {
   EXPECT_STREQ(xa.LastErrorText, text::kCannotOpenFile);
 }
 
-// The superuser may write to a file of mode 0444, so the check runs as an ordinary user.
-// The file opens read-only: its sectors read, a write is refused by the system.
+// As an ordinary user, for whom the system itself refuses to open the file for writing: it
+// opens read-only, its sectors read, a write is refused by the system.
 void OpenReadOnlyAsOrdinaryUser(const std::string& path) {
   if (geteuid() == 0 && setuid(65534) != 0) std::exit(2);
   XaFile xa;

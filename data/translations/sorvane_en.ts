@@ -588,6 +588,18 @@ the post-gap at the end of the file.</translation>
         <translation>Length</translation>
     </message>
     <message>
+        <source>WAVデータを切り詰めて書き込みました: </source>
+        <translation>Only part of the sound was written: </translation>
+    </message>
+    <message>
+        <source>ファイルサイズの変更は「設定」で許可できます。</source>
+        <translation>Settings can allow the file to change its size.</translation>
+    </message>
+    <message>
+        <source>no such channel</source>
+        <translation>no such channel</translation>
+    </message>
+    <message>
         <source>XAファイル・ディスクイメージ|*.xa;*.cue;*.bin;*.img;*.iso|すべてのファイル|*.*</source>
         <translation>XA files and disc images|*.xa;*.cue;*.bin;*.img;*.iso|All files|*.*</translation>
     </message>

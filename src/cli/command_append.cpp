@@ -76,6 +76,7 @@ int RunAppend(CommandRun& run) {
   const Outcome outcome = AppendChannel(run.Work, record, wavPath, run.Progress, run.Prompter);
   if (outcome == Outcome::Failed || outcome == Outcome::Declined)
     run.Prompter.NotifyUser(xa.LastErrorText);
+  PrintSoundCut(run, outcome);
   return ExitStatusOf(outcome);
 }
 

@@ -99,8 +99,12 @@ int RunMap(CommandRun& run);
 int CheckExportAll(CommandRun& run);
 int RunExportAll(CommandRun& run);
 int RunDisc(CommandRun& run);
+int RunImportAll(CommandRun& run);
 
 // The exit status of a command's outcome: 0 done, 1 failed, 3 cancelled or declined.
 int ExitStatusOf(Outcome outcome);
+
+// After an import or append that is done: on standard error, what it cut of its source.
+void PrintSoundCut(CommandRun& run, Outcome outcome);
 
 }  // namespace sorvane::cli

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "cli/usage_text.h"
+#include "common/fixed_texts.h"
 #include "edit/file_open.h"
 
 namespace sorvane::cli {
@@ -81,7 +82,7 @@ int FindChannel(CommandRun& run) {
       return ExitDone;
     }
   }
-  std::fprintf(run.Io.Err, "no such channel\n");
+  std::fprintf(run.Io.Err, "%s\n", text::kNoSuchChannel);
   return ExitFailed;
 }
 

@@ -72,6 +72,19 @@ const CommandDescriptor kExportAll{
     CheckExportAll,
     RunExportAll};
 
+const CommandDescriptor kImportAll{"import-all",
+                                   {"TARGET..."},
+                                   {{"--from", "DIR", Shown::Listed, true},
+                                    {"--fit", "keep|wav"},
+                                    kHighQuality,
+                                    {"--plan"},
+                                    kAnswers,
+                                    {"--json", nullptr, Shown::StartsLine},
+                                    kUnlistedQuick},
+                                   Opening::None,
+                                   CheckImport,
+                                   RunImportAll};
+
 const CommandDescriptor kDisc{"disc",        {"IMAGE"}, {{"--json"}, {"--all"}},
                               Opening::None, nullptr,   RunDisc};
 
@@ -82,12 +95,13 @@ const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel
 }  // namespace
 
 const std::vector<CommandDescriptor>& AllCommands() {
-  static const std::vector<CommandDescriptor> commands = {
-      kList,   kExport,
+  static const std::vector<CommandDescriptor> commands = {kList,   kExport,
 #ifdef SORVANE_CLI_PLAY
-      kPlay,
+                                                          kPlay,
 #endif
-      kImport, kAppend, kDelete, kSettings, kNew, kDemo, kUndo, kRedo, kMap, kExportAll, kDisc};
+                                                          kImport, kAppend,    kDelete, kSettings,
+                                                          kNew,    kDemo,      kUndo,   kRedo,
+                                                          kMap,    kExportAll, kDisc,   kImportAll};
   return commands;
 }
 

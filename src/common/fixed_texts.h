@@ -96,6 +96,9 @@ inline constexpr char kAskRecover[] =
 inline constexpr char kMenuUndo[] = "元に戻す";
 inline constexpr char kMenuRedo[] = "やり直し";
 
+// sorvane-cli: CH names no listed channel.
+inline constexpr char kNoSuchChannel[] = "no such channel";
+
 // Disc images.
 inline constexpr char kIso2048Image[] =
     "2048バイトセクタのイメージのため、XA音声を含められません。";
@@ -142,6 +145,11 @@ inline constexpr char kAskOverwriteData[] =
     "データセクタを上書きしようとしています。\n続けますか？";
 inline constexpr char kAskOverwriteAudio[] =
     "他のチャンネルを上書きしようとしています。\n続けますか？";
+
+// After an import or append that wrote less sound than its source holds: both playing times
+// follow, and, when the file's size setting cut it, the second sentence.
+inline constexpr char kSoundCut[] = "WAVデータを切り詰めて書き込みました: ";
+inline constexpr char kSoundCutBySize[] = "ファイルサイズの変更は「設定」で許可できます。";
 
 // Channel append dialog.
 inline constexpr char kLabelTrack[] = "トラック";

@@ -109,7 +109,13 @@ int OpenRegularFile(const std::string& path, bool& readOnly) {
   struct stat st {};
   if (fd >= 0 && (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))) {
     ::close(fd);
-    fd = -1;
+    return -1;
+  }
+  // A file without any write bit is read-only also for root, as text editors treat it.
+  if (fd >= 0 && !readOnly && (st.st_mode & 0222) == 0) {
+    ::close(fd);
+    readOnly = true;
+    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   }
   return fd;
 }
@@ -365,15 +371,22 @@ int OpenXaFile(XaFile& xa, const std::string& path) {
   return 0;
 }
 
-int OpenXaFileEntry(XaFile& xa, const std::string& imagePath, const ImageEntry& entry) {
-  if (OpenXaFileBytes(xa, imagePath) != 0) return -1;
-  xa.Layout = XaLayout::Raw2352;
+void SwitchXaFileEntry(XaFile& xa, const ImageEntry& entry) {
+  DropReadAhead(xa);
+  xa.AudioChannelTable.Count = 0;
+  xa.DataRunTable.Count = 0;
   xa.Entry = entry;
   xa.Entry.Active = true;
   xa.Entry.Surveyed = false;
   xa.SectorCount = entry.Sectors;
   xa.ResizePermission = ResizeForbidden;
   xa.DuplicateWarned = false;
+}
+
+int OpenXaFileEntry(XaFile& xa, const std::string& imagePath, const ImageEntry& entry) {
+  if (OpenXaFileBytes(xa, imagePath) != 0) return -1;
+  xa.Layout = XaLayout::Raw2352;
+  SwitchXaFileEntry(xa, entry);
   return 0;
 }
 

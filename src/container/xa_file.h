@@ -202,6 +202,9 @@ int OpenXaFileBytes(XaFile& xa, const std::string& path);
 // Opens the entry of a disc image at `imagePath` as a file of raw sectors with the entry's
 // fixed size (ResizePermission 2); the image's other bytes are never written.
 int OpenXaFileEntry(XaFile& xa, const std::string& imagePath, const ImageEntry& entry);
+// Makes another entry of the same open image the open file, keeping the image open, locked
+// and under the running edit's journal; the tables are emptied for a new scan.
+void SwitchXaFileEntry(XaFile& xa, const ImageEntry& entry);
 void CloseXaFile(XaFile& xa);
 // Cuts or extends the open file to `length` bytes; drops the read-ahead.
 int TruncateXaFile(XaFile& xa, std::int64_t length);

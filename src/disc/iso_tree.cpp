@@ -81,7 +81,8 @@ bool ReadRecords(const std::uint8_t* sector, std::vector<Record>& out) {
   for (std::size_t at = 0; at < 2048 && sector[at] != 0;) {
     const std::uint8_t* record = sector + at;
     const std::size_t length = record[0];
-    if (at + length > 2048 || length < kRecordHead + 1u || kRecordHead + record[32] > length)
+    if (at + length > 2048 || length < kRecordHead + 1u ||
+        std::size_t{kRecordHead} + record[32] > length)
       return false;
     Record r;
     r.Name.assign(reinterpret_cast<const char*>(record + kRecordHead), record[32]);

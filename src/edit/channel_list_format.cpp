@@ -30,6 +30,11 @@ std::string FormatTimePosition(std::int64_t sector) {
   return Format("%3d:%02d.%02d", t / kPerMinute, t / kSectorsPerSecond % 60, t % kSectorsPerSecond);
 }
 
+std::string FormatPlayingTime(std::int64_t sectors) {
+  const std::string text = FormatTimePosition(sectors);
+  return text.substr(text.find_first_not_of(' '));
+}
+
 ChannelRow FormatChannelRow(const ChannelRecord& r, int unit) {
   const std::int64_t d = r.Interleave == 0 ? 1 : r.Interleave;  // records always have one
   const std::int64_t end = RecordEnd(r);

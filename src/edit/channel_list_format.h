@@ -16,6 +16,10 @@ using ChannelRow = std::array<std::string, kListColumns>;
 // "%3d:%02d.%02d" of minutes, seconds and the sector within the second (75 per second).
 std::string FormatTimePosition(std::int64_t sector);
 
+// A span of sectors as a playing time, as the list writes it, without the column's padding
+// ("0:08.00").
+std::string FormatPlayingTime(std::int64_t sectors);
+
 // A sector's position as the start and end columns show it in the given unit.
 std::string FormatPosition(std::int64_t sector, int unit);
 

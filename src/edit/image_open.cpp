@@ -11,20 +11,37 @@ int Refuse(XaFile& xa, const char* text) {
   return -1;
 }
 
-}  // namespace
-
-int OpenDiscEntry(XaFile& xa, const std::string& path, const DiscImage& image,
-                  const std::string& name) {
+// The entry `name` of `image`, read from `path`; nullptr or the fixed text why not.
+const char* EntryOf(const std::string& path, const DiscImage& image, const std::string& name,
+                    ImageEntry& entry) {
   EntryPlace place;
-  if (const char* refused = FindImageEntry(image, name, place)) return Refuse(xa, refused);
-  ImageEntry entry;
+  if (const char* refused = FindImageEntry(image, name, place)) return refused;
+  entry = ImageEntry{};
   entry.Image = path;
   const DiscFile* file = name.starts_with('@') ? nullptr : FindDiscFile(image, name);
   entry.Name = file != nullptr ? file->Path : name;
   entry.Offset = std::int64_t{place.FirstSector} * kRawSectorBytes;
   entry.Sectors = place.SectorCount;
   entry.RecordFileNumber = place.RecordFileNumber;
+  return nullptr;
+}
+
+}  // namespace
+
+int OpenDiscEntry(XaFile& xa, const std::string& path, const DiscImage& image,
+                  const std::string& name) {
+  ImageEntry entry;
+  if (const char* refused = EntryOf(path, image, name, entry)) return Refuse(xa, refused);
   return OpenXaFileEntry(xa, image.TrackPath, entry);
+}
+
+int SwitchDiscEntry(XaFile& xa, const std::string& name) {
+  DiscImage image;
+  if (const char* refused = ReadDiscImage(xa.Entry.Image, image)) return Refuse(xa, refused);
+  ImageEntry entry;
+  if (const char* refused = EntryOf(xa.Entry.Image, image, name, entry)) return Refuse(xa, refused);
+  SwitchXaFileEntry(xa, entry);
+  return 0;
 }
 
 bool IsDiscImage(const std::string& path) { return SniffImage(path) != ImageKind::None; }

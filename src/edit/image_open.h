@@ -23,6 +23,10 @@ int OpenFileOrEntry(XaFile& xa, const std::string& path, const std::string& entr
 int OpenDiscEntry(XaFile& xa, const std::string& path, const DiscImage& image,
                   const std::string& name);
 
+// Makes the entry `name` of the open entry's image the open file, keeping the image open,
+// locked and under the running edit's journal; the caller scans it. -1 with LastErrorText.
+int SwitchDiscEntry(XaFile& xa, const std::string& name);
+
 // The path undo and redo work on: for a disc image the file of its data track, whose bytes
 // the journal keeps; `path` itself otherwise. nullptr, or the fixed text of why not.
 const char* HistoryPathOf(const std::string& path, std::string& history);

@@ -7,6 +7,7 @@
 #include "container/file_size.h"
 #include "container/placement.h"
 #include "container/undo_journal.h"
+#include "edit/channel_list_format.h"
 #include "edit/import_pipeline.h"
 #include "input/resampled_frames.h"
 
@@ -115,6 +116,7 @@ Outcome Continue(PassStep step) {
 bool FitChannelToFile(XaFile& xa, EncodeCursor& c, Prompter& prompter) {
   if (std::int64_t{c.ClearEnd} + xa.EndPostGap <= xa.SectorCount) return true;
   if (MayResize(xa, prompter)) return AdjustFileSize(xa, prompter) == 0;
+  c.CutToFile = true;
   // A channel starting inside the end post-gap keeps no sectors rather than a negative count.
   const std::int64_t room = std::int64_t{xa.SectorCount} - xa.EndPostGap - c.Channel.FirstSector;
   const std::int32_t count =
@@ -252,6 +254,7 @@ void SelectChannel(EncodeCursor& c, ChannelRecord& entry) {
   c.LastWritten = entry.FirstSector - entry.Interleave;
   c.DataOverwriteConfirmed = false;
   c.AudioOverwriteConfirmed = false;
+  c.CutToFile = false;
 }
 
 Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, ProgressMonitor& progress,
@@ -259,8 +262,11 @@ Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, Progre
   EncodeCursor& c = importer.Cursor;
   const Quality quality = QualityOf(c.Channel);
   const std::int32_t need = SectorsNeeded(quality, source.SetTargetRate(XaRate(quality)));
+  importer.LastCut = {};
   if (const Outcome decided = DecideLength(xa, c, need, prompter); decided != Outcome::Done)
     return decided;
+  importer.LastCut = {std::int64_t{need} * c.Channel.Interleave,
+                      std::int64_t{c.Channel.SectorCount} * c.Channel.Interleave, c.CutToFile};
   SectorInfo sectorTemplate;
   if (ReadSubheader(xa, c.Channel.FirstSector, sectorTemplate) != 0) return Outcome::Failed;
   ImportPipeline sectors(xa, importer.Encoder, importer.TwoThreads);
@@ -269,6 +275,14 @@ Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, Progre
   const Outcome outcome = WritePasses(run, sectorTemplate, progress);
   progress.Finish();
   return outcome;
+}
+
+std::string SoundCutReport(const XaFile& xa, const SoundCut& cut) {
+  if (!cut.Cut()) return {};
+  std::string report = std::string(text::kSoundCut) + FormatPlayingTime(cut.SourceSpan) + " → " +
+                       FormatPlayingTime(std::max<std::int64_t>(cut.WrittenSpan, 0));
+  if (cut.ByFileSize && !xa.Entry.Active) report += std::string(" ") + text::kSoundCutBySize;
+  return report;
 }
 
 Outcome ImportWav(XaFile& xa, Importer& importer, const std::string& path,

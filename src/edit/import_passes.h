@@ -28,6 +28,16 @@ struct EncodeCursor {
   std::int32_t LastWritten = 0;    // last sector that received sound
   bool DataOverwriteConfirmed = false;
   bool AudioOverwriteConfirmed = false;
+  bool CutToFile = false;  // the file's size could not follow the sound: it was cut to the file
+};
+
+// How much of its source the last import wrote, as spans of the file's sectors (sector count
+// times interleave, as the list shows a playing time).
+struct SoundCut {
+  std::int64_t SourceSpan = 0;
+  std::int64_t WrittenSpan = 0;
+  bool ByFileSize = false;  // the file's size setting cut it
+  bool Cut() const { return WrittenSpan < SourceSpan; }
 };
 
 // The import's state for the whole run; the encoder's histories are never reset.
@@ -40,7 +50,13 @@ struct Importer {
   bool HighQuality = false;
   bool TwoThreads = true;
   bool SourceFailed = false;  // this edit's import stopped: its source could not be read
+  SoundCut LastCut;           // what the last import wrote of its source
 };
+
+// "" when the last import wrote all of its source; otherwise what it wrote, both lengths as
+// the list writes playing times ("WAVデータを切り詰めて書き込みました: 0:08.00 → 0:06.14"), and
+// when the file's size setting cut it (not inside a disc image), that 設定 changes that.
+std::string SoundCutReport(const XaFile& xa, const SoundCut& cut);
 
 // Makes `entry` the channel of the next pass. LastWritten becomes one interleave step
 // before the first sector: nothing written yet.

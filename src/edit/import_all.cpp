@@ -1,0 +1,152 @@
+// The running half of import_all.h: each file's imports as one edit.
+#include "edit/import_all.h"
+
+#include <memory>
+
+#include "common/fixed_texts.h"
+#include "container/channel_scan.h"
+#include "container/file_size.h"
+#include "edit/cancel_watch.h"
+#include "edit/edit_history.h"
+#include "edit/image_open.h"
+#include "input/audio_file.h"
+
+namespace sorvane {
+namespace {
+
+// nullptr when the sound can be read from its start to its end, else why not: a sound that
+// fails part-way is left out before any of it is written.
+const char* RefuseUnreadable(const std::string& path) {
+  AudioFile reader;
+  if (reader.Open(path) != 0) return reader.LastErrorText;
+  const std::int32_t frames = reader.SetTargetRate(reader.SourceRate());
+  std::int16_t frame[2];
+  for (std::int32_t k = 0; k < frames && !reader.ReadFailed(); ++k) reader.ReadFrame(frame);
+  const bool whole = !reader.ReadFailed();
+  reader.Close();
+  return whole ? nullptr : text::kReadError;
+}
+
+int EntryOfChannel(const XaFile& xa, int channel) {
+  for (int k = 0; k < xa.AudioChannelTable.Count; ++k)
+    if (xa.AudioChannelTable.Records[k].Channel == channel) return k;
+  return -1;
+}
+
+// One sound into its channel, with an encoder state of its own, then the file's size brought
+// in step, as a lone import does. A sound left out (it cannot be read to its end, or its
+// channel is gone) is reported in `s`, and the result is Done; otherwise the import's.
+Outcome ImportOne(Workspace& w, const PlannedImport& p, const ImportAllOptions& options,
+                  ProgressMonitor& progress, Prompter& prompter, SoundImport& s) {
+  s = {p.Channel, p.Sound, {}, Outcome::Failed, p.Error};
+  if (!p.Error.empty()) return Outcome::Done;
+  XaFile& xa = w.File;
+  const int entry = EntryOfChannel(xa, p.Channel);
+  const char* refused = entry < 0 ? text::kNoSuchChannel : RefuseUnreadable(p.Sound);
+  if (refused != nullptr) {
+    s.Message = refused;
+    return Outcome::Done;
+  }
+  w.Import.Encoder = EncoderState{};
+  w.Import.HighQuality = options.HighQuality;
+  SelectChannel(w.Import.Cursor, xa.AudioChannelTable.Records[entry]);
+  s.Result = ImportWav(xa, w.Import, p.Sound, progress, prompter);
+  if (s.Result != Outcome::Failed && AdjustFileSize(xa, prompter) != 0) s.Result = Outcome::Failed;
+  s.Cut = w.Import.LastCut;
+  if (s.Result != Outcome::Done) s.Message = xa.LastErrorText;
+  return s.Result;
+}
+
+// The imports into the open target. Failed: a write or the journal failed, which ends the
+// file's imports; Cancelled or Declined end the run.
+Outcome ImportSounds(Workspace& w, const TargetPlan& target, const ImportAllOptions& options,
+                     ProgressMonitor& progress, Prompter& prompter, TargetImport& result) {
+  for (const PlannedImport& p : target.Imports) {
+    SoundImport s;
+    const Outcome outcome = ImportOne(w, p, options, progress, prompter, s);
+    result.Sounds.push_back(s);
+    if (outcome != Outcome::Done) return outcome;
+  }
+  return Outcome::Done;
+}
+
+// Opens the target (the first of an image's entries) or moves to the image's next entry, and
+// scans it.
+Outcome OpenTarget(Workspace& w, const TargetPlan& target, bool sameImage,
+                   const ImportAllOptions& options, ProgressMonitor& progress) {
+  if (!sameImage)
+    return OpenAndScan(w.File, target.Source.File, options.Extent, progress, target.Source.Entry);
+  if (SwitchDiscEntry(w.File, target.Source.Entry) != 0) return Outcome::Failed;
+  CancelWatch watch(progress);
+  const std::int32_t limit =
+      options.Extent == ScanExtent::WholeFile ? kWalkLimitFull : kWalkLimitOpen;
+  if (ScanChannels(w.File, limit, watch) != 0) return Outcome::Failed;
+  return watch.Cancelled() ? Outcome::Cancelled : Outcome::Done;
+}
+
+bool SameImage(const TargetPlan& a, const TargetPlan& b) {
+  return !a.Source.Entry.empty() && !b.Source.Entry.empty() && a.Source.File == b.Source.File;
+}
+
+// The targets [first, end) of one file (one image's entries), as one edit.
+Outcome ImportFile(const ImportAllPlan& plan, std::size_t first, std::size_t end,
+                   const ImportAllOptions& options, ProgressMonitor& progress, Prompter& prompter,
+                   std::vector<TargetImport>& results) {
+  auto w = std::make_unique<Workspace>();
+  bool started = false;
+  Outcome outcome = Outcome::Done;
+  for (std::size_t k = first; k < end && outcome == Outcome::Done; ++k) {
+    const TargetPlan& target = plan.Targets[k];
+    results.push_back({SourceName(target.Source.File, target.Source.Entry), {}, Outcome::Done, {}});
+    TargetImport& result = results.back();
+    if (target.Imports.empty()) continue;
+    outcome = OpenTarget(*w, target, started, options, progress);
+    if (outcome == Outcome::Done && !started) {
+      outcome = StartEdit(*w, "import-all");
+      started = outcome == Outcome::Done;
+    }
+    if (outcome == Outcome::Done)
+      outcome = ImportSounds(*w, target, options, progress, prompter, result);
+    if (outcome == Outcome::Failed && result.Message.empty())
+      result.Message = w->File.LastErrorText;
+    result.Result = outcome;
+  }
+  if (started) {
+    const Outcome finished = FinishEdit(*w, outcome);
+    if (finished == Outcome::Failed && outcome != Outcome::Failed) {
+      results.back().Result = Outcome::Failed;
+      results.back().Message = w->File.LastErrorText;
+    }
+    outcome = finished;
+  }
+  return outcome;
+}
+
+}  // namespace
+
+Outcome RunImportAll(const ImportAllPlan& plan, const ImportAllOptions& options,
+                     ProgressMonitor& progress, Prompter& prompter,
+                     std::vector<TargetImport>& results) {
+  Outcome run = Outcome::Done;
+  for (std::size_t first = 0; first < plan.Targets.size();) {
+    std::size_t end = first + 1;
+    while (end < plan.Targets.size() && SameImage(plan.Targets[first], plan.Targets[end])) ++end;
+    if (!plan.Targets[first].Error.empty()) {
+      results.push_back(
+          {SourceName(plan.Targets[first].Source.File, plan.Targets[first].Source.Entry),
+           {},
+           Outcome::Failed,
+           plan.Targets[first].Error});
+      run = Outcome::Failed;
+      first = end;
+      continue;
+    }
+    const Outcome outcome = ImportFile(plan, first, end, options, progress, prompter, results);
+    if (outcome == Outcome::Cancelled || outcome == Outcome::Declined) return outcome;
+    if (outcome == Outcome::Failed) run = Outcome::Failed;
+    first = end;
+  }
+  return run;
+}
+
+}  // namespace sorvane

@@ -1,0 +1,108 @@
+// import-all: sounds named as export-all names its WAVs go back into their channels; the
+// bytes equal the same imports run one by one; one undo takes a file's batch back; --plan
+// changes nothing.
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "common/fixed_texts.h"
+#include "support/in_process_cli.h"
+#include "support/signals.h"
+#include "support/sound_file_writer.h"
+#include "support/temp_dir.h"
+#include "support/wav_builder.h"
+#include "support/xa_builder.h"
+
+namespace sorvane {
+namespace {
+
+using testing::ProgramResult;
+using testing::ReadFileBytes;
+using testing::RunInProcess;
+
+class CliImportAll : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::filesystem::create_directories(dir.File("xa/sub"));
+    std::filesystem::create_directories(dir.File("in/sub"));
+    // Channels 1 and 2: 37.8 kHz mono, interleave 8, 10 sectors each; room after them.
+    for (const std::string& name : {a, b})
+      testing::XaBuilder(300)
+          .Channel(1, true, false, 0, 8, 10)
+          .Channel(2, true, false, 1, 8, 10)
+          .Noise(5)
+          .Write(name);
+    original = ReadFileBytes(a);
+    Sound("in/sub/a_ch002.wav", 14 * 4032);  // longer than its channel: cut
+    Sound("in/sub/a_ch001.wav", 4 * 4032);   // shorter
+    Sound("in/b_ch001.wav", 3 * 4032);       // two sounds for one channel
+    Sound("in/b_ch001.aiff", 3 * 4032);
+    Sound("in/b_ch007.wav", 4032);   // a channel b does not have
+    Sound("in/zz_ch001.wav", 4032);  // no such file
+    const auto chord = testing::ChordWithSweep(44100, 2.0, 1);
+    ASSERT_TRUE(testing::WriteSoundFile(dir.File("in/b_ch002.flac"),
+                                        SF_FORMAT_FLAC | SF_FORMAT_PCM_16, 1, 44100, chord));
+    const std::string flac = ReadFileBytes(dir.File("in/b_ch002.flac"));
+    testing::WriteFileBytes(dir.File("in/b_ch002.flac"), flac.substr(0, flac.size() / 3));
+  }
+  void Sound(const std::string& name, int frames) {
+    testing::WavBuilder(1, 37800, 16)
+        .Samples16(testing::Frames16(frames, 1,
+                                     [&](int i, int) { return (i * 7 + frames) % 5000 - 2500; }))
+        .Write(dir.File(name));
+  }
+  ProgramResult Run(const std::string& options) {
+    return RunInProcess("import-all " + dir.File("xa") + " --from " + dir.File("in") + options);
+  }
+
+  testing::TempDir dir;
+  std::string a = dir.File("xa/sub/a.xa");
+  std::string b = dir.File("xa/b.xa");
+  std::string original;
+};
+
+TEST_F(CliImportAll, PlanShowsWhatGoesWhereAndChangesNothing) {
+  const std::string lists = RunInProcess("undo " + a + " --list").Out;
+  const ProgramResult plan = Run(" --plan");
+  EXPECT_EQ(plan.ExitStatus, 0) << plan.Err;
+  for (const std::string& line :
+       {"a.xa ch 001 <- " + dir.File("in/sub/a_ch001.wav") +
+            ": 0:00.32 -> 0:01.05, padded, asks: " + text::kWavShorter,
+        "a.xa ch 002 <- " + dir.File("in/sub/a_ch002.wav") + ": 0:01.37 -> 0:01.05, cut",
+        "unmatched: " + dir.File("in/b_ch007.wav"), "unmatched: " + dir.File("in/zz_ch001.wav"),
+        "duplicate: " + dir.File("in/b_ch001.aiff"), "duplicate: " + dir.File("in/b_ch001.wav")})
+    EXPECT_NE(plan.Out.find(line), std::string::npos) << line << "\n" << plan.Out;
+  EXPECT_EQ(ReadFileBytes(a), original);
+  EXPECT_EQ(ReadFileBytes(b), original);
+  EXPECT_EQ(RunInProcess("undo " + a + " --list").Out, lists);
+}
+
+TEST_F(CliImportAll, WritesWhatSeparateImportsWriteAsOneUndoableEdit) {
+  const ProgramResult all = Run(" --yes --json");
+  EXPECT_EQ(all.ExitStatus, 1) << all.Err;  // b's FLAC cannot be read to its end
+  EXPECT_NE(all.Err.find("imported 2, cut 1, skipped 4, failed 1"), std::string::npos) << all.Err;
+  EXPECT_NE(
+      all.Out.find("\"failed\": [{\"channel\": 2, \"sound\": \"" + dir.File("in/b_ch002.flac") +
+                   "\", \"message\": \"" + text::kReadError + "\"}]"),
+      std::string::npos)
+      << all.Out;
+  EXPECT_EQ(ReadFileBytes(b), original);
+
+  const std::string separate = dir.File("separate.xa");
+  testing::WriteFileBytes(separate, original);
+  for (const char* channel : {"1", "2"}) {
+    const std::string sound = dir.File(std::string("in/sub/a_ch00") + channel + ".wav");
+    ASSERT_EQ(
+        RunInProcess("import " + separate + " " + channel + " " + sound + " --yes").ExitStatus, 0);
+  }
+  EXPECT_EQ(ReadFileBytes(a), ReadFileBytes(separate));
+  ASSERT_EQ(RunInProcess("undo " + a).ExitStatus, 0);
+  EXPECT_EQ(ReadFileBytes(a), original);
+  EXPECT_EQ(RunInProcess("undo " + a).ExitStatus, 1);  // the batch was one edit
+}
+
+}  // namespace
+}  // namespace sorvane
