@@ -180,8 +180,8 @@ TEST_F(DiscImageTest, ARecentEntryReopensWithoutTheChooser) {
   Open(plain);
   ASSERT_GE(form1.MenuRecent->actions().size(), 2);
   ModalScript none;
+  // No chooser: Run fails on any window left unanswered.
   Run(none, [&] { form1.MenuRecent->actions().at(1)->trigger(); });
-  EXPECT_TRUE(none.Titles.empty());
   EXPECT_EQ(Title(), Title("IMAGE.CUE:/XA/MUSIC.XA;1"));
   EXPECT_EQ(workspace.File.Entry.Name, "/XA/MUSIC.XA;1");
   EXPECT_EQ(RowTexts(form1, 0)[0], "  5");
