@@ -13,24 +13,9 @@ runs=${RUNS:-5}
 cli=$build_dir/src/cli/sorvane-cli
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+. bench/timing_helpers.sh
 export SORVANE_UNDO_DIR=$work/undo
 
-seconds() {
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
-}
-best() {  # best RUNS CMD...: the least wall time of RUNS runs
-  local n=$1 b=999 t
-  shift
-  for _ in $(seq "$n"); do
-    t=$(seconds "$@")
-    b=$(echo "if ($t < $b) $t else $b" | bc -l)
-  done
-  echo "$b"
-}
 
 cue=$("$build_dir"/bench/make_bench_disc "$work" 10 333000)
 bin=$work/IMAGE.BIN
@@ -57,9 +42,9 @@ for _ in $(seq "$runs"); do
   rm -rf "$SORVANE_UNDO_DIR"
   sync
   t=$(seconds "$cli" import "$cue" 1 "$work/ten.wav" --quick --entry /XA/VOICE.XA)
-  best_entry=$(echo "if ($t < $best_entry) $t else $best_entry" | bc -l)
+  best_entry=$(least "$t" "$best_entry")
   t=$(seconds "$cli" import "$work/voice.xa" 1 "$work/ten.wav" --quick --no)
-  best_file=$(echo "if ($t < $best_file) $t else $best_file" | bc -l)
+  best_file=$(least "$t" "$best_file")
 done
 awk -v a="$best_entry" -v b="$best_file" 'BEGIN {
   printf "import of 10 min: %.3f s into the entry, %.3f s into the file: %.2fx (target <= 1.2x)\n", a, b, a / b }'

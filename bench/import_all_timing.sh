@@ -10,14 +10,8 @@ runs=${RUNS:-3}
 cli=$build_dir/src/cli/sorvane-cli
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
+. bench/timing_helpers.sh
 
-seconds() {
-  local start end
-  start=$(date +%s.%N)
-  "$@" >/dev/null 2>&1
-  end=$(date +%s.%N)
-  echo "$end - $start" | bc -l
-}
 # The 40 imports; each one's journal entry is added to $work/each-bytes (the journal keeps
 # only the last 20 of a file's edits, so they are counted as they are made).
 one_by_one() {
@@ -47,10 +41,10 @@ for _ in $(seq "$runs"); do
   cp "$work/f.xa" "$work/b/f.xa"
   rm -rf "$work/undo-a" "$work/undo-b" "$work/each-bytes"
   t=$(SORVANE_UNDO_DIR=$work/undo-a seconds "$cli" import-all "$work/a/f.xa" --from "$work/sounds" --yes)
-  best_all=$(echo "if ($t < $best_all) $t else $best_all" | bc -l)
+  best_all=$(least "$t" "$best_all")
   export SORVANE_UNDO_DIR=$work/undo-b
   t=$(seconds one_by_one)
-  best_each=$(echo "if ($t < $best_each) $t else $best_each" | bc -l)
+  best_each=$(least "$t" "$best_each")
 done
 cmp -s "$work/a/f.xa" "$work/b/f.xa" || { echo "the two ways wrote different files" >&2; exit 1; }
 bytes_all=$(find "$work/undo-a" -name '*.undo' -printf '%s\n' | awk '{s += $1} END {print s}')

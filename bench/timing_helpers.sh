@@ -18,3 +18,26 @@ scratch_root() {
 
 # median NUMBER...: the middle one (the lower middle of an even count).
 median() { printf '%s\n' "$@" | sort -g | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
+
+# seconds CMD...: the wall time of one run of CMD, its output thrown away.
+seconds() {
+  local start end
+  start=$(date +%s.%N)
+  "$@" >/dev/null 2>&1
+  end=$(date +%s.%N)
+  echo "$end - $start" | bc -l
+}
+
+# least A B: the smaller of two times.
+least() { echo "if ($1 < $2) $1 else $2" | bc -l; }
+
+# best RUNS CMD...: the least wall time of RUNS runs of CMD.
+best() {
+  local n=$1 b=999 t
+  shift
+  for _ in $(seq "$n"); do
+    t=$(seconds "$@")
+    b=$(least "$t" "$b")
+  done
+  echo "$b"
+}
