@@ -1,6 +1,7 @@
 // Opening an entry of a disc image in the editor: the chooser of the image's audio files,
 // the title, status bar and recent files that name image and entry, the settings dialog
-// that keeps the size, refusals shown as every open failure, and undo of an edit.
+// that keeps the size, WAVs named after the entry, refusals shown as every open failure, and
+// undo of an edit.
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
@@ -13,6 +14,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QUrl>
+#include <filesystem>
 
 #include "app/disc_entry_dialog.h"
 #include "common/fixed_texts.h"
@@ -229,6 +231,18 @@ TEST_F(DiscImageTest, UndoGivesTheImageBackByteForByte) {
   EXPECT_TRUE(ReadFileBytes(dir.File(image.binName)) == before);
   EXPECT_EQ(form1.G->rowCount(), 2);
   EXPECT_EQ(Title(), Title("IMAGE.CUE:/XA/VOICE.XA;1"));
+}
+
+TEST_F(DiscImageTest, ExportAllNamesTheWavsAfterTheEntry) {
+  OpenEntry(0);  // MUSIC.XA
+  std::filesystem::create_directory(dir.File("wavs"));
+  files.Answers = {dir.File("wavs")};
+  ModalScript script;
+  Run(script, [&] { form1.MenuExportAll->trigger(); });
+  std::vector<std::string> written;
+  for (const auto& e : std::filesystem::directory_iterator(dir.File("wavs")))
+    written.push_back(e.path().filename().string());
+  EXPECT_EQ(written, std::vector<std::string>{"MUSIC_ch005.wav"});
 }
 
 struct RefusalCase {
