@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the editor and saves pictures of its windows into docs/screenshots/: the main
 # window in each unit, its popup menu, the progress window during a WAV export, the three
-# dialogs and Qt's open dialog (drawn off screen by sorvane-screenshots, on the demo file
-# of `sorvane-cli demo`), the main window in English, and on an X display (Xvfb, captured
+# dialogs, Qt's open dialog and the chooser of a disc image's files (drawn off screen by
+# sorvane-screenshots, on the demo file of `sorvane-cli demo` and the demo image that
+# make_demo_image builds), the main window in English, and on an X display (Xvfb, captured
 # with ImageMagick) the editor as it starts and its open dialog in Japanese.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,8 +19,11 @@ export SORVANE_UNDO_DIR=$work/undo XDG_CONFIG_HOME=$work/config
 mkdir -p "$work/files"
 demo=$work/files/demo.xa
 "$build_dir"/src/cli/sorvane-cli demo "$demo" --force
+mkdir -p "$work/disc"
+image=$("$build_dir"/tests/make_demo_image "$work/disc" "$demo")
 
-SORVANE_LANG=ja QT_QPA_PLATFORM=offscreen "$build_dir"/src/app/sorvane-screenshots "$out" "$demo"
+SORVANE_LANG=ja QT_QPA_PLATFORM=offscreen "$build_dir"/src/app/sorvane-screenshots "$out" "$demo" \
+  "$image"
 mkdir -p "$work/en"
 SORVANE_LANG=en QT_QPA_PLATFORM=offscreen "$build_dir"/src/app/sorvane-screenshots "$work/en" "$demo"
 cp "$work/en/main-time.png" "$out/main-english.png"

@@ -473,6 +473,9 @@ INSTANTIATE_TEST_SUITE_P(Changes, QualitySelChangeTest,
 TEST(FileFilters, QtFormOfTheDesignedFilters) {
   EXPECT_EQ(app::QtNameFilters(text::kXaFilter),
             QStringLiteral("XAファイル (*.xa);;すべてのファイル (*)"));
+  EXPECT_EQ(app::QtNameFilters(text::kOpenFilter),
+            QStringLiteral("XAファイル・ディスクイメージ (*.xa *.cue *.bin *.img *.iso);;"
+                           "すべてのファイル (*)"));
   EXPECT_EQ(app::QtNameFilters(text::kWavFilter),
             QStringLiteral("WAVファイル (*.wav);;すべてのファイル (*)"));
   EXPECT_EQ(
@@ -480,6 +483,8 @@ TEST(FileFilters, QtFormOfTheDesignedFilters) {
       QStringLiteral("音声ファイル (*.wav *.wave *.rf64 *.w64 *.aif *.aiff *.aifc *.flac *.ogg "
                      "*.oga *.opus *.mp3);;すべてのファイル (*)"));
 }
+
+constexpr char kOpenFirstFilter[] = "XAファイル・ディスクイメージ (*.xa *.cue *.bin *.img *.iso)";
 
 struct ChooserCase {
   const char* name;
@@ -525,9 +530,9 @@ TEST_P(FileChooserTest, AnswersWithThePathOrNothing) {
 INSTANTIATE_TEST_SUITE_P(
     Dialogs, FileChooserTest,
     ::testing::Values(ChooserCase{"OpenXa", app::FileDialogKind::OpenDialog, "old.xa", "old.xa",
-                                  false, "xa", "XAファイル (*.xa)"},
+                                  false, "xa", kOpenFirstFilter},
                       ChooserCase{"OpenCancelled", app::FileDialogKind::OpenDialog, nullptr, "",
-                                  false, "xa", "XAファイル (*.xa)"},
+                                  false, "xa", kOpenFirstFilter},
                       ChooserCase{"SaveXaGetsItsSuffix", app::FileDialogKind::SaveDialog, "new",
                                   "new.xa", true, "xa", "XAファイル (*.xa)"},
                       ChooserCase{"OpenAudio", app::FileDialogKind::OpenWav, "old.wav", "old.wav",

@@ -603,5 +603,13 @@ the post-gap at the end of the file.</translation>
         <source>2048バイト単位で取り出されたファイルのため、XAのサブヘッダがありません。2336または2352バイトのセクタで取り出し直してください。</source>
         <translation>The file was extracted in 2048-byte units and has no XA subheaders. Extract it again with 2336- or 2352-byte sectors.</translation>
     </message>
+    <message>
+        <source>XAファイル・ディスクイメージ|*.xa;*.cue;*.bin;*.img;*.iso|すべてのファイル|*.*</source>
+        <translation>XA files and disc images|*.xa;*.cue;*.bin;*.img;*.iso|All files|*.*</translation>
+    </message>
+    <message>
+        <source>%1（イメージ内 %2）</source>
+        <translation>%1 (in image: %2)</translation>
+    </message>
 </context>
 </TS>

@@ -19,7 +19,7 @@ struct DialogDesign {
 DialogDesign DesignOf(FileDialogKind kind) {
   switch (kind) {
     case FileDialogKind::OpenDialog:
-      return {false, text::kXaFilter, "xa"};
+      return {false, text::kOpenFilter, "xa"};
     case FileDialogKind::SaveDialog:
       return {true, text::kXaFilter, "xa"};
     case FileDialogKind::OpenWav:

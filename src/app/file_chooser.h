@@ -10,7 +10,7 @@ class QWidget;
 namespace sorvane::app {
 
 enum class FileDialogKind {
-  OpenDialog,  // an existing XA file
+  OpenDialog,  // an existing XA file or disc image
   SaveDialog,  // a new XA file; asks before overwriting
   OpenWav,     // an existing audio file to import or append (WAV or any format read)
   SaveWav,     // a WAV file to write; asks before overwriting

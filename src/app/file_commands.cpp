@@ -1,17 +1,35 @@
 // The main window's commands on the file as a whole: open, new, find all, settings, exit.
+#include "app/disc_entry_dialog.h"
 #include "app/file_chooser.h"
 #include "app/interleave_map_view.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
+#include "edit/disc_listing.h"
 #include "edit/edit_history.h"
 #include "edit/every_channel_export.h"
+#include "edit/export_all.h"
 #include "edit/file_open.h"
 #include "edit/file_settings.h"
+#include "edit/image_open.h"
 #include "edit/workspace.h"
 
 namespace sorvane::app {
+namespace {
+
+// The base of the open file's WAVs in `folder`: the file's name, or for an entry of a disc
+// image the entry's ("VOICE" for /XA/VOICE.XA;1), not the name of the image's data track,
+// which every entry shares.
+std::string WavBaseOf(const XaFile& xa, const std::string& folder) {
+  if (!xa.Entry.Active) return WavBaseIn(folder, xa.Path);
+  const std::string& entry = xa.Entry.Name;
+  std::string name = entry.substr(entry.rfind('/') + 1);  // all of it when there is no '/'
+  name = name.substr(0, name.rfind(';'));
+  return WavBaseIn(folder, SafeImageName(name));
+}
+
+}  // namespace
 
 void TForm1::CloseFile() {
   if (!FileOpen) return;
@@ -25,10 +43,28 @@ bool TForm1::HoldFile() {
   return workspace_.File.IsOpen();
 }
 
-int TForm1::OpenByPath(const std::string& path) {
+int TForm1::ChooseImageEntry(const std::string& path, std::string& entry) {
+  DiscContents contents;
+  if (const char* refused = ListDiscFiles(path, false, contents)) {
+    // As any other file that cannot be opened: the window's file is closed.
+    CloseFile();
+    workspace_.File.LastErrorText = refused;
+    RefreshList();
+    return -1;
+  }
+  entry = ChooseDiscEntry(*this, contents);
+  return entry.empty() ? 1 : 0;
+}
+
+int TForm1::OpenByPath(const std::string& path, const std::string& entry) {
+  std::string chosen = entry;
+  if (chosen.empty() && IsDiscImage(path)) {
+    const int choice = ChooseImageEntry(path, chosen);
+    if (choice != 0) return choice;
+  }
   CloseFile();
-  FileOpen =
-      OpenAndScan(workspace_.File, path, ScanExtent::FirstSectors, S().Progress) != Outcome::Failed;
+  FileOpen = OpenAndScan(workspace_.File, path, ScanExtent::FirstSectors, S().Progress, chosen) !=
+             Outcome::Failed;
   FileOpen = FileOpen && HoldFile();
   if (FileOpen) RememberFile();
   RefreshList();
@@ -38,7 +74,7 @@ int TForm1::OpenByPath(const std::string& path) {
 void TForm1::MenuOpenClick() {
   const std::string path = S().Files.Choose(FileDialogKind::OpenDialog);
   if (path.empty()) return;
-  if (OpenByPath(path) != 0) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
+  if (OpenByPath(path) < 0) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
 }
 
 void TForm1::MenuNewClick() {
@@ -67,7 +103,7 @@ void TForm1::MenuGapClick() {
   if (!FileOpen) return;
   XaFile& xa = workspace_.File;
   FileSettings chosen = CurrentSettings(xa);
-  if (!S().Settings.Edit(chosen)) return;
+  if (!S().Settings.Edit(chosen, xa.Entry.Active)) return;
   // The dialog has refused what the command would refuse; the list is not refreshed.
   if (ApplyFileSettings(workspace_, chosen, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
@@ -82,7 +118,7 @@ void TForm1::MenuExportAllClick() {
   XaFile& xa = workspace_.File;
   std::vector<ChannelWav> written;
   // A cancel is reported too ("キャンセルしました。"); the WAVs finished before it stay.
-  if (ExportEveryChannel(xa, WavBaseIn(folder, xa.Path), S().Progress, written) != Outcome::Done)
+  if (ExportEveryChannel(xa, WavBaseOf(xa, folder), S().Progress, written) != Outcome::Done)
     S().Prompt.NotifyUser(xa.LastErrorText);
 }
 

@@ -13,7 +13,7 @@
 namespace sorvane::app {
 namespace {
 
-QString LayoutText(const FileFacts& facts) {
+QString FileLayoutText(const FileFacts& facts) {
   switch (facts.File.Layout) {
     case XaLayout::Plain2336:
       return QText(text::kStatusPlain2336);
@@ -23,6 +23,14 @@ QString LayoutText(const FileFacts& facts) {
       break;
   }
   return QText(text::kStatusRiff2352);
+}
+
+// An entry of a disc image says so after its layout.
+QString LayoutText(const FileFacts& facts) {
+  const ImageEntry& entry = facts.File.Entry;
+  if (!entry.Active) return FileLayoutText(facts);
+  return QText(text::kStatusImageEntry)
+      .arg(FileLayoutText(facts), QString::fromStdString(entry.Name));
 }
 
 QString SectorsText(const FileFacts& facts) {
@@ -51,6 +59,7 @@ struct Field {
   const char* name;
   QString (*text)(const FileFacts&);  // empty: the field is hidden
   QString (*tip)();                   // what the field means
+  bool yields = false;  // takes only the room the others leave, so that they are not cut
 };
 
 QString LayoutTip() { return QText(text::kStatusLayoutTip); }
@@ -63,7 +72,7 @@ QString ScanTip() { return QText(text::kStatusFirstSectorsTip); }
 constexpr Field kFields[] = {{"StatusLayout", LayoutText, LayoutTip},
                              {"StatusSectors", SectorsText, NoTip},
                              {"StatusPostGaps", PostGapsText, PostGapsTip},
-                             {"StatusScan", ScanText, ScanTip},
+                             {"StatusScan", ScanText, ScanTip, true},
                              {"StatusAccess", AccessText, NoTip}};
 
 }  // namespace
@@ -74,7 +83,8 @@ FileStatusBar::FileStatusBar(QStatusBar& bar) {
     auto* label = new QLabel(&bar);
     label->setObjectName(QString::fromLatin1(field.name));
     label->setToolTip(field.tip());
-    bar.addWidget(label);
+    if (field.yields) label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar.addWidget(label, field.yields ? 1 : 0);
     label->hide();
     fields_.push_back(label);
   }

@@ -21,8 +21,9 @@ int main(int argc, char** argv) {
   std::unique_ptr<sorvane::app::EditorForms> forms;
   try {
     forms = std::make_unique<sorvane::app::EditorForms>(workspace, *audio);
-    sorvane::app::OpenFromCommandLine(forms->Form1, QApplication::arguments());
+    // Shown first: a disc image named on the command line opens its chooser over it.
     forms->Form1.show();
+    sorvane::app::OpenFromCommandLine(forms->Form1, QApplication::arguments());
   } catch (const std::exception& error) {
     QMessageBox::critical(nullptr, sorvane::app::QText(sorvane::text::kAppCaption),
                           QString::fromLocal8Bit(error.what()));

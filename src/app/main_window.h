@@ -93,8 +93,10 @@ class TForm1 : public QMainWindow {
 
   int DisplayUnit = UnitTime;
   // Closes the open file, opens `path` and scans its first sectors; refreshes the list
-  // either way. 0 when the file is open, -1 with the file's LastErrorText otherwise.
-  int OpenByPath(const std::string& path);
+  // either way. 0 when the file is open, -1 with the file's LastErrorText otherwise. A disc
+  // image opens its `entry`; without one, the person chooses it from the image's audio
+  // files first, and 1 means they cancelled: the window keeps what it had.
+  int OpenByPath(const std::string& path, const std::string& entry = {});
   // Rewrites the list from the channel table and sets the menus that need an open file.
   void RefreshList();
 
@@ -154,6 +156,9 @@ class TForm1 : public QMainWindow {
   // The channel table entry of the selected row, or -1 when no channel is selected.
   int SelectedEntry() const;
   void CloseFile();
+  // Lists the image's audio files and lets the person choose one (`entry`): 0 chosen, 1
+  // cancelled, -1 when the image cannot be read (the window's file closed, LastErrorText).
+  int ChooseImageEntry(const std::string& path, std::string& entry);
   // Takes the open file's lock for the window and asks about an unfinished edit; false when
   // that failed and closed the file (LastErrorText says why).
   bool HoldFile();

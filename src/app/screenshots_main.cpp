@@ -1,9 +1,9 @@
 // Saves pictures of the editor's windows for the documentation: the main window in each
 // unit, its popup menu, the progress window during a WAV export, the settings dialog, the
 // length dialog asking a real import question, the append dialog with a real proposal (and
-// the main window's map showing it) and Qt's open dialog, in the language that SORVANE_LANG
-// or the system chooses.
-//   sorvane-screenshots OUTDIR FILE.xa
+// the main window's map showing it), Qt's open dialog and, given a disc image, the chooser
+// of its files, in the language that SORVANE_LANG or the system chooses.
+//   sorvane-screenshots OUTDIR FILE.xa [IMAGE.cue]
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <functional>
 
+#include "app/disc_entry_dialog.h"
 #include "app/editor_forms.h"
 #include "app/no_sound_output.h"
 #include "app/translations.h"
@@ -163,6 +164,25 @@ void SaveFileDialog(EditorForms& forms, const QDir& dir, const QString& folder) 
   if (!saved) std::fprintf(stderr, "the file dialog was not shown\n");
 }
 
+// The chooser that opening the disc image shows, saved, then closed with its first file
+// chosen.
+void SaveDiscChooser(EditorForms& forms, const Workspace& workspace, const QDir& dir,
+                     const std::string& image) {
+  QTimer watch;
+  bool saved = false;
+  QObject::connect(&watch, &QTimer::timeout, [&] {
+    auto* chooser = qobject_cast<DiscEntryDialog*>(QApplication::activeModalWidget());
+    if (saved || !chooser || !chooser->isVisible()) return;
+    saved = true;
+    Save(*chooser, dir, "disc-chooser.png");
+    chooser->OkButton->click();
+  });
+  watch.start(50);
+  if (forms.Form1.OpenByPath(image) != 0)
+    std::fprintf(stderr, "%s: %s\n", image.c_str(), workspace.File.LastErrorText);
+  if (!saved) std::fprintf(stderr, "the disc image chooser was not shown\n");
+}
+
 void SaveSettings(EditorForms& forms, const QDir& dir, const XaFile& xa) {
   forms.Form4.ChannelPostGap = xa.ChannelPostGap;
   forms.Form4.EndPostGap = xa.EndPostGap;
@@ -176,8 +196,8 @@ void SaveSettings(EditorForms& forms, const QDir& dir, const XaFile& xa) {
 int main(int argc, char** argv) {
   QApplication application(argc, argv);
   sorvane::app::InstallTranslations(sorvane::app::ChooseUiLanguage());
-  if (argc != 3) {
-    std::fprintf(stderr, "usage: sorvane-screenshots OUTDIR FILE.xa\n");
+  if (argc != 3 && argc != 4) {
+    std::fprintf(stderr, "usage: sorvane-screenshots OUTDIR FILE.xa [IMAGE.cue]\n");
     return 2;
   }
   sorvane::app::InstallFontSubstitutes();
@@ -204,5 +224,6 @@ int main(int argc, char** argv) {
   if (!sorvane::app::ExportLastChannel(forms, workspace, dir, wav)) return 1;
   sorvane::app::SaveLengthQuestion(forms, workspace, dir, wav);
   sorvane::app::SaveAppendProposal(forms, workspace, dir, wav);
+  if (argc == 4) sorvane::app::SaveDiscChooser(forms, workspace, dir, argv[3]);
   return 0;
 }

@@ -18,6 +18,9 @@ constexpr int kLabelX = 8;
 constexpr int kFieldX = 184;
 constexpr int kFieldWidth = 99;
 constexpr int kRowHeight = 20;
+constexpr int kWidth = 291;
+constexpr int kHeight = 124;
+constexpr int kNoteHeight = 32;  // two lines of the reason
 
 QLabel* AddRow(QWidget* form, const char* label, QWidget* field, int y) {
   auto* caption = new QLabel(QText(label), form);
@@ -33,7 +36,7 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Form4"));
   setWindowTitle(QText(text::kSettingsCaption));
   setFont(UiFont());
-  setFixedSize(291, 124);
+  setFixedSize(kWidth, kHeight);
 
   Gap1 = new QLineEdit(this);
   Gap1->setObjectName(QStringLiteral("Gap1"));
@@ -61,19 +64,35 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
   Button2->setAutoDefault(false);
   connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
 
+  SizeFixedNote = new QLabel(QText(text::kImageSizeFixed), this);
+  SizeFixedNote->setObjectName(QStringLiteral("SizeFixedNote"));
+  SizeFixedNote->setWordWrap(true);
+  SizeFixedNote->setGeometry(kLabelX, kHeight - 2, kWidth - 2 * kLabelX, kNoteHeight);
+  SizeFixedNote->hide();
+
   setTabOrder(Gap1, Gap2);
   setTabOrder(Gap2, Modify);
   setTabOrder(Modify, Button1);
   setTabOrder(Button1, Button2);
 }
 
-bool TForm4::Edit(FileSettings& settings) {
+bool TForm4::Edit(FileSettings& settings, bool sizeFixed) {
+  FixSize(sizeFixed);
   ChannelPostGap = settings.ChannelPostGap;
   EndPostGap = settings.EndPostGap;
   ResizePermission = settings.ResizePermission;
   if (exec() != QDialog::Accepted) return false;
   settings = {ChannelPostGap, EndPostGap, ResizePermission};
   return true;
+}
+
+void TForm4::FixSize(bool fixed) {
+  Modify->setEnabled(!fixed);
+  const QString reason = fixed ? QText(text::kImageSizeFixed) : QString();
+  Modify->setToolTip(reason);
+  Label3->setToolTip(reason);
+  SizeFixedNote->setVisible(fixed);
+  setFixedSize(kWidth, fixed ? kHeight + kNoteHeight : kHeight);
 }
 
 void TForm4::FormShow() {

@@ -26,6 +26,8 @@ class TForm4 : public QDialog {
   QComboBox* Modify;
   QPushButton* Button1;
   QPushButton* Button2;
+  // Shown under the buttons, with the dialog taller, when the size cannot change.
+  QLabel* SizeFixedNote;
 
   // What the controls hold, in the core's terms.
   SettingsDialogState State;
@@ -36,8 +38,10 @@ class TForm4 : public QDialog {
   std::int32_t EndPostGap = 0;
   std::int32_t ResizePermission = 0;
 
-  // Shows the dialog modally for `settings`, which it changes only when closed with OK.
-  bool Edit(FileSettings& settings);
+  // Shows the dialog modally for `settings`, which it changes only when closed with OK. With
+  // `sizeFixed` (an entry of a disc image) the permission stays "禁止": its control is
+  // disabled and the reason shown.
+  bool Edit(FileSettings& settings, bool sizeFixed = false);
 
   // The settings in the controls, the channel gap focused.
   void FormShow();
@@ -51,6 +55,7 @@ class TForm4 : public QDialog {
  private:
   void ReadControls();  // controls to State
   void ShowControls();  // State to controls
+  void FixSize(bool fixed);
 };
 
 }  // namespace sorvane::app

@@ -10,35 +10,59 @@
 #include "common/fixed_texts.h"
 #include "common/prompter.h"
 #include "edit/workspace.h"
+#include "format/sector.h"
 
 namespace sorvane::app {
 
+namespace {
+
+// What the title and the recent files call the open file: the file, or the image and the
+// entry ("IMAGE.CUE:/XA/VOICE.XA;1").
+RecentFile OpenedAs(const XaFile& xa) {
+  if (!xa.Entry.Active) return {QFile::decodeName(xa.Path.c_str()), {}};
+  QString entry = QString::fromStdString(xa.Entry.Name);
+  // A name whose bytes are not UTF-8 is remembered by its sectors, which reopen the same.
+  if (entry.toStdString() != xa.Entry.Name) {
+    entry = QStringLiteral("@%1:%2").arg(xa.Entry.Offset / kRawSectorBytes).arg(xa.Entry.Sectors);
+  }
+  return {QFile::decodeName(xa.Entry.Image.c_str()), entry};
+}
+
+QString ItemName(const RecentFile& item, const QString& path) {
+  return item.Entry.isEmpty() ? path : QStringLiteral("%1:%2").arg(path, item.Entry);
+}
+
+}  // namespace
+
 void TForm1::ShowFileState() {
   const QString caption = QText(text::kAppCaption);
-  const QString name = QFileInfo(QFile::decodeName(workspace_.File.Path.c_str())).fileName();
+  const RecentFile opened = OpenedAs(workspace_.File);
+  const QString name = ItemName(opened, QFileInfo(opened.Path).fileName());
   setWindowTitle(FileOpen ? QStringLiteral("%1 - %2").arg(name, caption) : caption);
   status_->Show({workspace_.File, FileOpen});
 }
 
 void TForm1::RememberFile() {
-  recent_.Add(QFile::decodeName(workspace_.File.Path.c_str()));
+  recent_.Add(OpenedAs(workspace_.File));
   ShowRecentFiles();
 }
 
 void TForm1::ShowRecentFiles() {
   MenuRecent->clear();
-  const QStringList paths = recent_.Paths();
-  for (int i = 0; i < paths.size(); ++i) {
-    const QString path = paths[i];
-    QAction* item = MenuRecent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(path));
-    connect(item, &QAction::triggered, this, [this, path] {
+  const QList<RecentFile> items = recent_.Items();
+  for (int i = 0; i < items.size(); ++i) {
+    const RecentFile file = items[i];
+    QAction* item =
+        MenuRecent->addAction(QStringLiteral("&%1 %2").arg(i + 1).arg(ItemName(file, file.Path)));
+    connect(item, &QAction::triggered, this, [this, file] {
       RunCommand([&] {
-        if (OpenByPath(QFile::encodeName(path).toStdString()) != 0)
+        // An entry reopens directly, without the chooser.
+        if (OpenByPath(QFile::encodeName(file.Path).toStdString(), file.Entry.toStdString()) < 0)
           S().Prompt.NotifyUser(workspace_.File.LastErrorText);
       });
     });
   }
-  MenuRecent->menuAction()->setEnabled(!paths.isEmpty());
+  MenuRecent->menuAction()->setEnabled(!items.isEmpty());
 }
 
 }  // namespace sorvane::app

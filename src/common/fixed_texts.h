@@ -46,6 +46,9 @@ inline constexpr char kPopDelete[] = "Ch削除    [D]";
 
 // File dialog filters ("|" separates description and pattern).
 inline constexpr char kXaFilter[] = "XAファイル|*.xa|すべてのファイル|*.*";
+// File > 開く: XA files and the disc images that hold them, in one filter.
+inline constexpr char kOpenFilter[] =
+    "XAファイル・ディスクイメージ|*.xa;*.cue;*.bin;*.img;*.iso|すべてのファイル|*.*";
 inline constexpr char kWavFilter[] = "WAVファイル|*.wav|すべてのファイル|*.*";
 // Every format an import or append reads (the WAV reader's and libsndfile's), as one filter.
 inline constexpr char kAudioFilter[] =
@@ -189,6 +192,9 @@ inline constexpr char kMenuRecent[] = "最近使ったファイル(&R)";
 inline constexpr char kStatusPlain2336[] = "2336バイト";
 inline constexpr char kStatusRaw2352[] = "2352バイト";
 inline constexpr char kStatusRiff2352[] = "RIFF 2352バイト";
+// The layout of an entry of a disc image, then the entry: "2352バイト（イメージ内
+// /XA/VOICE.XA;1）", short enough to leave room for the other fields.
+inline constexpr char kStatusImageEntry[] = "%1（イメージ内 %2）";
 inline constexpr char kStatusLayoutTip[] = "1セクタのバイト数（ファイルの形式）";
 inline constexpr char kStatusSectors[] = "%1セクタ";
 inline constexpr char kStatusPostGaps[] = "ギャップ %1/%2";

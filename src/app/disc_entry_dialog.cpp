@@ -1,0 +1,108 @@
+#include "app/disc_entry_dialog.h"
+
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include "app/ui_text.h"
+#include "common/fixed_texts.h"
+#include "edit/channel_list_format.h"
+
+namespace sorvane::app {
+namespace {
+
+constexpr int kRowHeight = 20;
+
+QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment) {
+  auto* item = new QTableWidgetItem(text);
+  item->setTextAlignment(alignment | Qt::AlignVCenter);
+  item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
+  return item;
+}
+
+QTableWidget* CreateFileTable(QWidget* parent) {
+  auto* table = new QTableWidget(0, 3, parent);
+  table->setObjectName(QStringLiteral("Files"));
+  table->setHorizontalHeaderLabels({QText(text::kImageColumnPath), QText(text::kImageColumnLength),
+                                    QText(text::kImageColumnChannels)});
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setTabKeyNavigation(false);
+  table->setShowGrid(false);
+  table->setWordWrap(false);
+  table->verticalHeader()->hide();
+  table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+  QHeaderView* header = table->horizontalHeader();
+  header->setSectionResizeMode(DiscEntryDialog::PathColumn, QHeaderView::Stretch);
+  header->setSectionResizeMode(DiscEntryDialog::LengthColumn, QHeaderView::ResizeToContents);
+  header->setSectionResizeMode(DiscEntryDialog::ChannelsColumn, QHeaderView::ResizeToContents);
+  header->setSectionsClickable(false);
+  header->setHighlightSections(false);
+  return table;
+}
+
+}  // namespace
+
+DiscEntryDialog::DiscEntryDialog(QWidget* parent, const DiscContents& contents) : QDialog(parent) {
+  setObjectName(QStringLiteral("DiscEntryDialog"));
+  setWindowTitle(QText(text::kImageChooserCaption));
+  setFont(UiFont());
+  resize(420, 260);
+
+  Files = CreateFileTable(this);
+  OkButton = new QPushButton(QText(text::kOk), this);
+  OkButton->setObjectName(QStringLiteral("OkButton"));
+  OkButton->setDefault(true);
+  CancelButton = new QPushButton(QText(text::kCancel), this);
+  CancelButton->setObjectName(QStringLiteral("CancelButton"));
+  CancelButton->setAutoDefault(false);
+  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
+  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  connect(Files, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
+
+  auto* buttons = new QHBoxLayout;
+  buttons->addStretch();
+  buttons->addWidget(OkButton);
+  buttons->addWidget(CancelButton);
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(Files);
+  layout->addLayout(buttons);
+
+  FillRows(contents);
+  OkButton->setEnabled(Files->rowCount() > 0);
+  Files->setFocus();
+}
+
+void DiscEntryDialog::FillRows(const DiscContents& contents) {
+  Files->setRowCount(static_cast<int>(contents.Files.size()));
+  int row = 0;
+  for (const DiscListing& listed : contents.Files) {
+    // The playing time as the channel list writes it, 75 sectors to a second.
+    const QString length =
+        QString::fromStdString(FormatTimePosition(listed.File.SectorCount)).trimmed();
+    // Names are bytes from the image: shown as UTF-8, opened by the bytes kept.
+    entries_.push_back(listed.File.Path);
+    Files->setItem(row, PathColumn, Cell(QString::fromStdString(listed.File.Path), Qt::AlignLeft));
+    Files->setItem(row, LengthColumn, Cell(length, Qt::AlignRight));
+    Files->setItem(row, ChannelsColumn, Cell(QString::number(listed.Channels), Qt::AlignRight));
+    ++row;
+  }
+  if (row > 0) Files->setCurrentCell(0, PathColumn);
+}
+
+std::string DiscEntryDialog::ChosenEntry() const {
+  const int row = Files->currentRow();
+  if (row < 0 || row >= static_cast<int>(entries_.size())) return {};
+  return entries_[static_cast<std::size_t>(row)];
+}
+
+std::string ChooseDiscEntry(QWidget& owner, const DiscContents& contents) {
+  DiscEntryDialog dialog(&owner, contents);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  return dialog.ChosenEntry();
+}
+
+}  // namespace sorvane::app
