@@ -106,7 +106,12 @@ struct XaFileStat {
   std::uint64_t Inode = 0;
   std::int64_t Length = 0;
   std::int64_t ModifiedNs = 0;  // modification time, nanoseconds since the epoch
+  std::int64_t ChangedNs = 0;   // status change time (ctime), nanoseconds since the epoch
   std::int64_t BornNs = 0;      // creation time where the file system keeps it, else 0
+  // The inode's generation number (FS_IOC_GETVERSION: ext4, btrfs); a new file on a reused
+  // inode gets another one.
+  std::uint64_t Generation = 0;
+  bool HasGeneration = false;
 };
 
 // The state of the one open file. Byte positions are 64-bit. Its file is reached only
