@@ -87,6 +87,67 @@ TEST(Crc32c, MatchesTheCastagnoliCheckValueWholeAndInPieces) {
   EXPECT_EQ(journal::Crc32c(0, zeros.data(), 32), 0x8A9136AAu);
 }
 
+// What an entry remembers against what the file is now.
+struct IdentityCase {
+  const char* Name;
+  journal::FileIdentity Now;  // changed from kRecorded
+  journal::Verdict Closed;
+  journal::Verdict Unfinished;
+};
+
+constexpr journal::FileIdentity kRecorded{4096, 100, 200, 50, 7, 9, true};
+constexpr journal::FileIdentity kNoBirth{4096, 100, 200, 0, 7, 0, false};
+
+const IdentityCase kIdentities[] = {
+    {"Untouched", kRecorded, journal::Verdict::Same, journal::Verdict::Digest},
+    {"OnlyCtimeMoved",
+     {4096, 100, 300, 50, 7, 9, true},
+     journal::Verdict::Digest,
+     journal::Verdict::Digest},
+    {"MtimeMoved",
+     {4096, 101, 300, 50, 7, 9, true},
+     journal::Verdict::Changed,
+     journal::Verdict::Digest},
+    {"LengthChanged",
+     {4097, 100, 300, 50, 7, 9, true},
+     journal::Verdict::Changed,
+     journal::Verdict::Digest},
+    {"OtherGeneration",
+     {4096, 100, 200, 50, 7, 10, true},
+     journal::Verdict::Foreign,
+     journal::Verdict::Foreign},
+    {"OtherBirthTime",
+     {4096, 100, 200, 51, 7, 9, true},
+     journal::Verdict::Foreign,
+     journal::Verdict::Foreign},
+    {"OtherInode",
+     {4096, 100, 200, 50, 8, 9, true},
+     journal::Verdict::Foreign,
+     journal::Verdict::Foreign},
+    {"NeitherKeptNow",
+     {4096, 100, 300, 0, 7, 0, false},
+     journal::Verdict::Digest,
+     journal::Verdict::Digest},
+};
+
+class Identity : public ::testing::TestWithParam<IdentityCase> {};
+
+TEST_P(Identity, TellsTheSameFileWithoutBirthTime) {
+  EXPECT_EQ(journal::CompareClosed(kRecorded, GetParam().Now), GetParam().Closed);
+  EXPECT_EQ(journal::CompareUnfinished(kRecorded, GetParam().Now), GetParam().Unfinished);
+  // Where the file system kept neither, only the times and the length can tell.
+  journal::FileIdentity now = GetParam().Now;
+  now.BornNs = 0;
+  now.HasGeneration = false;
+  const journal::Verdict closed = journal::CompareClosed(kNoBirth, now);
+  EXPECT_EQ(closed, GetParam().Closed == journal::Verdict::Foreign && now.Inode == kNoBirth.Inode
+                        ? journal::Verdict::Same
+                        : GetParam().Closed);
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, Identity, ::testing::ValuesIn(kIdentities),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 // What a crash, a stale block or a careless hand does to an entry.
 struct Damage {
   const char* Name;

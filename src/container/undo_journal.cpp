@@ -278,16 +278,16 @@ bool UndoJournal::KeepUnfinished(XaFile& xa) {
   return true;
 }
 
-std::vector<JournalListing> UndoJournal::List(const XaFile& xa, JournalDirection direction) {
+std::vector<JournalListing> UndoJournal::List(const XaFile& xa, JournalDirection direction,
+                                              bool checkBytes) {
   std::vector<JournalListing> listing;
   XaFileStat st;
   if (!OpenFolder(xa, st, false)) return listing;
   const std::vector<EntryName> entries = ListFolder(folder_);
   for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
     if (e->Partial || e->Direction != direction) continue;
-    // Every byte checked, as undo will: what is marked here is what undo would refuse.
     OpenEntry entry(EntryPath(folder_, *e), false);
-    const EntryCheck check = entry.Check();
+    const EntryCheck check = entry.Check(checkBytes);
     if (check == EntryCheck::Unreadable) continue;
     const EntryHeader& h = entry.Header;
     JournalListing line{h.Time, h.Command, h.BytesKept, h.State == EntryState::Open,

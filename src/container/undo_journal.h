@@ -125,8 +125,10 @@ class UndoJournal {
   // when there was none or it could not be removed.
   bool ForgetNewest(XaFile& xa);
 
-  // The entries of `direction`, newest first. Reads only: removes and moves nothing.
-  std::vector<JournalListing> List(const XaFile& xa, JournalDirection direction);
+  // The entries of `direction`, newest first. Reads only: removes and moves nothing. With
+  // `checkBytes` every byte is checked, as undo will; without, headers and lengths only.
+  std::vector<JournalListing> List(const XaFile& xa, JournalDirection direction,
+                                   bool checkBytes = true);
 
   // Bytes of the original file kept by the current edit so far.
   std::int64_t BytesKept() const { return kept_bytes_; }

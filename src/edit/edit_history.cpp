@@ -118,7 +118,7 @@ std::vector<std::string> ListEdits(Workspace& workspace) {
 Outcome ForgetNewestEdit(Workspace& workspace, Prompter& prompter) {
   XaFile& xa = workspace.File;
   if (!MayChange(xa)) return Outcome::Failed;
-  if (workspace.Journal.List(xa, JournalDirection::Undo).empty()) {
+  if (workspace.Journal.List(xa, JournalDirection::Undo, false).empty()) {
     xa.LastErrorText = text::kNothingToUndo;
     return Outcome::Failed;
   }
@@ -163,7 +163,8 @@ Outcome RecoverUnfinishedEdit(Workspace& workspace, Prompter& prompter, KeptSett
 
 bool CanTakeBack(Workspace& workspace, JournalDirection direction) {
   const XaFile& xa = workspace.File;
-  return xa.IsOpen() && !xa.ReadOnly && !workspace.Journal.List(xa, direction).empty();
+  // Asked on every refresh of the menu: headers only, the bytes are checked by the undo.
+  return xa.IsOpen() && !xa.ReadOnly && !workspace.Journal.List(xa, direction, false).empty();
 }
 
 Outcome ReloadAfterHistory(Workspace& workspace, const KeptSettings& settings,
