@@ -332,6 +332,55 @@ TEST_F(Journal, AnUnfinishedEntryIsNotTakenForANewFileOnItsInode) {
   }
 }
 
+// An edit killed part-way leaves its entry open: a record torn by the kill is dropped, but a
+// damaged one before what was durable is refused, and the entry kept.
+TEST_F(Journal, AnOpenEntryIsRefusedWhenARecordBeforeTheTearIsDamaged) {
+  testing::BuildEditSample(testing::Layout::Raw2352, xa);
+  const std::string original = ReadFileBytes(xa);
+  const std::vector<std::string> words = Words("import XA 1 WAV --yes", xa);
+  testing::BuildSampleWav(10, wav);
+  const int calls = testing::CountCalls(words);
+  for (const bool damaged : {false, true}) {
+    fs::remove_all(journal);
+    testing::WriteFileBytes(xa, original);
+    ASSERT_TRUE(testing::RunKilledAtCall(words, calls - 3));
+    const std::string entry = testing::EntryFiles(journal).back();
+    std::string bytes = ReadFileBytes(entry);
+    if (damaged) bytes[bytes.size() / 2] ^= 0x01;
+    bytes.append(3000, '\x5A');  // what a power cut may leave after the last record
+    testing::WriteFileBytes(entry, bytes);
+    const std::string killed = ReadFileBytes(xa);
+    const ProgramResult undo = Run("undo XA");
+    if (damaged) {
+      EXPECT_EQ(undo.Err, std::string(text::kJournalDamaged) + "\n");
+      EXPECT_TRUE(ReadFileBytes(xa) == killed);
+      EXPECT_TRUE(ReadFileBytes(entry) == bytes);
+    } else {
+      EXPECT_EQ(undo.ExitStatus, 0) << undo.Err;
+      EXPECT_TRUE(ReadFileBytes(xa) == original);
+    }
+  }
+}
+
+// A command that only reads warns of an interrupted undo and leaves it; one that changes the
+// file completes it first (KilledHistory).
+TEST_F(Journal, AReadingCommandOnlyWarnsOfAnInterruptedUndo) {
+  TwoEdits();
+  const std::vector<std::string> undo = Words("undo XA", xa);
+  const int calls = testing::CountCalls(undo);
+  TwoEdits();
+  ASSERT_TRUE(testing::RunKilledAtCall(undo, calls - 1));
+  const std::string killed = ReadFileBytes(xa);
+  for (const char* reading : {"list XA", "undo XA --list", "settings XA"}) {
+    const ProgramResult result = Run(reading);
+    EXPECT_EQ(result.ExitStatus, 0) << reading;
+    EXPECT_NE(result.Err.find(text::kInterruptedPending), std::string::npos) << reading;
+    EXPECT_TRUE(ReadFileBytes(xa) == killed) << reading;
+  }
+  ASSERT_EQ(Run("undo XA").ExitStatus, 0);
+  EXPECT_TRUE(ReadFileBytes(xa) == states[1]);
+}
+
 // Undo and redo killed before each of their writes, truncations, syncs, reservations and
 // renames, then retried: exactly one done, and the older edits still there.
 struct KillCase {

@@ -98,9 +98,10 @@ class UndoJournal {
   bool Active() const { return entry_ >= 0; }
   // True once the current edit may have written or cut anything: End will keep its entry.
   bool Changed() const { return allowed_; }
-  // After End: the journal could not keep what the edit was about to write after the edit
-  // had already changed the file. The edit stopped there; undo puts the file back.
-  bool Stopped() const { return stopped_; }
+  // The journal could not keep what the edit was about to write after the edit had already
+  // changed the file (during the edit, and after End until the next Begin). The edit stops
+  // there; undo puts the file back.
+  bool Stopped() const { return stopped_ || (broken_ && allowed_); }
 
   // True when an edit of the open file was left unfinished by a crash or a kill.
   bool HasUnfinished(const XaFile& xa);
