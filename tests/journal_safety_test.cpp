@@ -310,6 +310,21 @@ TEST_P(TouchedFile, IsUndoneOnlyWhenItIsStillTheSameFileAsTheEditLeftIt) {
 INSTANTIATE_TEST_SUITE_P(Identity, TouchedFile, ::testing::ValuesIn(kTouches),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// A new edit of a file made on the inode of one that is gone starts a history of its own;
+// the old entries are set aside, not undone into it.
+TEST_F(Journal, ANewFileOnAReusedInodeStartsItsOwnHistory) {
+  TwoEdits();
+  NewFile(xa, journal, BytesOf(xa, true), true);
+  const std::string made = ReadFileBytes(xa);
+  ASSERT_EQ(Run("delete XA 3 --yes").ExitStatus, 0);
+  EXPECT_EQ(testing::EntryFiles(journal).size(), 3u) << "the old entries are kept aside";
+  const std::string list = Run("undo XA --list").Out;
+  EXPECT_EQ(std::count(list.begin(), list.end(), '\n'), 1) << list;
+  ASSERT_EQ(Run("undo XA").ExitStatus, 0);
+  EXPECT_TRUE(ReadFileBytes(xa) == made);
+  ExpectRefused("undo XA", text::kNothingToUndo);
+}
+
 // An edit killed part-way, its file then deleted and another file made on its inode: the
 // unfinished entry is checked too, by generation and birth time or by a sample of the bytes
 // it would put back.
