@@ -453,6 +453,34 @@ TEST_P(KilledHistory, LeavesExactlyOneDoneAfterTheRetry) {
 INSTANTIATE_TEST_SUITE_P(Kills, KilledHistory, ::testing::ValuesIn(kKills),
                          [](const auto& info) { return std::string(info.param.Name); });
 
+// Undo and redo with the disk failing from their k-th call on instead of a kill: they fail,
+// and the retry does exactly the one asked.
+TEST_F(Journal, AFailedDiskLeavesExactlyOneDoneAfterTheRetry) {
+  for (const bool redo : {false, true}) {
+    const std::string operation = redo ? "redo XA" : "undo XA";
+    auto prepare = [&] {
+      TwoEdits();
+      for (int k = 0; redo && k < 2; ++k) ASSERT_EQ(Run("undo XA").ExitStatus, 0);
+    };
+    prepare();
+    testing::FailingFileIo counting;
+    ASSERT_EQ(testing::RunInProcess(Words(operation, xa), counting).ExitStatus, 0);
+    for (int k = 1; k <= counting.Calls; ++k) {
+      prepare();
+      testing::FailingFileIo failing;
+      failing.FailAt = k;
+      failing.StaysFailing = true;
+      ASSERT_EQ(testing::RunInProcess(Words(operation, xa), failing).ExitStatus, 1) << k;
+      const ProgramResult retry = Run(operation);
+      ASSERT_EQ(retry.ExitStatus, 0) << operation << " failed at call " << k << ": " << retry.Err;
+      EXPECT_TRUE(ReadFileBytes(xa) == states[1]) << operation << " failed at call " << k;
+      EXPECT_EQ(Run(operation).ExitStatus, 0) << k;
+      EXPECT_TRUE(ReadFileBytes(xa) == states[redo ? 2 : 0]) << operation << " at call " << k;
+      if (HasFailure()) return;
+    }
+  }
+}
+
 // The journal's disk fills up at its k-th call and stays full: the edit is refused before it
 // changes the file (the redo history and no entry left), or stops and says undo puts it back.
 TEST_F(Journal, AFullJournalDiskSaysWhetherTheFileChanged) {

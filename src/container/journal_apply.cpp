@@ -171,7 +171,14 @@ TakeBack UndoJournal::Complete(XaFile& xa, const EntryName& name, KeptSettings& 
   EntryName done = inverse;
   done.Partial = false;
   if (::access(EntryPath(folder_, done).c_str(), F_OK) != 0) {
-    if (::access(EntryPath(folder_, inverse).c_str(), F_OK) != 0) return TakeBack::JournalFailed;
+    // No inverse at all: the mark outlived a failed write of it, and the put-back, which
+    // follows the inverse, never began. The file is as the entry left it: record it now.
+    XaFileStat st;
+    if (::access(EntryPath(folder_, inverse).c_str(), F_OK) != 0 &&
+        (!StatXaFile(xa, st) ||
+         !WriteInverse(xa, EntryPath(folder_, inverse), entry.Header, entry.Records, st) ||
+         !SyncFolder(*xa.Io, folder_)))
+      return TakeBack::JournalFailed;
     if (!PutBack(xa, entry.Fd, entry.Header, entry.Records)) return TakeBack::WriteFailed;
     if (!CloseInverse(xa, folder_, inverse)) return TakeBack::JournalFailed;
   }
@@ -202,10 +209,13 @@ TakeBack UndoJournal::TakeBackEntry(XaFile& xa, const EntryName& name, KeptSetti
   h.State = EntryState::Applying;
   h.Inverse = inverse.Number;
   if (!WriteInverse(xa, EntryPath(folder_, inverse), h, entry.Records, st) ||
-      !SyncFolder(*xa.Io, folder_) || !WriteHeader(*xa.Io, entry.Fd, h)) {
+      !SyncFolder(*xa.Io, folder_)) {
     ::unlink(EntryPath(folder_, inverse).c_str());
     return TakeBack::JournalFailed;
   }
+  // A mark whose write failed may still have reached the disk: its inverse stays for the
+  // completion, and goes as unused when the mark did not.
+  if (!WriteHeader(*xa.Io, entry.Fd, h)) return TakeBack::JournalFailed;
   return Complete(xa, name, settings);
 }
 
