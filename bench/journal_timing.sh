@@ -2,7 +2,8 @@
 # What the undo journal costs, on raw XA files of one 37.8 kHz stereo channel:
 #  1. `sorvane-cli import` of a 10-minute 44.1 kHz WAV, with the journal, against the same
 #     import by BASELINE_CLI (a sorvane-cli built before the journal), in turns, best of
-#     RUNS (default 3) each (target: at most 1.3x);
+#     RUNS (default 3) each (target: at most 1.3x; against a build of main before the
+#     journal's checksums, the checksums' share: at most 1.05x);
 #  2. the journal entry of that import against the bytes the import overwrote (target: at
 #     most those bytes + 4 KiB);
 #  3. `undo` of the import of a MINUTES-long channel (default 74) against `cp` of the same

@@ -14,6 +14,7 @@
 #include "edit/file_open.h"
 #include "edit/file_settings.h"
 #include "gui_support.h"
+#include "support/failing_file_io.h"
 #include "support/process_tools.h"
 #include "support/scripted_ui.h"
 #include "support/signals.h"
@@ -185,6 +186,31 @@ TEST_F(HistoryTest, DecliningTheRecoveryKeepsTheEditUndoable) {
   ASSERT_TRUE(form1.MenuUndo->isEnabled());
   form1.MenuUndoClick();
   EXPECT_TRUE(ReadFileBytes(xa) == before);
+}
+
+// An undo that stopped after it had marked its entry, before it wrote the file (its disk
+// failed there): opening the file completes it before the file is read, with no question.
+TEST_F(HistoryTest, OpeningCompletesAnInterruptedUndo) {
+  LeaveUnfinishedEdit(xa, dir.File("undo"));
+  for (int k = 1;; ++k) {
+    ASSERT_LT(k, 60) << "no call of the undo left it half done";
+    auto work = std::make_unique<Workspace>();
+    work->Journal.SetRoot(dir.File("undo"));
+    ASSERT_EQ(OpenForHistory(work->File, xa), Outcome::Done);
+    FailingFileIo failing;
+    failing.FailAt = k;
+    failing.StaysFailing = true;
+    work->File.Io = &failing;
+    KeptSettings settings;
+    if (UndoEdit(*work, settings) == Outcome::Done) FAIL() << "the undo went through at " << k;
+    if (work->Journal.HasInterrupted(work->File)) break;
+  }
+  ModalScript none;
+  Run(none, [&] { form1.OpenByPath(xa); });
+  EXPECT_TRUE(ReadFileBytes(xa) == before);
+  EXPECT_EQ(Rows(), 3);
+  EXPECT_FALSE(form1.MenuUndo->isEnabled());
+  EXPECT_TRUE(form1.MenuRedo->isEnabled());
 }
 
 // Another process holds the lock while the editor opens the file: it opens, edits are

@@ -611,5 +611,25 @@ the post-gap at the end of the file.</translation>
         <source>%1（イメージ内 %2）</source>
         <translation>%1 (in image: %2)</translation>
     </message>
+    <message>
+        <source>元に戻すための記録が壊れているため元に戻せません。</source>
+        <translation>Cannot undo: the undo record is damaged.</translation>
+    </message>
+    <message>
+        <source>元に戻すための記録を書き込めなくなったため途中で止めました。元に戻すで編集前に戻せます。</source>
+        <translation>Stopped part-way: the undo record could no longer be written. Undo puts the file back as it was before the edit.</translation>
+    </message>
+    <message>
+        <source>最新の編集の元に戻すための記録を削除します。この編集は元に戻せなくなります。よろしいですか？</source>
+        <translation>The undo record of the newest edit will be deleted, and that edit can no longer be undone. Continue?</translation>
+    </message>
+    <message>
+        <source>前回の元に戻す・やり直しが途中で終わっています。次にファイルを変更するときに完了します。</source>
+        <translation>The last undo or redo was interrupted. It is completed the next time the file is changed.</translation>
+    </message>
+    <message>
+        <source>壊れています</source>
+        <translation>damaged</translation>
+    </message>
 </context>
 </TS>

@@ -4,6 +4,7 @@
 #include "app/interleave_map_view.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
+#include "common/fixed_texts.h"
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
 #include "edit/disc_listing.h"
@@ -63,6 +64,11 @@ int TForm1::OpenByPath(const std::string& path, const std::string& entry) {
     if (choice != 0) return choice;
   }
   CloseFile();
+  // An undo or redo a crash interrupted is completed before the file is read; a file
+  // another program holds is left to it.
+  if (CompleteInterruptedHistory(workspace_, path, true) == Outcome::Failed &&
+      std::string(workspace_.File.LastErrorText) != text::kFileInUse)
+    S().Prompt.NotifyUser(workspace_.File.LastErrorText);
   FileOpen = OpenAndScan(workspace_.File, path, ScanExtent::FirstSectors, S().Progress, chosen) !=
              Outcome::Failed;
   FileOpen = FileOpen && HoldFile();

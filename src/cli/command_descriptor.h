@@ -94,6 +94,9 @@ int RunNew(CommandRun& run);
 int RunDemo(CommandRun& run);
 int RunUndo(CommandRun& run);
 int RunRedo(CommandRun& run);
+// Before FILE is opened and scanned: completes an undo or redo of it that a crash
+// interrupted when the command changes the file, else warns of it. ExitDone to go on.
+int SettleBeforeOpening(CommandRun& run);
 int CheckMap(CommandRun& run);
 int RunMap(CommandRun& run);
 int CheckExportAll(CommandRun& run);

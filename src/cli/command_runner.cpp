@@ -90,6 +90,7 @@ int FindChannel(CommandRun& run) {
 int OpenFile(CommandRun& run) {
   const CommandDescriptor& command = run.Command;
   if (command.Open == Opening::None) return ExitDone;
+  if (const int settled = SettleBeforeOpening(run); settled != ExitDone) return settled;
   XaFile& xa = run.Work.File;
   if (command.Open == Opening::Bytes) {
     if (OpenForHistory(xa, run.Argument(0)) == Outcome::Done) return ExitDone;

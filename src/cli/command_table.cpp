@@ -59,7 +59,8 @@ const CommandDescriptor kSettings{"settings",
 const CommandDescriptor kNew{"new",         {"FILE"}, {{"--force"}, {"--layout", "plain|raw|riff"}},
                              Opening::None, nullptr,  RunNew};
 const CommandDescriptor kDemo{"demo", {"FILE"}, {{"--force"}}, Opening::None, nullptr, RunDemo};
-const CommandDescriptor kUndo{"undo", {"FILE"}, {{"--list"}}, Opening::Bytes, nullptr, RunUndo};
+const CommandDescriptor kUndo{"undo",         {"FILE"}, {{"--list|--forget"}, kAnswers},
+                              Opening::Bytes, nullptr,  RunUndo};
 const CommandDescriptor kRedo{"redo", {"FILE"}, {}, Opening::Bytes, nullptr, RunRedo};
 
 const CommandDescriptor kMap{"map",         {"FILE"}, {{"--width", "N"}, {"--json"}, kQuick},

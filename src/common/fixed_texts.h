@@ -95,6 +95,15 @@ inline constexpr char kJournalFailed[] = "元に戻すための記録を書き�
 inline constexpr char kNothingToUndo[] = "元に戻せる編集はありません。";
 inline constexpr char kNothingToRedo[] = "やり直せる編集はありません。";
 inline constexpr char kChangedSince[] = "ファイルが他のプログラムで変更されたため元に戻せません。";
+inline constexpr char kJournalDamaged[] = "元に戻すための記録が壊れているため元に戻せません。";
+inline constexpr char kJournalStopped[] =
+    "元に戻すための記録を書き込めなくなったため途中で止めました。元に戻すで編集前に戻せます。";
+inline constexpr char kAskForget[] =
+    "最新の編集の元に戻すための記録を削除します。この編集は元に戻せなくなります。よろしいですか？";
+inline constexpr char kInterruptedPending[] =
+    "前回の元に戻す・やり直しが途中で終わっています。次にファイルを変更するときに完了します。";
+// Marks an entry of `undo --list` whose checksums or lengths disagree.
+inline constexpr char kListDamaged[] = "壊れています";
 inline constexpr char kAskRecover[] =
     "前回の編集が途中で終わっています。編集前の状態に戻しますか？";
 inline constexpr char kMenuUndo[] = "元に戻す";

@@ -1,5 +1,6 @@
 #include "container/file_io.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -19,6 +20,13 @@ int FileIo::Truncate(int fd, std::int64_t length) {
 }
 
 int FileIo::Sync(int fd) { return ::fsync(fd); }
+
+int FileIo::Reserve(int fd, std::int64_t offset, std::int64_t size) {
+  int result;
+  do result = ::fallocate(fd, FALLOC_FL_KEEP_SIZE, offset, size);
+  while (result != 0 && errno == EINTR);
+  return result == 0 || errno == EOPNOTSUPP || errno == ENOSYS ? 0 : -1;
+}
 
 int FileIo::Rename(const char* from, const char* to) { return std::rename(from, to); }
 

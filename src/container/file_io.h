@@ -19,6 +19,11 @@ class FileIo {
   virtual int Sync(int fd);
   // As rename(2).
   virtual int Rename(const char* from, const char* to);
+  // Reserves room for `size` bytes from `offset` without changing the file's length
+  // (fallocate(2) with FALLOC_FL_KEEP_SIZE), so that later writes there cannot find the disk
+  // full. 0 also where the file system cannot reserve (EOPNOTSUPP): the writes are then on
+  // their own, as without a reservation. Never writes zeros as posix_fallocate may.
+  virtual int Reserve(int fd, std::int64_t offset, std::int64_t size);
 };
 
 // The system calls themselves. It holds no state, so one instance serves every file.

@@ -1,56 +1,72 @@
-// Taking an entry of the undo journal back: its inverse is recorded first, then the entry's
-// bytes and length are put back, so an interrupted undo or redo can always be completed.
+// Taking an entry of the undo journal back. The entry is checked whole and its file known
+// again first; then its inverse is recorded, the entry marked as being applied, its bytes
+// and length put back, the inverse closed, the next entry told of the file's new state,
+// and only then the mark removed, with no sync after it: a kill at any point leaves either
+// nothing done or the mark, and the mark's completion is the undo (or redo) asked for.
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 
+#include "container/journal_digest.h"
 #include "container/journal_entry.h"
 #include "container/undo_journal.h"
-#include "format/little_endian.h"
 
 namespace sorvane {
 using namespace journal;
 namespace {
 
-// An open descriptor that closes itself.
-struct Fd {
-  explicit Fd(int value) : Value(value) {}
-  Fd(const Fd&) = delete;
-  Fd& operator=(const Fd&) = delete;
-  ~Fd() {
-    if (Value >= 0) ::close(Value);
-  }
-  int Value;
-};
-
-// Writes the inverse of the entry `h` (what the file holds now where the entry will write,
-// and what lies past the entry's length) as a partial entry at `path`.
-bool WriteInverse(XaFile& xa, const std::string& path, const EntryHeader& h,
-                  const std::vector<Record>& records, const XaFileStat& st) {
-  Fd out(::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-  if (out.Value < 0) return false;
-  EntryHeader inverse = h;
-  inverse.State = EntryState::Open;
-  inverse.OriginalLength = st.Length;
-  inverse.Before = h.After;
-  inverse.After = h.Before;
-  inverse.BornNs = st.BornNs;
-  inverse.BytesKept = 0;
+// The ranges the inverse of an entry keeps: what the file holds now where the entry will
+// write, and what lies past the entry's length.
+std::vector<ByteRange> InverseRanges(const EntryHeader& h, const std::vector<Record>& records,
+                                     std::int64_t length) {
   std::vector<ByteRange> ranges;
   for (const Record& r : records) {
     for (std::int64_t k = 0; k < r.Count; ++k) {
       const std::int64_t begin = r.Offset + k * r.Stride;
-      const std::int64_t end = std::min(begin + r.Size, st.Length);
+      const std::int64_t end = std::min(begin + r.Size, length);
       if (begin < end) ranges.push_back({begin, end});
     }
   }
-  // What the edit added past the entry's length, in pieces small enough to copy whole.
-  for (std::int64_t at = h.OriginalLength; at < st.Length; at += kBatchBytes)
-    ranges.push_back({at, std::min(at + kBatchBytes, st.Length)});
-  std::int64_t end = kHeaderBytes;
-  return AppendRanges(xa, out.Value, end, ranges, inverse.BytesKept) &&
-         WriteHeader(*xa.Io, out.Value, inverse);
+  // In pieces small enough to copy whole.
+  for (std::int64_t at = h.OriginalLength; at < length; at += kBatchBytes)
+    ranges.push_back({at, std::min(at + kBatchBytes, length)});
+  return ranges;
+}
+
+// Writes the inverse of the entry `h` as an open entry to `fd`, made durable.
+bool WriteInverseTo(XaFile& xa, int fd, const EntryHeader& h, const std::vector<Record>& records,
+                    const XaFileStat& st) {
+  EntryHeader inverse = h;
+  inverse.State = EntryState::Open;
+  inverse.Inverse = 0;
+  inverse.OriginalLength = st.Length;
+  inverse.Before = IdentityOf(st);
+  inverse.SettingsBefore = h.SettingsAfter;
+  inverse.SettingsAfter = h.SettingsBefore;
+  inverse.Path = xa.Path;
+  inverse.BytesKept = 0;
+  const std::vector<ByteRange> ranges = InverseRanges(h, records, st.Length);
+  std::int64_t room = 0;
+  for (const ByteRange& r : ranges) room += r.End - r.Begin + kRecordHead;
+  std::int64_t end = inverse.RecordsStart();
+  std::vector<Record> written;
+  if (!SampleDigest(xa, -1, st.Length, {}, inverse.SampleDigest) ||
+      xa.Io->Reserve(fd, end, std::max<std::int64_t>(room, 1)) != 0 ||
+      !WriteHeader(*xa.Io, fd, inverse, false, true) ||
+      !AppendRanges(xa, fd, end, ranges, inverse.BytesKept, written))
+    return false;
+  inverse.DurableEnd = end;
+  return WriteHeader(*xa.Io, fd, inverse);
+}
+
+bool WriteInverse(XaFile& xa, const std::string& path, const EntryHeader& h,
+                  const std::vector<Record>& records, const XaFileStat& st) {
+  const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  const bool written = WriteInverseTo(xa, fd, h, records, st);
+  ::close(fd);
+  return written;
 }
 
 // Puts back `n` pieces of record `r` from `kept`, beginning with piece `k`, with one read and
@@ -97,124 +113,168 @@ bool PutBack(XaFile& xa, int entry, const EntryHeader& h, const std::vector<Reco
 // Closes the completed inverse with the file as it now is and gives it its final name.
 bool CloseInverse(XaFile& xa, const std::string& folder, const EntryName& inverse) {
   const std::string partial = EntryPath(folder, inverse);
-  Fd fd(::open(partial.c_str(), O_RDWR | O_CLOEXEC));
-  EntryHeader h;
-  XaFileStat st;
-  if (fd.Value < 0 || !ReadHeader(fd.Value, h) || !StatXaFile(xa, st)) return false;
-  h.State = EntryState::Closed;
-  h.AfterLength = st.Length;
-  h.AfterModifiedNs = st.ModifiedNs;
+  OpenEntry entry(partial);
+  if (entry.Check() != EntryCheck::Whole) return false;
   EntryName final = inverse;
   final.Partial = false;
-  return WriteHeader(*xa.Io, fd.Value, h) &&
-         ::rename(partial.c_str(), EntryPath(folder, final).c_str()) == 0;
+  // Closed again even when a kill came after its first closing: the put-back was redone.
+  return CloseEntry(xa, entry.Fd, entry.Content, entry.Records, nullptr) &&
+         xa.Io->Rename(partial.c_str(), EntryPath(folder, final).c_str()) == 0 &&
+         SyncFolder(*xa.Io, folder);
 }
 
-// The file is now as the next entry of `direction` left it: that entry's idea of the file
-// follows, so that it can be taken back in turn.
-void HandOn(const XaFile& xa, const std::string& folder, JournalDirection direction) {
+// The file is now as the next entry of `done`'s direction left it: that entry's idea of the
+// file follows (its bytes, and so its digests, are as they were), so that it can be taken
+// back in turn. With `redigest` the bytes are not (an entry was forgotten): the digest of
+// what it wrote is taken again. False only when it could not be written.
+bool HandOn(XaFile& xa, const std::string& folder, const EntryName& done, bool redigest) {
   const std::vector<EntryName> entries = ListFolder(folder);
   for (auto e = entries.rbegin(); e != entries.rend(); ++e) {
-    if (e->Partial || e->Direction != direction) continue;
-    Fd fd(::open(EntryPath(folder, *e).c_str(), O_RDWR | O_CLOEXEC));
-    EntryHeader h;
+    if (e->Partial || e->Direction != done.Direction || e->Number == done.Number) continue;
+    OpenEntry entry(EntryPath(folder, *e));
+    EntryHeader& h = entry.Header;
     XaFileStat st;
-    if (fd.Value < 0 || !ReadHeader(fd.Value, h) || h.State != EntryState::Closed ||
-        !StatXaFile(xa, st))
-      return;
-    h.AfterLength = st.Length;
-    h.AfterModifiedNs = st.ModifiedNs;
-    WriteHeader(*xa.Io, fd.Value, h);
-    return;
+    if (entry.Check(false) != EntryCheck::Whole || h.State != EntryState::Closed)
+      return true;  // refused on its own when its turn comes
+    if (!StatXaFile(xa, st)) return false;
+    h.After = IdentityOf(st);
+    if (redigest && !WrittenDigest(xa, h, entry.Records, h.WrittenDigest)) return false;
+    return WriteHeader(*xa.Io, entry.Fd, h);
   }
+  return true;
 }
 
-// The entry to take back in `direction`: an unfinished edit first, else the newest.
+// The newest entry of `direction`.
 bool PickEntry(const std::string& folder, JournalDirection direction, EntryName& picked) {
   bool found = false;
   for (const EntryName& e : ListFolder(folder)) {
     if (e.Partial || e.Direction != direction) continue;
-    EntryHeader h;
-    if (!ReadHeaderAt(EntryPath(folder, e), h)) continue;
-    if (h.State == EntryState::Open) {
-      picked = e;
-      return true;
-    }
     picked = e;
     found = true;
   }
   return found;
 }
 
+TakeBack Refusal(EntryCheck check) {
+  return check == EntryCheck::Damaged ? TakeBack::Damaged : TakeBack::JournalFailed;
+}
+
 }  // namespace
 
-// Completes the entry at `name` (state Applying, or about to be): puts its bytes back,
-// closes its inverse and removes it.
+// Completes the entry at `name`, marked as being applied: puts its bytes back unless its
+// inverse is already complete, closes the inverse, hands on, and removes the mark last.
 TakeBack UndoJournal::Complete(XaFile& xa, const EntryName& name, KeptSettings& settings) {
   const std::string path = EntryPath(folder_, name);
-  Fd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC));
-  EntryHeader h;
-  if (fd.Value < 0 || !ReadHeader(fd.Value, h)) return TakeBack::JournalFailed;
-  const EntryName inverse{h.Inverse, Other(name.Direction), true};
+  OpenEntry entry(path);
+  if (const EntryCheck check = entry.Check(); check != EntryCheck::Whole) return Refusal(check);
+  const EntryName inverse{entry.Header.Inverse, Other(name.Direction), true};
   EntryName done = inverse;
   done.Partial = false;
   if (::access(EntryPath(folder_, done).c_str(), F_OK) != 0) {
-    if (!PutBack(xa, fd.Value, h, ReadRecords(fd.Value))) return TakeBack::WriteFailed;
-    if (::access(EntryPath(folder_, inverse).c_str(), F_OK) == 0 &&
-        !CloseInverse(xa, folder_, inverse))
+    // No inverse at all: the mark outlived a failed write of it, and the put-back, which
+    // follows the inverse, never began. The file is as the entry left it: record it now.
+    XaFileStat st;
+    if (::access(EntryPath(folder_, inverse).c_str(), F_OK) != 0 &&
+        (!StatXaFile(xa, st) ||
+         !WriteInverse(xa, EntryPath(folder_, inverse), entry.Header, entry.Records, st) ||
+         !SyncFolder(*xa.Io, folder_)))
       return TakeBack::JournalFailed;
+    if (!PutBack(xa, entry.Fd, entry.Header, entry.Records)) return TakeBack::WriteFailed;
+    if (!CloseInverse(xa, folder_, inverse)) return TakeBack::JournalFailed;
   }
-  ::unlink(path.c_str());
-  SyncFolder(*xa.Io, folder_);
-  HandOn(xa, folder_, name.Direction);
-  settings = h.Before;
-  return TakeBack::Done;
+  if (!HandOn(xa, folder_, name, false)) return TakeBack::JournalFailed;
+  settings = entry.Header.SettingsBefore;
+  // The in-flight mark goes last, with no sync after it: until it is gone, a retry completes
+  // this undo instead of doing another.
+  return ::unlink(path.c_str()) == 0 ? TakeBack::Done : TakeBack::JournalFailed;
 }
 
-bool UndoJournal::ResumeInterrupted(XaFile& xa) {
+TakeBack UndoJournal::TakeBackEntry(XaFile& xa, const EntryName& name, KeptSettings& settings) {
+  OpenEntry entry(EntryPath(folder_, name));
+  if (const EntryCheck check = entry.Check(); check != EntryCheck::Whole) return Refusal(check);
+  EntryHeader& h = entry.Header;
   XaFileStat st;
-  if (!OpenFolder(xa, st)) return false;
-  for (const EntryName& e : ListFolder(folder_)) {
-    EntryHeader h;
-    KeptSettings settings;
-    if (!e.Partial && ReadHeaderAt(EntryPath(folder_, e), h) && h.State == EntryState::Applying &&
-        Complete(xa, e, settings) != TakeBack::Done)
-      return false;
-  }
-  // Inverses that no interrupted entry waits for were never used.
-  for (const EntryName& e : ListFolder(folder_)) {
-    if (e.Partial) ::unlink(EntryPath(folder_, e).c_str());
-  }
-  return true;
-}
-
-TakeBack UndoJournal::Apply(XaFile& xa, JournalDirection direction, KeptSettings& settings) {
-  Reset();
-  XaFileStat st;
-  if (!ResumeInterrupted(xa) || !OpenFolder(xa, st)) return TakeBack::JournalFailed;
-  EntryName name;
-  if (!PickEntry(folder_, direction, name)) return TakeBack::Nothing;
-  const std::string path = EntryPath(folder_, name);
-  Fd fd(::open(path.c_str(), O_RDWR | O_CLOEXEC));
-  EntryHeader h;
-  if (fd.Value < 0 || !ReadHeader(fd.Value, h)) return TakeBack::JournalFailed;
-  if (h.State == EntryState::Closed &&
-      (st.Length != h.AfterLength || st.ModifiedNs != h.AfterModifiedNs))
+  if (!StatXaFile(xa, st)) return TakeBack::JournalFailed;
+  if (h.State == EntryState::Open) {
+    // An edit a crash left open: checked by what no write changes, then closed as it stands.
+    if (FitUnfinished(xa, entry.Fd, h, entry.Records, st) != Verdict::Same)
+      return TakeBack::Changed;
+    if (!CloseEntry(xa, entry.Fd, entry.Content, entry.Records, nullptr) ||
+        CheckHeader(entry.Fd, h) != EntryCheck::Whole || !StatXaFile(xa, st))
+      return TakeBack::JournalFailed;
+  } else if (FitClosed(xa, entry.Fd, h, entry.Records, st) != Verdict::Same) {
     return TakeBack::Changed;
-  const EntryName inverse{NextNumber(ListFolder(folder_)), Other(direction), true};
-  if (!WriteInverse(xa, EntryPath(folder_, inverse), h, ReadRecords(fd.Value), st) ||
+  }
+  const EntryName inverse{NextNumber(ListFolder(folder_)), Other(name.Direction), true};
+  h.State = EntryState::Applying;
+  h.Inverse = inverse.Number;
+  if (!WriteInverse(xa, EntryPath(folder_, inverse), h, entry.Records, st) ||
       !SyncFolder(*xa.Io, folder_)) {
     ::unlink(EntryPath(folder_, inverse).c_str());
     return TakeBack::JournalFailed;
   }
-  h.State = EntryState::Applying;
-  h.Inverse = inverse.Number;
-  if (!WriteHeader(*xa.Io, fd.Value, h)) {
-    ::unlink(EntryPath(folder_, inverse).c_str());
-    return TakeBack::JournalFailed;
+  // A mark whose write failed may still have reached the disk: its inverse stays for the
+  // completion, and goes as unused when the mark did not.
+  if (!WriteHeader(*xa.Io, entry.Fd, h)) return TakeBack::JournalFailed;
+  return Complete(xa, name, settings);
+}
+
+TakeBack UndoJournal::ResumeInterrupted(XaFile& xa, KeptSettings& settings,
+                                        JournalDirection& done) {
+  XaFileStat st;
+  if (!OpenFolder(xa, st, true)) return TakeBack::JournalFailed;
+  TakeBack result = TakeBack::Nothing;
+  for (const EntryName& e : ListFolder(folder_)) {
+    EntryHeader h;
+    if (e.Partial || CheckHeaderAt(EntryPath(folder_, e), h) != EntryCheck::Whole ||
+        h.State != EntryState::Applying)
+      continue;
+    {
+      // However far the put-back got, the file with the entry's bytes laid over it is the
+      // file the entry was made from.
+      OpenEntry entry(EntryPath(folder_, e));
+      if (const EntryCheck check = entry.Check(); check != EntryCheck::Whole) return Refusal(check);
+      if (!StatXaFile(xa, st) ||
+          FitUnfinished(xa, entry.Fd, entry.Header, entry.Records, st) != Verdict::Same)
+        return TakeBack::Changed;
+    }
+    result = Complete(xa, e, settings);
+    if (result != TakeBack::Done) return result;
+    done = e.Direction;
   }
-  const TakeBack result = Complete(xa, name, settings);
-  if (result == TakeBack::Done) Trim(folder_);
+  // New entries and inverses that nothing waits for were never completed.
+  for (const EntryName& e : ListFolder(folder_)) {
+    if (e.Partial) ::unlink(EntryPath(folder_, e).c_str());
+  }
+  return result;
+}
+
+bool UndoJournal::ForgetNewest(XaFile& xa) {
+  XaFileStat st;
+  if (!OpenFolder(xa, st, true)) return false;
+  EntryName name;
+  if (!PickEntry(folder_, JournalDirection::Undo, name)) return false;
+  // The next older edit takes the file as it is now, so that it can be reached.
+  return ::unlink(EntryPath(folder_, name).c_str()) == 0 && SyncFolder(*xa.Io, folder_) &&
+         HandOn(xa, folder_, name, true);
+}
+
+TakeBack UndoJournal::Apply(XaFile& xa, JournalDirection direction, KeptSettings& settings) {
+  Reset();
+  JournalDirection done = direction;
+  const TakeBack resumed = ResumeInterrupted(xa, settings, done);
+  // A retried undo completes the interrupted one and stops there.
+  if (resumed == TakeBack::Done && done == direction) {
+    KeepInBounds();
+    return resumed;
+  }
+  if (resumed != TakeBack::Done && resumed != TakeBack::Nothing) return resumed;
+  XaFileStat st;
+  if (!OpenFolder(xa, st, true)) return TakeBack::JournalFailed;
+  EntryName name;
+  if (!PickEntry(folder_, direction, name)) return TakeBack::Nothing;
+  const TakeBack result = TakeBackEntry(xa, name, settings);
+  if (result == TakeBack::Done) KeepInBounds();
   return result;
 }
 

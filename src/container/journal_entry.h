@@ -6,14 +6,17 @@
 #include <string>
 #include <vector>
 
+#include "container/journal_check.h"
 #include "container/undo_journal.h"
 
 namespace sorvane::journal {
 
-// An entry file: a 128-byte header, then records of [offset 8][size 8][stride 8][count 8]
-// and the bytes of their pieces.
-inline constexpr std::int64_t kHeaderBytes = 128;
-inline constexpr std::int64_t kRecordHead = 32;
+// An entry file: a 256-byte header, the file's path and its CRC-32C, then records of a
+// 48-byte head and the bytes of their pieces. The header and every record head carry a
+// CRC-32C of their own, every record one of its bytes: a closed entry has no byte that no
+// checksum covers, and its length is what its header says.
+inline constexpr std::int64_t kHeaderBytes = 256;
+inline constexpr std::int64_t kRecordHead = 48;
 // Bytes read and kept in one go when an edit's planned sectors are batched, or a cut kept.
 inline constexpr std::int64_t kBatchBytes = std::int64_t{1} << 20;
 
@@ -25,18 +28,25 @@ struct EntryHeader {
   std::int64_t Time = 0;
   char Command[16] = {};
   std::int64_t OriginalLength = 0;  // the length the entry puts back
-  std::int64_t AfterLength = 0;     // the file when the entry was closed
-  std::int64_t AfterModifiedNs = 0;
-  KeptSettings Before;  // the settings the entry puts back
-  KeptSettings After;
-  std::int64_t BornNs = 0;
+  FileIdentity Before;              // the file when the entry began
+  FileIdentity After;               // the file when the entry was closed
+  KeptSettings SettingsBefore;      // the settings the entry puts back
+  KeptSettings SettingsAfter;
   std::int64_t BytesKept = 0;
+  // While open: every record that ends at or before this was durable before the file was
+  // written, so a bad record there is damage, not a tear.
+  std::int64_t DurableEnd = 0;
+  std::int64_t ContentEnd = 0;      // once closed: the entry's length
+  std::uint32_t WrittenDigest = 0;  // once closed: see WrittenDigest()
+  std::uint32_t SampleDigest = 0;   // the file's bytes when the entry began: SampleDigest()
+  std::string Path;                 // the file's path when the entry began
+  std::int64_t RecordsStart() const { return kHeaderBytes + std::int64_t(Path.size()) + 4; }
 };
 
 struct EntryName {
   std::uint64_t Number = 0;
   JournalDirection Direction = JournalDirection::Undo;
-  bool Partial = false;  // an inverse not yet completed
+  bool Partial = false;  // not complete yet: a new entry or an inverse being written
 };
 
 // A whole record of an entry: Count pieces of Size bytes of the file, at Offset + k·Stride,
@@ -51,36 +61,59 @@ struct Record {
   std::int64_t Bytes() const { return Size * Count; }
 };
 
+enum class EntryCheck {
+  Whole,       // header and records agree with their checksums and lengths
+  Damaged,     // a checksum or a length disagrees
+  Unreadable,  // the entry could not be read
+};
+
+// Reads and checks an entry whole: its header, path and every record's head and bytes. A
+// closed entry must end exactly where its last record does. Of an open entry (a crash left
+// it), a record torn by the crash is left out with all after it, `content` being where the
+// whole records end; a bad record before what was durable is damage. Without `bytes` the
+// records' bytes are not read, only their heads and lengths.
+EntryCheck CheckEntry(int fd, EntryHeader& h, std::vector<Record>& records, std::int64_t& content,
+                      bool bytes = true);
+// An entry file opened, with what CheckEntry found in it.
+struct OpenEntry {
+  explicit OpenEntry(const std::string& path, bool writable = true);
+  OpenEntry(const OpenEntry&) = delete;
+  OpenEntry& operator=(const OpenEntry&) = delete;
+  ~OpenEntry();
+  EntryCheck Check(bool bytes = true);
+
+  int Fd;
+  EntryHeader Header;
+  std::vector<Record> Records;
+  std::int64_t Content = 0;
+};
+
+// Only the header and the path, checked.
+EntryCheck CheckHeader(int fd, EntryHeader& h);
+EntryCheck CheckHeaderAt(const std::string& path, EntryHeader& h);
+
 // Appends at `end` of the entry `fd` records of the file's current bytes of `ranges`, pieces
-// of equal size at equal steps in one record, and adds their bytes to `kept`. No sync.
+// of equal size at equal steps in one record, and adds their bytes to `kept` and the records
+// to `written`. No sync.
 bool AppendRanges(XaFile& xa, int fd, std::int64_t& end, const std::vector<ByteRange>& ranges,
-                  std::int64_t& kept);
+                  std::int64_t& kept, std::vector<Record>& written);
+
+// Writes the header (and with `withPath` the path block after it); with `sync` makes the
+// entry durable.
+bool WriteHeader(FileIo& io, int fd, const EntryHeader& h, bool sync = true, bool withPath = false);
 
 KeptSettings SettingsOf(const XaFile& xa);
 JournalDirection Other(JournalDirection d);
 std::int64_t ReadFull(int fd, std::int64_t offset, void* data, std::int64_t size);
-// mkdir -p, private to the user.
-bool MakeFolders(const std::string& path);
+// mkdir -p, private to the user; `created` tells whether the last folder is new.
+bool MakeFolders(const std::string& path, bool* created = nullptr);
 std::string EntryPath(const std::string& folder, const EntryName& e);
 // Every entry of a folder, oldest first.
 std::vector<EntryName> ListFolder(const std::string& folder);
 std::uint64_t NextNumber(const std::vector<EntryName>& entries);
 bool SyncFolder(FileIo& io, const std::string& folder);
-bool ReadHeader(int fd, EntryHeader& h);
-// Writes the header and makes the entry durable.
-bool WriteHeader(FileIo& io, int fd, const EntryHeader& h);
-bool ReadHeaderAt(const std::string& path, EntryHeader& h);
-// The folder of the open file's journal below `root`.
-std::string FolderOf(const std::string& root, const XaFileStat& st);
-// A file created after the journal's entries were written has taken over the inode of one
-// that is gone: its entries are not this file's and are dropped.
-void DropForeignEntries(const std::string& folder, const XaFileStat& st);
-// Whole records of an entry, in the order they were written; a record cut short by a crash
-// is left out (its bytes were never overwritten: the file is written only after its
-// record is durable).
-std::vector<Record> ReadRecords(int fd);
 // Drops the oldest entries while more than kMaxEntries edits can be undone or the entries
-// hold more than kMaxBytes; never the newest.
+// hold more than kMaxBytes; never the newest, never one that is not closed.
 void Trim(const std::string& folder);
 
 }  // namespace sorvane::journal

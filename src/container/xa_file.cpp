@@ -1,7 +1,9 @@
 #include "container/xa_file.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -451,9 +453,13 @@ bool StatXaFile(const XaFile& xa, XaFileStat& stat) {
   stat.Inode = st.stx_ino;
   stat.Length = static_cast<std::int64_t>(st.stx_size);
   stat.ModifiedNs = st.stx_mtime.tv_sec * std::int64_t{1000000000} + st.stx_mtime.tv_nsec;
+  stat.ChangedNs = st.stx_ctime.tv_sec * std::int64_t{1000000000} + st.stx_ctime.tv_nsec;
   stat.BornNs = (st.stx_mask & STATX_BTIME) != 0
                     ? st.stx_btime.tv_sec * std::int64_t{1000000000} + st.stx_btime.tv_nsec
                     : 0;
+  unsigned int generation = 0;
+  stat.HasGeneration = ::ioctl(XaFileStream::Of(xa), FS_IOC_GETVERSION, &generation) == 0;
+  stat.Generation = stat.HasGeneration ? generation : 0;
   return true;
 }
 

@@ -107,7 +107,12 @@ struct XaFileStat {
   std::uint64_t Inode = 0;
   std::int64_t Length = 0;
   std::int64_t ModifiedNs = 0;  // modification time, nanoseconds since the epoch
+  std::int64_t ChangedNs = 0;   // status change time (ctime), nanoseconds since the epoch
   std::int64_t BornNs = 0;      // creation time where the file system keeps it, else 0
+  // The inode's generation number (FS_IOC_GETVERSION: ext4, btrfs); a new file on a reused
+  // inode gets another one.
+  std::uint64_t Generation = 0;
+  bool HasGeneration = false;
 };
 
 // Where the open file lies when it is an entry of a disc image: a window of the image file

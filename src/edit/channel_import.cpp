@@ -1,5 +1,6 @@
 #include "edit/channel_import.h"
 
+#include "common/fixed_texts.h"
 #include "container/file_size.h"
 #include "edit/edit_history.h"
 #include "edit/import_passes.h"
@@ -12,9 +13,12 @@ Outcome ImportAndAdjust(Workspace& workspace, int entry, const std::string& wavP
   XaFile& xa = workspace.File;
   SelectChannel(workspace.Import.Cursor, xa.AudioChannelTable.Records[entry]);
   const Outcome outcome = ImportWav(xa, workspace.Import, wavPath, progress, prompter);
+  // The write refused by a full journal had followed others: the file has changed.
+  if (workspace.Journal.Stopped()) xa.LastErrorText = text::kJournalStopped;
   if (outcome == Outcome::Declined || outcome == Outcome::Failed)
     prompter.NotifyUser(xa.LastErrorText);
   if (AdjustFileSize(xa, prompter) == 0) return outcome;
+  if (workspace.Journal.Stopped()) xa.LastErrorText = text::kJournalStopped;
   // The sound is in; only the file's length could not be brought in step with it.
   if (outcome != Outcome::Failed) prompter.NotifyUser(xa.LastErrorText);
   return Outcome::Failed;

@@ -12,11 +12,9 @@ namespace {
 // The checks every change of the file passes first: read-only, then the lock.
 bool MayChange(XaFile& xa) { return CheckWritable(xa) == 0 && LockXaFile(xa) == 0; }
 
-Outcome TakeBackNewest(Workspace& workspace, JournalDirection direction, KeptSettings& settings) {
-  XaFile& xa = workspace.File;
-  if (!MayChange(xa)) return Outcome::Failed;
-  xa.Journal = nullptr;
-  switch (workspace.Journal.Apply(xa, direction, settings)) {
+// Done, or Failed with the text of what refused it.
+Outcome OutcomeOf(XaFile& xa, TakeBack result, JournalDirection direction) {
+  switch (result) {
     case TakeBack::Done:
       return Outcome::Done;
     case TakeBack::Nothing:
@@ -26,6 +24,9 @@ Outcome TakeBackNewest(Workspace& workspace, JournalDirection direction, KeptSet
     case TakeBack::Changed:
       xa.LastErrorText = text::kChangedSince;
       break;
+    case TakeBack::Damaged:
+      xa.LastErrorText = text::kJournalDamaged;
+      break;
     case TakeBack::JournalFailed:
       xa.LastErrorText = text::kJournalFailed;
       break;
@@ -33,6 +34,13 @@ Outcome TakeBackNewest(Workspace& workspace, JournalDirection direction, KeptSet
       break;  // the write's own message
   }
   return Outcome::Failed;
+}
+
+Outcome TakeBackNewest(Workspace& workspace, JournalDirection direction, KeptSettings& settings) {
+  XaFile& xa = workspace.File;
+  if (!MayChange(xa)) return Outcome::Failed;
+  xa.Journal = nullptr;
+  return OutcomeOf(xa, workspace.Journal.Apply(xa, direction, settings), direction);
 }
 
 }  // namespace
@@ -52,7 +60,13 @@ Outcome StartEdit(Workspace& workspace, const char* command) {
 Outcome FinishEdit(Workspace& workspace, Outcome outcome) {
   XaFile& xa = workspace.File;
   xa.Journal = nullptr;
-  if (workspace.Journal.End(xa) || outcome == Outcome::Failed) return outcome;
+  const bool ended = workspace.Journal.End(xa);
+  if (workspace.Journal.Stopped()) {
+    // The file had already changed when the journal could keep no more: undo puts it back.
+    xa.LastErrorText = text::kJournalStopped;
+    return Outcome::Failed;
+  }
+  if (ended || outcome == Outcome::Failed) return outcome;
   xa.LastErrorText = text::kWriteError;
   return Outcome::Failed;
 }
@@ -92,12 +106,49 @@ std::vector<std::string> ListEdits(Workspace& workspace) {
     ::localtime_r(&when, &local);
     char date[32];
     std::strftime(date, sizeof date, "%Y-%m-%d %H:%M:%S", &local);
-    char line[160];
-    std::snprintf(line, sizeof line, "%d  %s  %s  %lld", ++number, date, entry.Command.c_str(),
-                  static_cast<long long>(entry.BytesKept));
+    char line[192];
+    std::snprintf(line, sizeof line, "%d  %s  %s  %lld%s%s", ++number, date, entry.Command.c_str(),
+                  static_cast<long long>(entry.BytesKept), entry.Damaged ? "  " : "",
+                  entry.Damaged ? text::kListDamaged : "");
     lines.push_back(line);
   }
   return lines;
+}
+
+Outcome ForgetNewestEdit(Workspace& workspace, Prompter& prompter) {
+  XaFile& xa = workspace.File;
+  if (!MayChange(xa)) return Outcome::Failed;
+  if (workspace.Journal.List(xa, JournalDirection::Undo, false).empty()) {
+    xa.LastErrorText = text::kNothingToUndo;
+    return Outcome::Failed;
+  }
+  if (!prompter.AskOkCancel(text::kAskForget)) return Outcome::Declined;
+  if (workspace.Journal.ForgetNewest(xa)) return Outcome::Done;
+  xa.LastErrorText = text::kJournalFailed;
+  return Outcome::Failed;
+}
+
+Outcome CompleteInterruptedHistory(Workspace& workspace, const std::string& path, bool changes) {
+  XaFile& xa = workspace.File;
+  CloseXaFile(xa);
+  if (OpenForHistory(xa, path) != Outcome::Done) return Outcome::Cancelled;  // the opening says
+  Outcome outcome = Outcome::Cancelled;
+  if (workspace.Journal.HasInterrupted(xa)) {
+    outcome = Outcome::Declined;
+    KeptSettings settings;
+    JournalDirection done;
+    if (changes) {
+      outcome = MayChange(xa)
+                    ? OutcomeOf(xa, workspace.Journal.ResumeInterrupted(xa, settings, done),
+                                JournalDirection::Undo)
+                    : Outcome::Failed;
+    }
+  }
+  // The settings the completion put back are the file's own: the scan after it reads them.
+  const char* failure = xa.LastErrorText;
+  CloseXaFile(xa);
+  xa.LastErrorText = failure;
+  return outcome;
 }
 
 Outcome RecoverUnfinishedEdit(Workspace& workspace, Prompter& prompter, KeptSettings& settings) {
@@ -112,7 +163,8 @@ Outcome RecoverUnfinishedEdit(Workspace& workspace, Prompter& prompter, KeptSett
 
 bool CanTakeBack(Workspace& workspace, JournalDirection direction) {
   const XaFile& xa = workspace.File;
-  return xa.IsOpen() && !xa.ReadOnly && !workspace.Journal.List(xa, direction).empty();
+  // Asked on every refresh of the menu: headers only, the bytes are checked by the undo.
+  return xa.IsOpen() && !xa.ReadOnly && !workspace.Journal.List(xa, direction, false).empty();
 }
 
 Outcome ReloadAfterHistory(Workspace& workspace, const KeptSettings& settings,

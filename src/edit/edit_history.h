@@ -43,8 +43,19 @@ Outcome UndoEdit(Workspace& workspace, KeptSettings& settings);
 Outcome RedoEdit(Workspace& workspace, KeptSettings& settings);
 
 // One line per edit that can be undone, newest first: number, local date and time,
-// command, bytes kept.
+// command, bytes kept, and "壊れています" after an entry whose checksums or lengths disagree.
 std::vector<std::string> ListEdits(Workspace& workspace);
+
+// Removes the newest entry that could be undone (a damaged one too), after asking, so that
+// the older edits can be undone. Declined when the answer was no; Failed with LastErrorText
+// (nothing to undo, a read-only or locked file, the journal could not be written).
+Outcome ForgetNewestEdit(Workspace& workspace, Prompter& prompter);
+
+// Before the file at `path` is scanned: an undo or redo of it that a crash interrupted is
+// completed under the file's lock when `changes`, else only found. Cancelled: there was
+// none. Declined: there is one and it was left. Done: it was completed. Failed: the
+// workspace file's LastErrorText says why (it stays closed).
+Outcome CompleteInterruptedHistory(Workspace& workspace, const std::string& path, bool changes);
 
 // When an edit of the open file was left unfinished by a crash or a kill, asks whether to
 // put the file back as it was before it. OK: Done after undoing it (the caller scans

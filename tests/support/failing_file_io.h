@@ -1,5 +1,5 @@
-// A write seam that fails on purpose: the n-th write, truncation or sync (counted together)
-// fails with ENOSPC, as a disk that has just filled up would.
+// A write seam that fails on purpose: the n-th write, truncation, sync or reservation
+// (counted together) fails with ENOSPC, as a disk that has just filled up would.
 #pragma once
 
 #include <string>
@@ -18,10 +18,13 @@ class FailingFileIo : public FileIo {
   int Calls = 0;
   // When set, only calls on this file count and fail (not those on the undo journal).
   std::string OnlyPath;
+  // When set, only calls on files below this folder count and fail (the undo journal's).
+  std::string OnlyUnder;
 
   ssize_t PWrite(int fd, const void* data, std::size_t size, std::int64_t offset) override;
   int Truncate(int fd, std::int64_t length) override;
   int Sync(int fd) override;
+  int Reserve(int fd, std::int64_t offset, std::int64_t size) override;
 
  private:
   // Counts the call; true when it is to fail (errno is then set).
