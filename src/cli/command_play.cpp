@@ -2,13 +2,18 @@
 
 #include "audio/sdl_audio_output.h"
 #include "cli/command_descriptor.h"
+#include "cli/position_options.h"
 #include "edit/channel_play.h"
 
 namespace sorvane::cli {
 
+int CheckPlay(CommandRun& run) { return CheckPositionUnits(run); }
+
 int RunPlay(CommandRun& run) {
+  std::int64_t frame = 0;
+  if (const int from = FrameOption(run, "--from", 0, frame); from != ExitDone) return from;
   SdlAudioOutput output;
-  const Outcome outcome = PlayChannel(run.Work, *run.Channel, output, run.Progress);
+  const Outcome outcome = PlayChannelFrom(run.Work, *run.Channel, frame, output, run.Progress);
   // A cancel stops the sound without a message, as in the editor.
   if (outcome == Outcome::Failed) std::fprintf(run.Io.Err, "%s\n", run.Work.File.LastErrorText);
   return ExitStatusOf(outcome);

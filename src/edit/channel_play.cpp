@@ -1,7 +1,9 @@
 #include "edit/channel_play.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
@@ -100,9 +102,25 @@ void CloseWaveOut(WaveOut& wave) {
   wave.Output.Close();
 }
 
-// The loop between Start and Finish.
+// Before a play from a point: the channel's whole sectors before byte `skip` of its sound are
+// decoded to their values (the decoder state moves on as in a play through) and not sent;
+// `skip` is left as the offset into the next block. End: the point lies past the last sector.
+WalkStep SkipBefore(XaFile& xa, DecodeCursor& cursor, DecoderState& state, ProgressMonitor& monitor,
+                    std::int64_t& skip) {
+  const auto values = std::make_unique<SectorValues>();
+  while (skip >= kPcmBlockBytes) {
+    monitor.SetPosition(ProgressPercent(cursor.Current, cursor.Record.FirstSector, cursor.End));
+    if (monitor.PollCancel()) return WalkStep::Searching;
+    const WalkStep step = DecodeNextValues(xa, cursor, state, *values);
+    if (step == WalkStep::Decoded) skip -= kPcmBlockBytes;
+    if (step == WalkStep::Failed || step == WalkStep::End) return step;
+  }
+  return WalkStep::Decoded;
+}
+
+// The loop between Start and Finish; the first block sent starts at byte `offset` of it.
 Outcome FeedDevice(XaFile& xa, DecodeCursor& cursor, DecoderState& state, WaveOut& wave,
-                   ProgressMonitor& monitor) {
+                   ProgressMonitor& monitor, int offset) {
   for (;;) {
     monitor.SetPosition(ProgressPercent(cursor.Current, cursor.Record.FirstSector, cursor.End));
     if (monitor.PollCancel()) return Outcome::Cancelled;
@@ -118,7 +136,8 @@ Outcome FeedDevice(XaFile& xa, DecodeCursor& cursor, DecoderState& state, WaveOu
         return Outcome::Done;
       case WalkStep::Decoded:
         buffer.Done = false;
-        wave.Output.Write(wave.RingIndex, buffer.Data, kPcmBlockBytes);
+        wave.Output.Write(wave.RingIndex, buffer.Data + offset, kPcmBlockBytes - offset);
+        offset = 0;
         wave.RingIndex = (wave.RingIndex + 1) % kPlaybackBufferCount;
         break;
     }
@@ -129,12 +148,24 @@ Outcome FeedDevice(XaFile& xa, DecodeCursor& cursor, DecoderState& state, WaveOu
 
 Outcome PlayChannel(Workspace& workspace, const ChannelRecord& record, AudioOutput& output,
                     ProgressMonitor& monitor) {
+  return PlayChannelFrom(workspace, record, 0, output, monitor);
+}
+
+Outcome PlayChannelFrom(Workspace& workspace, const ChannelRecord& record, std::int64_t frame,
+                        AudioOutput& output, ProgressMonitor& monitor) {
   XaFile& xa = workspace.File;
   WaveOut wave(output);
   if (!OpenWaveOut(xa, wave, PlaybackFormat(record))) return Outcome::Failed;
   SelectDecodeChannel(workspace.Decoding, record);
   monitor.Start();
-  const Outcome outcome = FeedDevice(xa, workspace.Decoding, workspace.Decoder, wave, monitor);
+  std::int64_t skip = std::max<std::int64_t>(frame, 0) * PlaybackFormat(record).BlockAlign();
+  const WalkStep skipped = SkipBefore(xa, workspace.Decoding, workspace.Decoder, monitor, skip);
+  const Outcome outcome = skipped == WalkStep::Decoded
+                              ? FeedDevice(xa, workspace.Decoding, workspace.Decoder, wave, monitor,
+                                           static_cast<int>(skip))
+                          : skipped == WalkStep::Searching ? Outcome::Cancelled
+                          : skipped == WalkStep::End       ? Outcome::Done
+                                                           : Outcome::Failed;
   monitor.Finish();
   CloseWaveOut(wave);
   return outcome;
