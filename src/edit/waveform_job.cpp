@@ -1,0 +1,126 @@
+#include "edit/waveform_job.h"
+
+#include <algorithm>
+
+#include "codec/adpcm_decoder.h"
+#include "edit/decode_walk.h"
+#include "format/quality.h"
+
+namespace sorvane {
+namespace {
+
+bool OpenReader(const WaveformSource& source, XaFile& reader) {
+  if (source.Entry.Active) return OpenXaFileEntry(reader, source.Path, source.Entry) == 0;
+  if (OpenXaFileBytes(reader, source.Path) != 0) return false;
+  reader.Layout = source.Layout;
+  reader.SectorCount = source.SectorCount;
+  return true;
+}
+
+// Decodes the units of `side` of one sector's sound groups into `values`; a sector marked
+// mono is decoded whole on either side. Returns the count of values.
+int DecodeSide(DecoderState& state, const std::uint8_t* groups, bool stereo, int side,
+               std::int32_t* values) {
+  int at = 0;
+  for (int g = 0; g < kSoundGroups; ++g) {
+    const std::uint8_t* group = groups + g * kSoundGroupBytes;
+    for (int unit = 0; unit < kUnitsPerGroup; ++unit) {
+      if (stereo && (unit & 1) != side) continue;
+      DecodeUnit(stereo && side == 1 ? state.Right : state.Left, group, unit, values + at);
+      at += kSamplesPerUnit;
+    }
+  }
+  return at;
+}
+
+// Places the cursor at channel sector `sector`, the channel's sectors lying one interleave
+// apart.
+void SelectFrom(DecodeCursor& cursor, const ChannelRecord& record, std::int32_t sector) {
+  SelectDecodeChannel(cursor, record);
+  cursor.Current = static_cast<std::int32_t>(std::min<std::int64_t>(
+      std::int64_t{record.FirstSector} + std::int64_t{sector} * std::max(record.Interleave, 1),
+      cursor.End));
+}
+
+// One side's thread: the whole channel, in pieces of kPieceSectors sectors.
+void SummarizeSide(const WaveformSource& source, const ChannelRecord& record, int side,
+                   const std::atomic<bool>& cancelled, const WaveformJob::PieceSink& sink) {
+  XaFile reader;
+  if (!OpenReader(source, reader)) return;
+  DecodeCursor cursor;
+  SelectDecodeChannel(cursor, record);
+  DecoderState state;
+  std::uint8_t sector[kSectorBytes];
+  std::int32_t values[kMonoFramesPerSector];
+  SectorInfo info;
+  WaveformPiece piece{side, 0, {}, {}};
+  for (std::int32_t k = 0; k < record.SectorCount && !cancelled;) {
+    const WalkStep step = ReadNextChannelSector(reader, cursor, sector, info);
+    if (step == WalkStep::Searching) continue;
+    if (step != WalkStep::Decoded) break;
+    if (k % kCheckpointSectors == 0) piece.Checkpoints.push_back({state.Left, state.Right});
+    const int count = DecodeSide(state, sector + kGroupsOffset, info.Stereo != 0, side, values);
+    piece.Pairs.resize(piece.Pairs.size() + kPairsPerSector);
+    SummarizeValues(values, count, piece.Pairs.data() + piece.Pairs.size() - kPairsPerSector);
+    if (++k % kPieceSectors == 0) {
+      sink(std::move(piece));
+      piece = WaveformPiece{side, k, {}, {}};
+    }
+  }
+  if (!piece.Pairs.empty() && !cancelled) sink(std::move(piece));
+}
+
+}  // namespace
+
+WaveformSource SourceOf(const XaFile& xa) {
+  return WaveformSource{xa.Path, xa.Layout, xa.SectorCount, xa.Entry};
+}
+
+WaveformJob::WaveformJob(const WaveformSource& source, const ChannelRecord& record,
+                         PieceSink sink) {
+  const int sides = record.Stereo ? 2 : 1;
+  for (int side = 0; side < sides; ++side) {
+    threads_.emplace_back([this, source, record, side, sink] {
+      SummarizeSide(source, record, side, cancelled_, sink);
+    });
+  }
+}
+
+WaveformJob::~WaveformJob() {
+  Cancel();
+  Wait();
+}
+
+void WaveformJob::Wait() {
+  for (std::thread& thread : threads_)
+    if (thread.joinable()) thread.join();
+}
+
+bool DecodeSideValues(const WaveformSource& source, const ChannelRecord& record, int side,
+                      const SideCheckpoint& start, std::int32_t startSector, std::int32_t first,
+                      std::int32_t count, const std::atomic<bool>& cancelled,
+                      std::vector<std::int16_t>& values) {
+  XaFile reader;
+  if (!OpenReader(source, reader) || startSector > first) return false;
+  DecodeCursor cursor;
+  SelectFrom(cursor, record, startSector);
+  DecoderState state;
+  state.Left = start.Left;
+  state.Right = start.Right;
+  const int perSector = FramesPerSector(QualityOf(record));
+  std::uint8_t sector[kSectorBytes];
+  std::int32_t decoded[kMonoFramesPerSector];
+  SectorInfo info;
+  values.clear();
+  for (std::int32_t k = startSector; k < first + count;) {
+    if (cancelled) return false;
+    const WalkStep step = ReadNextChannelSector(reader, cursor, sector, info);
+    if (step == WalkStep::Searching) continue;
+    if (step != WalkStep::Decoded) return false;
+    const int got = DecodeSide(state, sector + kGroupsOffset, info.Stereo != 0, side, decoded);
+    if (k++ >= first) values.insert(values.end(), decoded, decoded + std::min(got, perSector));
+  }
+  return true;
+}
+
+}  // namespace sorvane
