@@ -3,6 +3,7 @@
 #include "app/interleave_map_view.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
+#include "app/waveform_view.h"
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
 #include "edit/edit_history.h"
@@ -17,6 +18,7 @@ void TForm1::CloseFile() {
   if (!FileOpen) return;
   CloseXaFile(workspace_.File);
   FileOpen = false;
+  Wave->DropCache();
 }
 
 bool TForm1::HoldFile() {
@@ -60,6 +62,7 @@ void TForm1::MenuFindClick() {
     S().Prompt.NotifyUser(workspace_.File.LastErrorText);
     FileOpen = false;  // the scan closed the file
   }
+  Wave->DropCache();
   RefreshList();
 }
 
@@ -71,6 +74,7 @@ void TForm1::MenuGapClick() {
   // The dialog has refused what the command would refuse; the list is not refreshed.
   if (ApplyFileSettings(workspace_, chosen, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
+  Wave->DropCache();
   ShowFileState();
   Map->Refresh();  // the post-gaps and the file's length may have changed
 }
@@ -97,6 +101,7 @@ void TForm1::TakeBack(bool redo) {
     FileOpen = reloaded != Outcome::Failed;  // a failed scan closed the file
   }
   if (outcome == Outcome::Failed || !FileOpen) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
+  Wave->DropCache();
   RefreshList();
 }
 
