@@ -92,6 +92,8 @@ void PaintRuler(QPainter& painter, const QRect& ruler, const WaveformViewport& v
     painter.drawLine(x, ruler.bottom() - 3, x, ruler.bottom());
     painter.setPen(Qt::black);
     const QString label = QString::fromStdString(FormatPosition(s, unit)).trimmed();
+    // A label that would be cut at the right edge is left out; its tick stays.
+    if (x + 2 + painter.fontMetrics().horizontalAdvance(label) > ruler.right()) continue;
     painter.drawText(QRect(x + 2, ruler.top(), kLabelSpacing, ruler.height() - 2),
                      Qt::AlignLeft | Qt::AlignVCenter, label);
   }
