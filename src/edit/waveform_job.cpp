@@ -33,13 +33,19 @@ int DecodeSide(DecoderState& state, const std::uint8_t* groups, bool stereo, int
   return at;
 }
 
-// Places the cursor at channel sector `sector`, the channel's sectors lying one interleave
-// apart.
-void SelectFrom(DecodeCursor& cursor, const ChannelRecord& record, std::int32_t sector) {
-  SelectDecodeChannel(cursor, record);
-  cursor.Current = static_cast<std::int32_t>(std::min<std::int64_t>(
-      std::int64_t{record.FirstSector} + std::int64_t{sector} * std::max(record.Interleave, 1),
-      cursor.End));
+// Reads channel sector k where the channel's sectors lie, one interleave apart: Decoded when
+// it is one of the channel's audio sectors, Searching when another sector stands there (it is
+// passed over, its pairs left at zero), Failed when the read failed. Only these sectors are
+// read, not the whole span of the file as a walk does.
+WalkStep ReadGridSector(XaFile& reader, const ChannelRecord& record, std::int32_t k,
+                        std::uint8_t* sector, SectorInfo& info) {
+  const std::int64_t index =
+      std::int64_t{record.FirstSector} + std::int64_t{k} * std::max(record.Interleave, 1);
+  if (index >= reader.SectorCount) return WalkStep::End;
+  if (ReadSector(reader, static_cast<std::int32_t>(index), sector, info) != 0)
+    return WalkStep::Failed;
+  const bool ours = info.Kind == SectorAudio && info.Channel == record.Channel;
+  return ours ? WalkStep::Decoded : WalkStep::Searching;
 }
 
 // One side's thread: the whole channel, in pieces of kPieceSectors sectors.
@@ -47,21 +53,20 @@ void SummarizeSide(const WaveformSource& source, const ChannelRecord& record, in
                    const std::atomic<bool>& cancelled, const WaveformJob::PieceSink& sink) {
   XaFile reader;
   if (!OpenReader(source, reader)) return;
-  DecodeCursor cursor;
-  SelectDecodeChannel(cursor, record);
   DecoderState state;
   std::uint8_t sector[kSectorBytes];
   std::int32_t values[kMonoFramesPerSector];
   SectorInfo info;
   WaveformPiece piece{side, 0, {}, {}};
   for (std::int32_t k = 0; k < record.SectorCount && !cancelled;) {
-    const WalkStep step = ReadNextChannelSector(reader, cursor, sector, info);
-    if (step == WalkStep::Searching) continue;
-    if (step != WalkStep::Decoded) break;
+    const WalkStep step = ReadGridSector(reader, record, k, sector, info);
+    if (step == WalkStep::Failed || step == WalkStep::End) break;
     if (k % kCheckpointSectors == 0) piece.Checkpoints.push_back({state.Left, state.Right});
-    const int count = DecodeSide(state, sector + kGroupsOffset, info.Stereo != 0, side, values);
     piece.Pairs.resize(piece.Pairs.size() + kPairsPerSector);
-    SummarizeValues(values, count, piece.Pairs.data() + piece.Pairs.size() - kPairsPerSector);
+    if (step == WalkStep::Decoded) {
+      const int count = DecodeSide(state, sector + kGroupsOffset, info.Stereo != 0, side, values);
+      SummarizeValues(values, count, piece.Pairs.data() + piece.Pairs.size() - kPairsPerSector);
+    }
     if (++k % kPieceSectors == 0) {
       sink(std::move(piece));
       piece = WaveformPiece{side, k, {}, {}};
@@ -102,8 +107,6 @@ bool DecodeSideValues(const WaveformSource& source, const ChannelRecord& record,
                       std::vector<std::int16_t>& values) {
   XaFile reader;
   if (!OpenReader(source, reader) || startSector > first) return false;
-  DecodeCursor cursor;
-  SelectFrom(cursor, record, startSector);
   DecoderState state;
   state.Left = start.Left;
   state.Right = start.Right;
@@ -112,13 +115,17 @@ bool DecodeSideValues(const WaveformSource& source, const ChannelRecord& record,
   std::int32_t decoded[kMonoFramesPerSector];
   SectorInfo info;
   values.clear();
-  for (std::int32_t k = startSector; k < first + count;) {
+  for (std::int32_t k = startSector; k < first + count; ++k) {
     if (cancelled) return false;
-    const WalkStep step = ReadNextChannelSector(reader, cursor, sector, info);
-    if (step == WalkStep::Searching) continue;
-    if (step != WalkStep::Decoded) return false;
-    const int got = DecodeSide(state, sector + kGroupsOffset, info.Stereo != 0, side, decoded);
-    if (k++ >= first) values.insert(values.end(), decoded, decoded + std::min(got, perSector));
+    const WalkStep step = ReadGridSector(reader, record, k, sector, info);
+    if (step == WalkStep::Failed || step == WalkStep::End) return false;
+    const int got = step == WalkStep::Decoded
+                        ? DecodeSide(state, sector + kGroupsOffset, info.Stereo != 0, side, decoded)
+                        : 0;
+    if (k < first) continue;
+    // A sector whose own flag differs from the record's still gives perSector values.
+    values.insert(values.end(), decoded, decoded + std::min(got, perSector));
+    values.resize(values.size() + std::max(perSector - got, 0), 0);
   }
   return true;
 }

@@ -3,6 +3,35 @@
 #include <algorithm>
 
 namespace sorvane {
+namespace {
+
+// SummarizeValues over parts of kPart values (0: count / kPairsPerSector, known only now).
+// The values lie within 16 bits; as 16-bit numbers, in runs of a length known when compiling,
+// the reductions become SSE2's 16-bit minimum and maximum instructions.
+template <int kPart>
+void SummarizeParts(const std::int32_t* values, int count, EnvelopePair* pairs) {
+  constexpr int kRoom = kPart > 0 ? kPart : kMonoFramesPerSector;
+  const int part = kPart > 0 ? kPart : std::min(count / kPairsPerSector, kRoom);
+  const int whole = kPart > 0 ? kPart / 8 * 8 : part;
+  std::int16_t n[kRoom];
+  for (int p = 0; p < kPairsPerSector; ++p) {
+    const std::int32_t* v = values + p * part;
+    for (int i = 0; i < part; ++i) n[i] = static_cast<std::int16_t>(v[i]);
+    std::int16_t low = n[0];
+    std::int16_t high = n[0];
+    for (int i = 0; i < whole; ++i) {
+      low = std::min(low, n[i]);
+      high = std::max(high, n[i]);
+    }
+    for (int i = whole; i < part; ++i) {
+      low = std::min(low, n[i]);
+      high = std::max(high, n[i]);
+    }
+    pairs[p] = {low, high};
+  }
+}
+
+}  // namespace
 
 void WaveformSummary::Reset(const ChannelRecord& record) {
   record_ = record;
@@ -78,11 +107,15 @@ std::size_t WaveformSummary::MemoryBytes() const {
 }
 
 void SummarizeValues(const std::int32_t* values, int count, EnvelopePair* pairs) {
-  const int part = count / kPairsPerSector;
-  for (int p = 0; p < kPairsPerSector; ++p) {
-    const std::int32_t* v = values + p * part;
-    const auto [low, high] = std::minmax_element(v, v + part);
-    pairs[p] = {static_cast<std::int16_t>(*low), static_cast<std::int16_t>(*high)};
+  // With the part's length known when compiling, the reductions need no remainder loop and the
+  // compiler makes vector instructions of them.
+  switch (count / kPairsPerSector) {
+    case kStereoFramesPerSector / kPairsPerSector:
+      return SummarizeParts<kStereoFramesPerSector / kPairsPerSector>(values, count, pairs);
+    case kMonoFramesPerSector / kPairsPerSector:
+      return SummarizeParts<kMonoFramesPerSector / kPairsPerSector>(values, count, pairs);
+    default:
+      return SummarizeParts<0>(values, count, pairs);
   }
 }
 
