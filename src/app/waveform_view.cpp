@@ -133,7 +133,7 @@ void WaveformView::RequestDetail() {
   askedFirst_ = from;
   askedEnd_ = to;
   detailCancelled_ = false;
-  const WaveformSource source = SourceOf(xa_);
+  const ReaderSource source = SourceOf(xa_);
   const ChannelRecord record = *record_;
   const int sides = summary->Sides();
   const quint64 generation = generation_;

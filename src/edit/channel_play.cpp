@@ -8,6 +8,7 @@
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
 #include "edit/decode_walk.h"
+#include "edit/sector_skip.h"
 
 namespace sorvane {
 namespace {
@@ -102,22 +103,6 @@ void CloseWaveOut(WaveOut& wave) {
   wave.Output.Close();
 }
 
-// Before a play from a point: the channel's whole sectors before byte `skip` of its sound are
-// decoded to their values (the decoder state moves on as in a play through) and not sent;
-// `skip` is left as the offset into the next block. End: the point lies past the last sector.
-WalkStep SkipBefore(XaFile& xa, DecodeCursor& cursor, DecoderState& state, ProgressMonitor& monitor,
-                    std::int64_t& skip) {
-  const auto values = std::make_unique<SectorValues>();
-  while (skip >= kPcmBlockBytes) {
-    monitor.SetPosition(ProgressPercent(cursor.Current, cursor.Record.FirstSector, cursor.End));
-    if (monitor.PollCancel()) return WalkStep::Searching;
-    const WalkStep step = DecodeNextValues(xa, cursor, state, *values);
-    if (step == WalkStep::Decoded) skip -= kPcmBlockBytes;
-    if (step == WalkStep::Failed || step == WalkStep::End) return step;
-  }
-  return WalkStep::Decoded;
-}
-
 // The loop between Start and Finish; the first block sent starts at byte `offset` of it.
 Outcome FeedDevice(XaFile& xa, DecodeCursor& cursor, DecoderState& state, WaveOut& wave,
                    ProgressMonitor& monitor, int offset) {
@@ -158,14 +143,17 @@ Outcome PlayChannelFrom(Workspace& workspace, const ChannelRecord& record, std::
   if (!OpenWaveOut(xa, wave, PlaybackFormat(record))) return Outcome::Failed;
   SelectDecodeChannel(workspace.Decoding, record);
   monitor.Start();
-  std::int64_t skip = std::max<std::int64_t>(frame, 0) * PlaybackFormat(record).BlockAlign();
-  const WalkStep skipped = SkipBefore(xa, workspace.Decoding, workspace.Decoder, monitor, skip);
-  const Outcome outcome = skipped == WalkStep::Decoded
-                              ? FeedDevice(xa, workspace.Decoding, workspace.Decoder, wave, monitor,
-                                           static_cast<int>(skip))
-                          : skipped == WalkStep::Searching ? Outcome::Cancelled
-                          : skipped == WalkStep::End       ? Outcome::Done
-                                                           : Outcome::Failed;
+  // The sectors wholly before the frame are decoded (the state moves on as in a play through)
+  // but not sent; the first block sent starts at the frame.
+  const std::int64_t skip = std::max<std::int64_t>(frame, 0) * PlaybackFormat(record).BlockAlign();
+  const SkipEnd skipped =
+      SkipChannelSectors(xa, workspace.Decoding, workspace.Decoder, skip / kPcmBlockBytes, monitor);
+  Outcome outcome = skipped == SkipEnd::Cancelled ? Outcome::Cancelled
+                    : skipped == SkipEnd::End     ? Outcome::Done
+                                                  : Outcome::Failed;
+  if (skipped == SkipEnd::Done)
+    outcome = FeedDevice(xa, workspace.Decoding, workspace.Decoder, wave, monitor,
+                         static_cast<int>(skip % kPcmBlockBytes));
   monitor.Finish();
   CloseWaveOut(wave);
   return outcome;

@@ -9,30 +9,6 @@
 namespace sorvane {
 namespace {
 
-bool OpenReader(const WaveformSource& source, XaFile& reader) {
-  if (source.Entry.Active) return OpenXaFileEntry(reader, source.Path, source.Entry) == 0;
-  if (OpenXaFileBytes(reader, source.Path) != 0) return false;
-  reader.Layout = source.Layout;
-  reader.SectorCount = source.SectorCount;
-  return true;
-}
-
-// Decodes the units of `side` of one sector's sound groups into `values`; a sector marked
-// mono is decoded whole on either side. Returns the count of values.
-int DecodeSide(DecoderState& state, const std::uint8_t* groups, bool stereo, int side,
-               std::int32_t* values) {
-  int at = 0;
-  for (int g = 0; g < kSoundGroups; ++g) {
-    const std::uint8_t* group = groups + g * kSoundGroupBytes;
-    for (int unit = 0; unit < kUnitsPerGroup; ++unit) {
-      if (stereo && (unit & 1) != side) continue;
-      DecodeUnit(stereo && side == 1 ? state.Right : state.Left, group, unit, values + at);
-      at += kSamplesPerUnit;
-    }
-  }
-  return at;
-}
-
 // Reads channel sector k where the channel's sectors lie, one interleave apart: Decoded when
 // it is one of the channel's audio sectors, Searching when another sector stands there (it is
 // passed over, its pairs left at zero), Failed when the read failed. Only these sectors are
@@ -49,7 +25,7 @@ WalkStep ReadGridSector(XaFile& reader, const ChannelRecord& record, std::int32_
 }
 
 // One side's thread: the whole channel, in pieces of kPieceSectors sectors.
-void SummarizeSide(const WaveformSource& source, const ChannelRecord& record, int side,
+void SummarizeSide(const ReaderSource& source, const ChannelRecord& record, int side,
                    const std::atomic<bool>& cancelled, const WaveformJob::PieceSink& sink) {
   XaFile reader;
   if (!OpenReader(source, reader)) return;
@@ -64,7 +40,8 @@ void SummarizeSide(const WaveformSource& source, const ChannelRecord& record, in
     if (k % kCheckpointSectors == 0) piece.Checkpoints.push_back({state.Left, state.Right});
     piece.Pairs.resize(piece.Pairs.size() + kPairsPerSector);
     if (step == WalkStep::Decoded) {
-      const int count = DecodeSide(state, sector + kGroupsOffset, info.Stereo != 0, side, values);
+      const int count =
+          DecodeSectorSide(state, sector + kGroupsOffset, info.Stereo != 0, side, values);
       SummarizeValues(values, count, piece.Pairs.data() + piece.Pairs.size() - kPairsPerSector);
     }
     if (++k % kPieceSectors == 0) {
@@ -77,12 +54,7 @@ void SummarizeSide(const WaveformSource& source, const ChannelRecord& record, in
 
 }  // namespace
 
-WaveformSource SourceOf(const XaFile& xa) {
-  return WaveformSource{xa.Path, xa.Layout, xa.SectorCount, xa.Entry};
-}
-
-WaveformJob::WaveformJob(const WaveformSource& source, const ChannelRecord& record,
-                         PieceSink sink) {
+WaveformJob::WaveformJob(const ReaderSource& source, const ChannelRecord& record, PieceSink sink) {
   const int sides = record.Stereo ? 2 : 1;
   for (int side = 0; side < sides; ++side) {
     threads_.emplace_back([this, source, record, side, sink] {
@@ -101,7 +73,7 @@ void WaveformJob::Wait() {
     if (thread.joinable()) thread.join();
 }
 
-bool DecodeSideValues(const WaveformSource& source, const ChannelRecord& record, int side,
+bool DecodeSideValues(const ReaderSource& source, const ChannelRecord& record, int side,
                       const SideCheckpoint& start, std::int32_t startSector, std::int32_t first,
                       std::int32_t count, const std::atomic<bool>& cancelled,
                       std::vector<std::int16_t>& values) {
@@ -119,9 +91,9 @@ bool DecodeSideValues(const WaveformSource& source, const ChannelRecord& record,
     if (cancelled) return false;
     const WalkStep step = ReadGridSector(reader, record, k, sector, info);
     if (step == WalkStep::Failed || step == WalkStep::End) return false;
-    const int got = step == WalkStep::Decoded
-                        ? DecodeSide(state, sector + kGroupsOffset, info.Stereo != 0, side, decoded)
-                        : 0;
+    const int got = step == WalkStep::Decoded ? DecodeSectorSide(state, sector + kGroupsOffset,
+                                                                 info.Stereo != 0, side, decoded)
+                                              : 0;
     if (k < first) continue;
     // A sector whose own flag differs from the record's still gives perSector values.
     values.insert(values.end(), decoded, decoded + std::min(got, perSector));

@@ -13,21 +13,12 @@
 #include <vector>
 
 #include "container/xa_file.h"
+#include "edit/reader_source.h"
 #include "edit/waveform_summary.h"
 
 namespace sorvane {
 
 inline constexpr std::int32_t kPieceSectors = 512;  // channel sectors per delivered piece
-
-// What a worker needs to open the file for reading on its own: copied from the open file
-// when the job starts, so that no thread touches the window's XaFile.
-struct WaveformSource {
-  std::string Path;
-  XaLayout Layout = XaLayout::Plain2336;
-  std::int32_t SectorCount = 0;
-  ImageEntry Entry;
-};
-WaveformSource SourceOf(const XaFile& xa);
 
 class WaveformJob {
  public:
@@ -36,7 +27,7 @@ class WaveformJob {
   // Starts the summary of channel `record`: pieces of each side go to `sink`, in the order
   // of their sectors, from that side's thread. A file that cannot be opened or read gives
   // fewer pieces (the summary stays partly unknown), never an error.
-  WaveformJob(const WaveformSource& source, const ChannelRecord& record, PieceSink sink);
+  WaveformJob(const ReaderSource& source, const ChannelRecord& record, PieceSink sink);
   // Cancels and waits for the threads, which stop at their next sector.
   ~WaveformJob();
   WaveformJob(const WaveformJob&) = delete;
@@ -56,7 +47,7 @@ class WaveformJob {
 // FramesPerSector of the record (4032 mono, 2016 stereo) values, decoded from the decoder
 // state `start` kept at channel sector `startSector` (<= first). false when the file could
 // not be opened or read, or `cancelled` became true.
-bool DecodeSideValues(const WaveformSource& source, const ChannelRecord& record, int side,
+bool DecodeSideValues(const ReaderSource& source, const ChannelRecord& record, int side,
                       const SideCheckpoint& start, std::int32_t startSector, std::int32_t first,
                       std::int32_t count, const std::atomic<bool>& cancelled,
                       std::vector<std::int16_t>& values);
