@@ -2,6 +2,8 @@
 // threads from start to the last piece, median of RUNS, default 5) and gives the memory the
 // summary holds; then times how long `play --from` of the channel's last minute takes to hand
 // its first block to the sound device (median of RUNS).
+#include <sys/resource.h>
+
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -23,6 +25,14 @@ using Clock = std::chrono::steady_clock;
 
 double Seconds(Clock::time_point from) {
   return std::chrono::duration<double>(Clock::now() - from).count();
+}
+
+// CPU seconds (user and system) of the whole process so far.
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+  return seconds(usage.ru_utime) + seconds(usage.ru_stime);
 }
 
 double Median(std::vector<double> values) {
@@ -58,7 +68,8 @@ class StopAfterFirstBlock : public sorvane::SilentProgress {
 };
 
 double SummaryRun(const sorvane::XaFile& xa, const sorvane::ChannelRecord& record,
-                  std::size_t& memory) {
+                  std::size_t& memory, double& cpu) {
+  const double cpuBefore = CpuSeconds();
   sorvane::WaveformSummary summary;
   summary.Reset(record);
   std::mutex lock;
@@ -69,6 +80,7 @@ double SummaryRun(const sorvane::XaFile& xa, const sorvane::ChannelRecord& recor
   });
   job.Wait();
   const double seconds = Seconds(start);
+  cpu = CpuSeconds() - cpuBefore;
   if (!summary.Complete()) std::fprintf(stderr, "the summary is incomplete\n");
   memory = summary.MemoryBytes();
   return seconds;
@@ -108,12 +120,18 @@ int main(int argc, char** argv) {
     return 1;
   }
   std::vector<double> summaries;
+  std::vector<double> cpus;
   std::vector<double> plays;
   std::size_t memory = 0;
-  for (int run = 0; run < runs; ++run) summaries.push_back(SummaryRun(work->File, *record, memory));
+  for (int run = 0; run < runs; ++run) {
+    double cpu = 0;
+    summaries.push_back(SummaryRun(work->File, *record, memory, cpu));
+    cpus.push_back(cpu);
+  }
   for (int run = 0; run < runs; ++run) plays.push_back(PlayFromLastMinute(*work, *record));
   std::printf("channel sectors %d\n", record->SectorCount);
   std::printf("summary seconds (median of %d) %.3f\n", runs, Median(summaries));
+  std::printf("summary cpu seconds (median of %d) %.3f\n", runs, Median(cpus));
   std::printf("summary memory bytes %zu (%.2f MB)\n", memory, memory / 1e6);
   std::printf("play --from last minute, first block after seconds (median of %d) %.3f\n", runs,
               Median(plays));

@@ -30,6 +30,45 @@ void Settle(int ms) {
   while (waited.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
 }
 
+// The summary as the window gets it, with the longest gap between two event-loop turns.
+void MeasureSummary(sorvane::app::WaveformView& view, const sorvane::ChannelRecord& record) {
+  QElapsedTimer clock;
+  qint64 last = 0;
+  qint64 longest = 0;
+  QTimer turn;
+  QObject::connect(&turn, &QTimer::timeout, [&] {
+    longest = std::max(longest, clock.elapsed() - last);
+    last = clock.elapsed();
+  });
+  turn.start(0);
+  clock.start();
+  view.ShowChannel(record);
+  while (!view.Summary()->Complete()) QApplication::processEvents(QEventLoop::AllEvents, 5);
+  const qint64 total = clock.elapsed();
+  turn.stop();
+  std::printf("summary in the window %.3f s; longest gap between event-loop turns %lld ms\n",
+              total / 1000.0, static_cast<long long>(longest));
+  std::printf("summary memory %.2f MB\n", view.Summary()->MemoryBytes() / 1e6);
+}
+
+// Picture() at zooms from the whole channel to one decoded value a column.
+void MeasurePaints(sorvane::app::WaveformView& view) {
+  for (const double factor : {1.0, 4.0, 16.0, 64.0, 256.0, 1024.0, 4096.0, 16384.0, 65536.0}) {
+    view.ZoomToFit();
+    view.ZoomAround(800, factor);
+    Settle(150);
+    std::vector<double> times;
+    for (int i = 0; i < 15; ++i) {
+      QElapsedTimer paint;
+      paint.start();
+      const QImage picture = view.Picture();
+      times.push_back(paint.nsecsElapsed() / 1e6);
+    }
+    std::printf("zoom x%-6.0f %9.3f sectors a column: paint %.2f ms\n", factor,
+                view.Viewport().SectorsPerPixel, MedianMs(times));
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,37 +90,7 @@ int main(int argc, char** argv) {
 
   sorvane::app::WaveformView view(work->File);
   view.resize(1600, 160 + view.findChild<QScrollBar*>()->sizeHint().height());
-  QElapsedTimer clock;
-  qint64 last = 0;
-  qint64 longest = 0;
-  QTimer turn;
-  QObject::connect(&turn, &QTimer::timeout, [&] {
-    longest = std::max(longest, clock.elapsed() - last);
-    last = clock.elapsed();
-  });
-  turn.start(0);
-  clock.start();
-  view.ShowChannel(record);
-  while (!view.Summary()->Complete()) QApplication::processEvents(QEventLoop::AllEvents, 5);
-  const qint64 total = clock.elapsed();
-  turn.stop();
-  std::printf("summary in the window %.3f s; longest gap between event-loop turns %lld ms\n",
-              total / 1000.0, static_cast<long long>(longest));
-  std::printf("summary memory %.2f MB\n", view.Summary()->MemoryBytes() / 1e6);
-
-  for (const double factor : {1.0, 4.0, 16.0, 64.0, 256.0, 1024.0, 4096.0, 16384.0, 65536.0}) {
-    view.ZoomToFit();
-    view.ZoomAround(800, factor);
-    Settle(150);
-    std::vector<double> times;
-    for (int i = 0; i < 15; ++i) {
-      QElapsedTimer paint;
-      paint.start();
-      const QImage picture = view.Picture();
-      times.push_back(paint.nsecsElapsed() / 1e6);
-    }
-    std::printf("zoom x%-6.0f %9.3f sectors a column: paint %.2f ms\n", factor,
-                view.Viewport().SectorsPerPixel, MedianMs(times));
-  }
+  MeasureSummary(view, *record);
+  MeasurePaints(view);
   return 0;
 }

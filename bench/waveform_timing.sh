@@ -25,16 +25,17 @@ xa=$work/long.xa
 "$maker" "$xa" "$minutes"
 cat "$xa" >/dev/null
 
-exports=()
+exports=() export_cpus=()
 for _ in $(seq "$runs"); do
   rm -f "$work/out.wav"
-  start=$(date +%s.%N)
-  "$cli" export "$xa" 1 "$work/out.wav" --quick
-  exports+=("$(awk -v s="$start" -v e="$(date +%s.%N)" 'BEGIN { printf "%.3f", e - s }')")
+  TIMEFORMAT="%R %U %S"
+  { time "$cli" export "$xa" 1 "$work/out.wav" --quick 2>&3; } 3>&2 2>"$work/times"
+  read -r wall user sys <"$work/times"
+  exports+=("$wall") export_cpus+=("$(awk -v u="$user" -v s="$sys" 'BEGIN { printf "%.3f", u + s }')")
   rm -f "$work/out.wav"
 done
 export_s=$(median "${exports[@]}")
-echo "sorvane-cli export to $out_root: ${exports[*]} s; median $export_s s"
+echo "sorvane-cli export to $out_root: ${exports[*]} s; median $export_s s; cpu median $(median "${export_cpus[@]}") s"
 
 summary=$("$bench" "$xa" 1 "$runs")
 echo "$summary"
