@@ -120,13 +120,13 @@ TEST_F(WaveformTest, TheCacheIsDroppedAfterAnEditAndAnUndo) {
   form1.ChDeleteClick();  // channel 6
   ASSERT_EQ(workspace.File.AudioChannelTable.Count, 1);
   EXPECT_EQ(form1.Wave->CachedChannels(), 1);  // only the shown channel, started afresh
-  EXPECT_EQ(form1.Wave->Summary()->Filled(0), 0);
+  EXPECT_EQ(form1.Wave->Summary()->Received(0), 0);
   ASSERT_TRUE(SummaryArrives());
 
   form1.MenuUndoClick();
   ASSERT_EQ(workspace.File.AudioChannelTable.Count, 2);
   EXPECT_EQ(form1.Wave->CachedChannels(), 1);
-  EXPECT_EQ(form1.Wave->Summary()->Filled(0), 0);
+  EXPECT_EQ(form1.Wave->Summary()->Received(0), 0);
   ASSERT_TRUE(SummaryArrives());
 }
 

@@ -107,20 +107,31 @@ std::vector<SectorValues> ReferenceValues(const std::string& path, const Channel
   return all;
 }
 
-class WaveformExact : public ::testing::TestWithParam<bool> {};
+struct ExactCase {
+  const char* Name;
+  bool Stereo;
+  bool Tone;  // our encoder's tones (filters 2 and 3, whose state persists), else varied units
+};
+
+class WaveformExact : public ::testing::TestWithParam<ExactCase> {};
 
 TEST_P(WaveformExact, PairsAndCloseValuesAreTheCodecsOwn) {
-  const bool stereo = GetParam();
+  const bool stereo = GetParam().Stereo;
   testing::TempDir dir;
-  const std::string path = dir.File("varied.xa");
-  const ChannelRecord record = SoundRecord(2, true, stereo, 3, 8, 600);
-  testing::SoundChannelFile(4810, record).Write(path);
+  const std::string path = dir.File("exact.xa");
+  // 1100 sectors: two halves on two threads, the second made exact from the first's end.
+  const ChannelRecord record = SoundRecord(2, true, stereo, 3, 8, 1100);
+  if (GetParam().Tone) {
+    testing::ToneChannelFile(8810, record, {20000, 441}, {9000, 1003}).Write(path);
+  } else {
+    testing::SoundChannelFile(8810, record).Write(path);
+  }
   const Gathered g = Summarize(path, record);
   const std::vector<SectorValues> reference = ReferenceValues(path, record);
-  ASSERT_EQ(reference.size(), 600u);
+  ASSERT_EQ(reference.size(), 1100u);
   const int per = stereo ? kStereoFramesPerSector : kMonoFramesPerSector;
   for (int side = 0; side < g.Summary.Sides(); ++side) {
-    for (int k = 0; k < 600; ++k) {
+    for (int k = 0; k < 1100; ++k) {
       const std::int32_t* v = side == 0 ? reference[k].Left : reference[k].Right;
       EnvelopePair expected[kPairsPerSector];
       SummarizeValues(v, per, expected);
@@ -132,25 +143,37 @@ TEST_P(WaveformExact, PairsAndCloseValuesAreTheCodecsOwn) {
         ASSERT_EQ(got.Max, expected[p].Max) << side << " " << k << " " << p;
       }
     }
-    // A close zoom decodes sectors 517..522 from the state kept at sector 516.
-    SideCheckpoint start;
-    std::int32_t at = -1;
-    ASSERT_TRUE(g.Summary.CheckpointBefore(side, 517, start, at));
-    EXPECT_EQ(at, 516);
-    std::vector<std::int16_t> values;
-    const std::atomic<bool> never{false};
-    XaFile xa;
-    ASSERT_EQ(OpenXaFile(xa, path), 0);
-    ASSERT_TRUE(DecodeSideValues(SourceOf(xa), record, side, start, at, 517, 6, never, values));
-    ASSERT_EQ(values.size(), 6u * per);
-    for (int k = 0; k < 6; ++k) {
-      const std::int32_t* v = side == 0 ? reference[517 + k].Left : reference[517 + k].Right;
-      for (int i = 0; i < per; ++i) ASSERT_EQ(values[k * per + i], v[i]) << k << " " << i;
+    // A close zoom decodes six sectors from the state kept at or before the first, in either
+    // half.
+    for (const std::int32_t first : {317, 517, 1021}) {
+      SideCheckpoint start;
+      std::int32_t at = -1;
+      ASSERT_TRUE(g.Summary.CheckpointBefore(side, first, start, at));
+      EXPECT_EQ(at, first / 4 * 4);
+      std::vector<std::int16_t> values;
+      const std::atomic<bool> never{false};
+      XaFile xa;
+      ASSERT_EQ(OpenXaFile(xa, path), 0);
+      ASSERT_TRUE(DecodeSideValues(SourceOf(xa), record, side, start, at, first, 6, never, values));
+      ASSERT_EQ(values.size(), 6u * per);
+      for (int k = 0; k < 6; ++k) {
+        const SectorValues& r = reference[first + k];
+        const std::int32_t* v = side == 0 ? r.Left : r.Right;
+        for (int i = 0; i < per; ++i) ASSERT_EQ(values[k * per + i], v[i]) << first + k << " " << i;
+      }
     }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Waveform, WaveformExact, ::testing::Bool());
+const ExactCase kExacts[] = {
+    {"VariedMono", false, false},
+    {"VariedStereo", true, false},
+    {"ToneMono", false, true},
+    {"ToneStereo", true, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Waveform, WaveformExact, ::testing::ValuesIn(kExacts),
+                         [](const auto& info) { return std::string(info.param.Name); });
 
 TEST(WaveformMemory, ASeventyFourMinuteStereoChannelStaysUnderEightMegabytes) {
   // 74 minutes at 75 sectors a second, every fourth sector the channel's.

@@ -1,6 +1,8 @@
-// The worker threads that compute a channel's waveform summary: one per side, each reading the
-// file through a reader of its own and decoding with a decoder state of its own (never the
-// workspace's, which playback and export carry from one run to the next). Results go out
+// The worker threads that compute a channel's waveform summary: two, each a half of the
+// channel's sectors with both sides (the second half made exact once the first half's end
+// state is known), each reading the file through a reader of its own and decoding with a
+// decoder state of its own (never the workspace's, which playback and export carry from one
+// run to the next). Results go out
 // through a callback called on the worker threads; the front end turns it into one queued
 // signal. Also the on-demand decoding of a few sectors for a close zoom.
 #pragma once
@@ -24,8 +26,10 @@ class WaveformJob {
  public:
   using PieceSink = std::function<void(WaveformPiece&& piece)>;
 
-  // Starts the summary of channel `record`: pieces of each side go to `sink`, in the order
-  // of their sectors, from that side's thread. A file that cannot be opened or read gives
+  // Starts the summary of channel `record`: pieces of each side go to `sink` from the worker
+  // threads, the first half's in the order of their sectors as they are made, the second
+  // half's together at its end. Every piece is exact: the decoding from the channel's first
+  // sector with a zero state. A file that cannot be opened or read gives
   // fewer pieces (the summary stays partly unknown), never an error.
   WaveformJob(const ReaderSource& source, const ChannelRecord& record, PieceSink sink);
   // Cancels and waits for the threads, which stop at their next sector.

@@ -43,7 +43,8 @@ void WaveformSummary::Reset(const ChannelRecord& record) {
     checkpoints_[side].assign(used ? (sectors + kCheckpointSectors - 1) / kCheckpointSectors : 0,
                               SideCheckpoint{});
     checkpoints_[side].shrink_to_fit();
-    filled_[side] = 0;
+    known_[side].assign(used ? sectors : 0, false);
+    received_[side] = 0;
   }
 }
 
@@ -58,40 +59,50 @@ void WaveformSummary::Add(const WaveformPiece& piece) {
   const std::size_t first = std::size_t(piece.First) / kCheckpointSectors;
   for (std::size_t i = 0; i < piece.Checkpoints.size() && first + i < kept.size(); ++i)
     kept[first + i] = piece.Checkpoints[i];
-  const auto end = static_cast<std::int32_t>((at + count) / kPairsPerSector);
-  if (piece.First <= filled_[piece.Side]) filled_[piece.Side] = std::max(filled_[piece.Side], end);
+  std::vector<bool>& known = known_[piece.Side];
+  for (std::size_t k = piece.First; k < piece.First + count / kPairsPerSector; ++k) {
+    if (!known[k]) ++received_[piece.Side];
+    known[k] = true;
+  }
 }
 
 bool WaveformSummary::Complete() const {
   for (int side = 0; side < Sides(); ++side)
-    if (filled_[side] < Sectors()) return false;
+    if (received_[side] < Sectors()) return false;
   return true;
 }
 
 bool WaveformSummary::Envelope(int side, std::int64_t firstPair, std::int64_t endPair,
                                EnvelopePair& out) const {
   if (side < 0 || side >= Sides()) return false;
-  const std::int64_t known = std::int64_t{filled_[side]} * kPairsPerSector;
-  firstPair = std::max<std::int64_t>(firstPair, 0);
-  endPair = std::min(endPair, known);
-  if (firstPair >= endPair) return false;
   const std::vector<EnvelopePair>& pairs = pairs_[side];
-  EnvelopePair e = pairs[firstPair];
-  for (std::int64_t p = firstPair + 1; p < endPair; ++p) {
-    e.Min = std::min(e.Min, pairs[p].Min);
-    e.Max = std::max(e.Max, pairs[p].Max);
+  const std::vector<bool>& known = known_[side];
+  firstPair = std::max<std::int64_t>(firstPair, 0);
+  endPair = std::min<std::int64_t>(endPair, static_cast<std::int64_t>(pairs.size()));
+  bool any = false;
+  EnvelopePair e;
+  // Sector by sector, so that whether it is known is asked once for its pairs.
+  for (std::int64_t p = firstPair; p < endPair;) {
+    const std::int64_t sectorEnd = std::min(endPair, (p / kPairsPerSector + 1) * kPairsPerSector);
+    if (known[p / kPairsPerSector]) {
+      if (!any) e = pairs[p];
+      any = true;
+      for (; p < sectorEnd; ++p) {
+        e.Min = std::min(e.Min, pairs[p].Min);
+        e.Max = std::max(e.Max, pairs[p].Max);
+      }
+    }
+    p = sectorEnd;
   }
-  out = e;
-  return true;
+  if (any) out = e;
+  return any;
 }
 
 bool WaveformSummary::CheckpointBefore(int side, std::int32_t sector, SideCheckpoint& state,
                                        std::int32_t& at) const {
-  if (side < 0 || side >= Sides() || sector < 0) return false;
+  if (side < 0 || side >= Sides() || sector < 0 || sector >= Sectors()) return false;
   const std::int32_t kept = sector / kCheckpointSectors * kCheckpointSectors;
-  if (kept >= filled_[side] && kept != 0) return false;
-  if (kept / kCheckpointSectors >= static_cast<std::int32_t>(checkpoints_[side].size()))
-    return false;
+  if (!known_[side][kept]) return false;
   state = checkpoints_[side][kept / kCheckpointSectors];
   at = kept;
   return true;
@@ -102,6 +113,7 @@ std::size_t WaveformSummary::MemoryBytes() const {
   for (int side = 0; side < 2; ++side) {
     bytes += pairs_[side].capacity() * sizeof(EnvelopePair);
     bytes += checkpoints_[side].capacity() * sizeof(SideCheckpoint);
+    bytes += known_[side].capacity() / 8;
   }
   return bytes;
 }

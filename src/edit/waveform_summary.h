@@ -41,18 +41,18 @@ class WaveformSummary {
  public:
   // Empty, for `record`: one side for mono, two for stereo, SectorCount sectors unknown.
   void Reset(const ChannelRecord& record);
-  // Takes a piece; pieces of each side arrive in the order of their sectors.
+  // Takes a piece, in any order; a piece for sectors already known replaces them.
   void Add(const WaveformPiece& piece);
 
   const ChannelRecord& Record() const { return record_; }
   int Sides() const { return record_.Stereo ? 2 : 1; }
   std::int32_t Sectors() const { return record_.SectorCount; }
-  // Channel sectors of `side` known from the first on.
-  std::int32_t Filled(int side) const { return filled_[side]; }
+  // Channel sectors of `side` known so far.
+  std::int32_t Received(int side) const { return received_[side]; }
   bool Complete() const;
 
   // The envelope of pairs [firstPair, endPair) of `side` (pair p lies in channel sector
-  // p / kPairsPerSector), over the known ones only; false when none of them is known.
+  // p / kPairsPerSector), over those of known sectors only; false when none is known.
   bool Envelope(int side, std::int64_t firstPair, std::int64_t endPair, EnvelopePair& out) const;
   // The decoder state of `side` at the start of the kept sector at or before `sector`, and
   // that sector; false when it is not known yet.
@@ -65,7 +65,8 @@ class WaveformSummary {
   ChannelRecord record_{};
   std::array<std::vector<EnvelopePair>, 2> pairs_;
   std::array<std::vector<SideCheckpoint>, 2> checkpoints_;
-  std::array<std::int32_t, 2> filled_{};
+  std::array<std::vector<bool>, 2> known_;  // per channel sector
+  std::array<std::int32_t, 2> received_{};
 };
 
 // The pairs of one decoded side of a sector: `count` values cut into kPairsPerSector equal
