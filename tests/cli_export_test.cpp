@@ -8,6 +8,7 @@
 #include "common/fixed_texts.h"
 #include "support/in_process_cli.h"
 #include "support/process_tools.h"
+#include "support/sound_channel.h"
 #include "support/temp_dir.h"
 #include "support/xa_builder.h"
 
@@ -76,6 +77,89 @@ TEST_F(CliExportTest, CtrlCStopsWithTheCancelMessageAndAValidFile) {
   EXPECT_EQ(static_cast<unsigned char>(wav[4]), 36);
 }
 
+// A part of a channel: the positions in the file given, and the sectors they name.
+struct PartCase {
+  const char* Name;
+  bool HighRate;
+  bool Stereo;
+  int First;
+  int Interleave;
+  std::vector<std::string> Options;
+  int FromSector;  // -1: the channel's first frame
+  int ToSector;    // -1: the channel's end
+};
+
+class CliExportPart : public ::testing::TestWithParam<PartCase> {
+ protected:
+  testing::TempDir dir_;
+};
+
+// The 44-byte header of a whole export with its two lengths made those of `dataBytes`.
+std::string HeaderFor(std::string header, std::size_t dataBytes) {
+  const auto put = [&](int at, std::size_t value) {
+    for (int i = 0; i < 4; ++i) header[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
+  };
+  put(4, dataBytes + 36);
+  put(40, dataBytes);
+  return header;
+}
+
+TEST_P(CliExportPart, WritesTheSliceOfTheWholeExportByteForByte) {
+  const PartCase& c = GetParam();
+  const int count = 12;
+  const ChannelRecord record =
+      testing::SoundRecord(5, c.HighRate, c.Stereo, c.First, c.Interleave, count);
+  const std::string xa = dir_.File("in.xa");
+  testing::SoundChannelFile(c.First + c.Interleave * count + 3, record).Write(xa);
+  const std::string wholePath = dir_.File("whole.wav");
+  const std::string partPath = dir_.File("part.wav");
+  ASSERT_EQ(testing::RunInProcess({"export", xa, "5", wholePath}).ExitStatus, 0);
+  std::vector<std::string> args = {"export", xa, "5", partPath};
+  args.insert(args.end(), c.Options.begin(), c.Options.end());
+  const ProgramResult r = testing::RunInProcess(args);
+  ASSERT_EQ(r.ExitStatus, 0) << r.Err;
+  EXPECT_EQ(r.Err, "");
+  const std::string whole = ReadFileBytes(wholePath);
+  const std::size_t frameBytes = c.Stereo ? 4 : 2;
+  const auto byteOf = [&](int sector, int fallback) -> std::size_t {
+    if (sector < 0) return fallback;
+    return (sector - c.First) * (9408 / frameBytes) / c.Interleave * frameBytes;
+  };
+  const std::size_t from = byteOf(c.FromSector, 0);
+  const std::size_t to = byteOf(c.ToSector, 9408 * count);
+  ASSERT_LT(from, to);
+  EXPECT_TRUE(ReadFileBytes(partPath) ==
+              HeaderFor(whole.substr(0, 44), to - from) + whole.substr(44 + from, to - from));
+}
+
+const PartCase kParts[] = {
+    {"TimeStereo378", true, true, 2, 4, {"--from", "0:00.10", "--to", "  0:00.43"}, 10, 43},
+    {"SectorsStereo378MidSector", true, true, 2, 4, {"--from", "3", "--to", "49"}, 3, 49},
+    {"HexMono378", true, false, 3, 8, {"--from", "1C", "--to", "5b"}, 28, 91},
+    {"HexByUnitsMono189",
+     false,
+     false,
+     5,
+     16,
+     {"--from", "20", "--to", "A5", "--units", "hex"},
+     32,
+     165},
+    {"RoundedStartInTimeStereo189",
+     false,
+     true,
+     3,
+     8,
+     {"--from", "0:00.00", "--to", "0:00.50"},
+     -1,
+     50},
+    {"FromAloneMono189", false, false, 1, 16, {"--from", "0:01.05"}, 80, -1},
+    {"ToAloneStereo189", false, true, 0, 8, {"--to", "61"}, -1, 61},
+    {"UpToTheEnd", true, true, 2, 4, {"--from", "7", "--to", "50"}, 7, -1},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cli, CliExportPart, ::testing::ValuesIn(kParts),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 struct FailureCase {
   const char* Name;
   std::vector<std::string> Args;  // "XA", "WAV" and "DIR" stand for the test's paths
@@ -124,6 +208,30 @@ const FailureCase kFailures[] = {
      {"DIR/link.xa", "1", "XA"},
      1,
      std::string(text::kExportOntoOpenFile) + "\n"},
+    {"TimeTextInSectorUnits",
+     {"XA", "1", "WAV", "--quick", "--from", "0:00.00", "--to", "0:00.05", "--units", "sectors"},
+     1,
+     std::string(text::kPositionUnreadable) + "\n"},
+    {"ToPastTheEnd",
+     {"XA", "1", "WAV", "--quick", "--to", "41"},
+     1,
+     std::string(text::kPositionOutsideChannel) + "\n"},
+    {"FromPastTheEnd",
+     {"XA", "2", "WAV", "--from", "119"},
+     1,
+     std::string(text::kPositionOutsideChannel) + "\n"},
+    {"BeforeTheLateChannel",
+     {"XA", "2", "WAV", "--from", "69"},
+     1,
+     std::string(text::kPositionOutsideChannel) + "\n"},
+    {"Reversed",
+     {"XA", "1", "WAV", "--quick", "--from", "20", "--to", "10"},
+     1,
+     std::string(text::kPartReversed) + "\n"},
+    {"UnknownUnits",
+     {"XA", "1", "WAV", "--from", "1", "--units", "bars"},
+     2,
+     "sorvane-cli: --units"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cli, CliExportFailure, ::testing::ValuesIn(kFailures),

@@ -93,6 +93,41 @@ TEST_F(CliPlayTest, ADeviceThatCannotOpenFails) {
   EXPECT_EQ(r.Err, std::string(text::kWaveDeviceCannotOpen) + "\n");
 }
 
+struct FromCase {
+  const char* Name;
+  std::vector<std::string> Options;
+  int Sector;  // the file sector the text names
+};
+
+class CliPlayFrom : public CliPlayTest, public ::testing::WithParamInterface<FromCase> {};
+
+TEST_P(CliPlayFrom, SendsOnlyTheSoundFromThePointAsPlayedThrough) {
+  std::vector<std::string> args = {xa_, "3", "--quick"};
+  args.insert(args.end(), GetParam().Options.begin(), GetParam().Options.end());
+  const ProgramResult r = Run(args);
+  EXPECT_EQ(r.ExitStatus, 0) << r.Err;
+  EXPECT_EQ(Messages(r.Err), "");
+  // Stereo at interleave 4 from sector 2: 2352 frames of 4 bytes per channel sector.
+  const std::size_t frame = (GetParam().Sector - 2) * 2352 / 4;
+  const std::string rest = Expected().substr(frame * 4);
+  const std::string device = ReadFileBytes(device_);
+  const std::size_t at = device.find(rest);
+  ASSERT_NE(at, std::string::npos);
+  // Nothing of the sound before the point reached the device, only silence if anything.
+  EXPECT_EQ(device.substr(0, at).find_first_not_of('\0'), std::string::npos);
+}
+
+const FromCase kFroms[] = {
+    {"Time", {"--from", "  0:00.05"}, 5},
+    {"RoundedStartInTime", {"--from", "0:00.00"}, 2},
+    {"Sectors", {"--from", "9"}, 9},
+    {"HexByItsLetter", {"--from", "d"}, 13},
+    {"HexByUnits", {"--from", "10", "--units", "hex"}, 16},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cli, CliPlayFrom, ::testing::ValuesIn(kFroms),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 struct FailureCase {
   const char* Name;
   std::vector<std::string> Args;  // "XA" stands for the test's file
@@ -115,6 +150,27 @@ const FailureCase kFailures[] = {
     {"MissingChannel", {"XA"}, 2, "sorvane-cli: expected FILE CH"},
     {"UnknownOption", {"XA", "3", "--loud"}, 2, "sorvane-cli: "},
     {"MissingFile", {"/nonexistent/in.xa", "3"}, 1, std::string(text::kCannotOpenFile) + "\n"},
+    {"FromBeforeTheChannel",
+     {"XA", "3", "--from", "1"},
+     1,
+     std::string(text::kPositionOutsideChannel) + "\n"},
+    {"FromPastTheEnd",
+     {"XA", "3", "--from", "19"},
+     1,
+     std::string(text::kPositionOutsideChannel) + "\n"},
+    {"SecondsOf60",
+     {"XA", "3", "--from", "0:60.00"},
+     1,
+     std::string(text::kPositionUnreadable) + "\n"},
+    {"SectorsOf75",
+     {"XA", "3", "--from", "0:00.75"},
+     1,
+     std::string(text::kPositionUnreadable) + "\n"},
+    {"LetterInSectorUnits",
+     {"XA", "3", "--from", "A", "--units", "sectors"},
+     1,
+     std::string(text::kPositionUnreadable) + "\n"},
+    {"UnknownUnits", {"XA", "3", "--from", "5", "--units", "feet"}, 2, "sorvane-cli: --units"},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cli, CliPlayFailure, ::testing::ValuesIn(kFailures),

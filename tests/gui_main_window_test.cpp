@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QSet>
 #include <QSplitter>
 #include <QTableWidget>
 #include <QUrl>
@@ -14,6 +15,7 @@
 
 #include "app/editor_forms.h"
 #include "app/interleave_map_view.h"
+#include "app/waveform_view.h"
 #include "common/fixed_texts.h"
 #include "gui_support.h"
 #include "support/sound_channel.h"
@@ -53,6 +55,7 @@ constexpr MenuItemDesign kMenuItems[] = {
     {"MenuEdit", "", ""},  // a separator
     {"MenuEdit", "MenuUndo", text::kMenuUndo},
     {"MenuEdit", "MenuRedo", text::kMenuRedo},
+    {"MenuEdit", "MenuExportPart", text::kMenuExportPart},
 };
 
 TEST_F(MainWindowTest, WindowAsDesigned) {
@@ -62,12 +65,13 @@ TEST_F(MainWindowTest, WindowAsDesigned) {
   EXPECT_EQ(form1.font().family(), Q(text::kUiFont));
   EXPECT_EQ(form1.font().pixelSize(), 12);
   EXPECT_TRUE(form1.acceptDrops());
-  // The list above the interleave map, a splitter between them.
+  // The list, the waveform and the interleave map, with splitters between them.
   auto* split = qobject_cast<QSplitter*>(form1.centralWidget());
   ASSERT_NE(split, nullptr);
   EXPECT_EQ(split->orientation(), Qt::Vertical);
   EXPECT_EQ(split->widget(0), form1.G);
-  EXPECT_EQ(split->widget(1), form1.Map);
+  EXPECT_EQ(split->widget(1), form1.Wave);
+  EXPECT_EQ(split->widget(2), form1.Map);
   // The designed fonts resolve to the IPA fonts (Qt keeps substitutes in lower case).
   EXPECT_EQ(QFont::substitute(Q(text::kUiFont)).toLower(), QStringLiteral("ipapgothic"));
   EXPECT_EQ(QFont::substitute(Q(text::kFixedFont)).toLower(), QStringLiteral("ipagothic"));
@@ -105,7 +109,16 @@ TEST_F(MainWindowTest, MenusAsDesigned) {
   }
   EXPECT_EQ(form1.MenuFile->actions().size(), 8);
   EXPECT_EQ(form1.MenuShow->actions().size(), 3);
-  EXPECT_EQ(form1.MenuEdit->actions().size(), 8);
+  EXPECT_EQ(form1.MenuEdit->actions().size(), 9);
+  // No two items of the Edit menu share a mnemonic.
+  QSet<QChar> mnemonics;
+  for (const QAction* item : form1.MenuEdit->actions()) {
+    const int amp = item->text().indexOf(QLatin1Char('&'));
+    if (amp < 0) continue;
+    const QChar key = item->text().at(amp + 1).toUpper();
+    EXPECT_FALSE(mnemonics.contains(key)) << item->objectName().toStdString();
+    mnemonics.insert(key);
+  }
   EXPECT_EQ(form1.MenuUndo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
   EXPECT_EQ(form1.MenuRedo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
   EXPECT_TRUE(form1.MenuNew->isEnabled());

@@ -307,5 +307,51 @@ TEST_F(PlaybackTest, AnEmptyChannelDrainsTheUntouchedRing) {
                                                    "position", "finish", "reset", "close"}));
 }
 
+struct FromCase {
+  const char* Name;
+  bool HighRate;
+  bool Stereo;
+  int Interleave;
+  std::int64_t Frame;
+};
+
+class PlaybackFrom : public PlaybackTest, public ::testing::WithParamInterface<FromCase> {};
+
+// The sound from the frame on, and the decoder state left behind, are those of a play through:
+// the sectors before the frame are decoded but not sent.
+TEST_P(PlaybackFrom, SendsTheSoundFromTheFrameAndLeavesTheStateOfAPlayThrough) {
+  const FromCase& c = GetParam();
+  Build(SoundRecord(1, c.HighRate, c.Stereo, 3, c.Interleave, 150), 3 + 150 * c.Interleave);
+  EXPECT_EQ(PlayChannelFrom(workspace_, record_, c.Frame, device_, progress_), Outcome::Done);
+  std::string sent;
+  for (const std::string& block : HandedOver()) sent += block;
+  std::string whole;
+  for (const std::string& block : testing::ReferenceBlocks(xa_, record_)) whole += block;
+  const std::size_t from = static_cast<std::size_t>(c.Frame) * (c.Stereo ? 4 : 2);
+  ASSERT_EQ(sent.size(), whole.size() - from);
+  EXPECT_TRUE(sent == whole.substr(from));
+
+  Workspace through;
+  ASSERT_EQ(OpenXaFile(through.File, path_), 0);
+  testing::ScriptedAudioOutput device;
+  testing::ScriptedProgress progress;
+  ASSERT_EQ(PlayChannel(through, record_, device, progress), Outcome::Done);
+  EXPECT_EQ(workspace_.Decoder.Left.S1, through.Decoder.Left.S1);
+  EXPECT_EQ(workspace_.Decoder.Left.S2, through.Decoder.Left.S2);
+  EXPECT_EQ(workspace_.Decoder.Right.S1, through.Decoder.Right.S1);
+  EXPECT_EQ(workspace_.Decoder.Right.S2, through.Decoder.Right.S2);
+}
+
+const FromCase kFroms[] = {
+    // 2352 frames a sector: frame 235200 + 1000 lies 1000 frames into the 101st sector.
+    {"StereoFar", true, true, 4, 2352 * 100 + 1000},
+    {"StereoNear", false, true, 8, 2352 * 10 + 7},
+    {"MonoFar", true, false, 8, 4704 * 120 + 4703},
+    {"StereoAtASectorsStart", true, true, 4, 2352 * 70},
+};
+
+INSTANTIATE_TEST_SUITE_P(Playback, PlaybackFrom, ::testing::ValuesIn(kFroms),
+                         [](const auto& info) { return std::string(info.param.Name); });
+
 }  // namespace
 }  // namespace sorvane

@@ -631,5 +631,21 @@ the post-gap at the end of the file.</translation>
         <source>壊れています</source>
         <translation>damaged</translation>
     </message>
+    <message>
+        <source>位置が読めません。</source>
+        <translation>The position cannot be read.</translation>
+    </message>
+    <message>
+        <source>チャンネルの範囲外の位置です。</source>
+        <translation>The position lies outside the channel.</translation>
+    </message>
+    <message>
+        <source>終わりの位置が始まりより前です。</source>
+        <translation>The end position lies before the start.</translation>
+    </message>
+    <message>
+        <source>選択範囲をWAV出力(&amp;W)</source>
+        <translation>Export the selection to &amp;WAV</translation>
+    </message>
 </context>
 </TS>

@@ -7,6 +7,7 @@
 #include "app/append_dialog.h"
 #include "app/file_chooser.h"
 #include "app/main_window.h"
+#include "app/waveform_view.h"
 #include "common/prompter.h"
 #include "edit/channel_append.h"
 #include "edit/channel_delete.h"
@@ -29,8 +30,7 @@ void TForm1::MenuPlayClick() {
   XaFile& xa = workspace_.File;
   // A cancel stops the sound without a message. The list is not refreshed.
   const ChannelRecord record = xa.AudioChannelTable.Records[entry];
-  if (PlayChannel(workspace_, record, S().Audio, S().Progress) == Outcome::Failed)
-    S().Prompt.NotifyUser(xa.LastErrorText);
+  if (PlayFollowed(record, 0) == Outcome::Failed) S().Prompt.NotifyUser(xa.LastErrorText);
 }
 
 void TForm1::MenuWavOClick() {
@@ -56,6 +56,7 @@ void TForm1::MenuWavIClick() {
 void TForm1::ImportInto(int entry, const std::string& wav) {
   // The import shows its own message before the size adjustment that follows it.
   ImportChannel(workspace_, entry, wav, S().Progress, S().Prompt);
+  Wave->DropCache();
   RefreshList();
 }
 
@@ -88,6 +89,7 @@ void TForm1::AppendFrom(const std::string& wav) {
   const Outcome outcome = AppendChannel(workspace_, record, wav, S().Progress, S().Prompt);
   if (outcome == Outcome::Failed || outcome == Outcome::Declined)
     S().Prompt.NotifyUser(xa.LastErrorText);
+  Wave->DropCache();
   RefreshList();
 }
 
@@ -97,6 +99,7 @@ void TForm1::ChDeleteClick() {
   // The core asks for the confirmation; a failure is shown, never passed over.
   if (DeleteChannel(workspace_, entry, S().Progress, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(workspace_.File.LastErrorText);
+  Wave->DropCache();
   RefreshList();
 }
 

@@ -45,6 +45,7 @@ void TForm1::RefreshList() {
   Map->SetUnit(DisplayUnit);
   Map->SetSelectedRecord(SelectedEntry());
   Map->Refresh();
+  ShowSelectedWaveform();
 }
 
 void TForm1::FillRow(int row, const ChannelRow& cells) {

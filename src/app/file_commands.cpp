@@ -4,6 +4,7 @@
 #include "app/interleave_map_view.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
+#include "app/waveform_view.h"
 #include "common/fixed_texts.h"
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
@@ -36,6 +37,7 @@ void TForm1::CloseFile() {
   if (!FileOpen) return;
   CloseXaFile(workspace_.File);
   FileOpen = false;
+  Wave->DropCache();
 }
 
 bool TForm1::HoldFile() {
@@ -102,6 +104,7 @@ void TForm1::MenuFindClick() {
     S().Prompt.NotifyUser(workspace_.File.LastErrorText);
     FileOpen = false;  // the scan closed the file
   }
+  Wave->DropCache();
   RefreshList();
 }
 
@@ -113,6 +116,7 @@ void TForm1::MenuGapClick() {
   // The dialog has refused what the command would refuse; the list is not refreshed.
   if (ApplyFileSettings(workspace_, chosen, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
+  Wave->DropCache();
   ShowFileState();
   Map->Refresh();  // the post-gaps and the file's length may have changed
 }
@@ -139,6 +143,7 @@ void TForm1::TakeBack(bool redo) {
     FileOpen = reloaded != Outcome::Failed;  // a failed scan closed the file
   }
   if (outcome == Outcome::Failed || !FileOpen) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
+  Wave->DropCache();
   RefreshList();
 }
 

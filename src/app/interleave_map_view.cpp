@@ -87,6 +87,13 @@ void InterleaveMapView::SetSelectedRecord(int record) {
   update();
 }
 
+void InterleaveMapView::SetWaveformMarks(std::int64_t hovered, std::int64_t played) {
+  if (marks_.HoverSector == hovered && marks_.PlayedSector == played) return;
+  marks_.HoverSector = hovered;
+  marks_.PlayedSector = played;
+  update();
+}
+
 void InterleaveMapView::SetProposal(const ChannelRecord& proposal) {
   map_.Propose(proposal);
   Refresh();
@@ -238,6 +245,7 @@ QString InterleaveMapView::HoverText(QPoint at) {
 }
 
 void InterleaveMapView::mouseMoveEvent(QMouseEvent* event) {
+  emit SectorHovered(SectorAt(event->position().toPoint()));
   const QString text = HoverText(event->position().toPoint());
   if (text.isEmpty()) {
     QToolTip::hideText();
@@ -245,6 +253,8 @@ void InterleaveMapView::mouseMoveEvent(QMouseEvent* event) {
     QToolTip::showText(event->globalPosition().toPoint(), text, this);
   }
 }
+
+void InterleaveMapView::leaveEvent(QEvent*) { emit SectorHovered(-1); }
 
 void InterleaveMapView::mousePressEvent(QMouseEvent* event) {
   const std::int64_t sector = SectorAt(event->position().toPoint());

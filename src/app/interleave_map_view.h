@@ -30,6 +30,9 @@ class InterleaveMapView : public QWidget {
   void SetUnit(int unit);
   // The channel table entry drawn highlighted; -1 for none.
   void SetSelectedRecord(int record);
+  // Sectors marked from the waveform: under its pointer, and being played; -1 for none.
+  void SetWaveformMarks(std::int64_t hovered, std::int64_t played);
+  const MapMarks& Marks() const { return marks_; }
   void SetProposal(const ChannelRecord& proposal);
   void ClearProposal();
 
@@ -53,6 +56,8 @@ class InterleaveMapView : public QWidget {
 
  signals:
   void RecordClicked(int record);
+  // The sector under the pointer; -1 when it leaves the file's sectors.
+  void SectorHovered(std::int64_t sector);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
@@ -60,6 +65,7 @@ class InterleaveMapView : public QWidget {
   void wheelEvent(QWheelEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
+  void leaveEvent(QEvent* event) override;
 
  private:
   double FitPixelsPerPeriod() const;

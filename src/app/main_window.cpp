@@ -22,6 +22,7 @@
 #include "app/file_status_bar.h"
 #include "app/interleave_map_view.h"
 #include "app/ui_text.h"
+#include "app/waveform_view.h"
 #include "common/fixed_texts.h"
 #include "edit/workspace.h"
 
@@ -57,9 +58,11 @@ TForm1::TForm1(Workspace& workspace) : workspace_(workspace) {
   BuildMainMenu();
   G = CreateChannelGrid(this);
   Map = new InterleaveMapView(workspace_.File, this);
+  Wave = new WaveformView(workspace_.File, this);
   auto* listAndMap = new QSplitter(Qt::Vertical, this);
   listAndMap->setObjectName(QStringLiteral("ListAndMap"));
   listAndMap->addWidget(G);
+  listAndMap->addWidget(Wave);
   listAndMap->addWidget(Map);
   setCentralWidget(listAndMap);
   connect(Map, &InterleaveMapView::RecordClicked, this,
@@ -71,6 +74,7 @@ TForm1::TForm1(Workspace& workspace) : workspace_(workspace) {
     for (const std::string& cell : ListHeader(UnitTime)) labels << QText(cell.c_str());
     return labels;
   }());
+  ConnectWaveform();
   FillRow(0, ChannelRow{});
   G->setCurrentCell(0, 1);
   G->installEventFilter(this);

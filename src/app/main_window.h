@@ -5,11 +5,13 @@
 
 #include <QMainWindow>
 #include <cassert>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "app/recent_files.h"
+#include "common/outcome.h"
 #include "edit/channel_list_format.h"
 
 class QAction;
@@ -34,6 +36,7 @@ namespace sorvane::app {
 class FileChooser;
 class FileStatusBar;
 class InterleaveMapView;
+class WaveformView;
 class TForm4;
 class TForm5;
 
@@ -73,8 +76,9 @@ class TForm1 : public QMainWindow {
   QAction* MenuSpS;
   QAction* MenuSpH;
   QMenu* MenuEdit;
-  QAction* MenuUndo;  // Ctrl+Z
-  QAction* MenuRedo;  // Ctrl+Y
+  QAction* MenuUndo;        // Ctrl+Z
+  QAction* MenuRedo;        // Ctrl+Y
+  QAction* MenuExportPart;  // the range selected on the waveform to a WAV file
   QAction* MenuPlay;
   QAction* MenuWavI;
   QAction* MenuWavO;
@@ -90,6 +94,8 @@ class TForm1 : public QMainWindow {
   QTableWidget* G;
   // Under the list: where the channels lie in the file's sectors.
   InterleaveMapView* Map;
+  // Between the list and the map: the selected channel's waveform.
+  WaveformView* Wave;
 
   int DisplayUnit = UnitTime;
   // Closes the open file, opens `path` and scans its first sectors; refreshes the list
@@ -117,6 +123,9 @@ class TForm1 : public QMainWindow {
   void ChDeleteClick();
   void MenuUndoClick();
   void MenuRedoClick();
+  void MenuExportPartClick();
+  // Plays the selected channel from frame `frame` of its sound, the playhead following.
+  void PlayFromFrame(std::int64_t frame);
 
  protected:
   // A close asked for while a command runs waits for the command: the progress window
@@ -135,6 +144,12 @@ class TForm1 : public QMainWindow {
   void BuildMainMenu();
   void BuildFileMenu();
   void BuildPopupMenu();
+  // The waveform's menu item and its links to the list, the map and playback.
+  void ConnectWaveform();
+  void ShowSelectedWaveform();
+  // Plays `record` from `frame`, the playhead on the waveform and the map following the
+  // output's play position.
+  Outcome PlayFollowed(const ChannelRecord& record, std::int64_t frame);
   QAction* AddCommand(QMenu* menu, const char* name, const char* caption,
                       void (TForm1::*handler)());
   // Runs one command of the menus, keys or drops, then closes the window when a close was

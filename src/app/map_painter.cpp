@@ -61,6 +61,27 @@ int PeriodLeft(const MapViewport& view, std::int64_t period) {
   return static_cast<int>(std::ceil((period - view.FirstPeriod) * view.PixelsPerPeriod));
 }
 
+namespace {
+
+// A sector marked from the waveform: its cell in `colour` and a line along its period's
+// column, so that it is seen at any zoom.
+void PaintSectorMark(QImage& image, const QRect& area, const MapViewport& view, std::int64_t sector,
+                     QRgb colour) {
+  if (sector < 0) return;
+  const std::int64_t period = sector / kMapRows;
+  const int slot = static_cast<int>(sector % kMapRows);
+  const int left = PeriodLeft(view, period);
+  const int right = std::max(left + 1, PeriodLeft(view, period + 1));
+  if (right <= 0 || left >= area.width()) return;
+  const int x0 = area.left() + std::max(left, 0);
+  const int x1 = area.left() + std::min(right, area.width());
+  for (int y = area.top(); y <= area.bottom(); ++y) image.setPixel(x0, y, colour);
+  for (int y = RowTop(slot, area.height()); y < RowTop(slot + 1, area.height()); ++y)
+    for (int x = x0; x < x1; ++x) image.setPixel(x, area.top() + y, colour);
+}
+
+}  // namespace
+
 void PaintMap(QImage& image, const QRect& area, const XaFile& xa, InterleaveMap& map,
               const MapViewport& view, const MapMarks& marks) {
   const std::int64_t periods = map.PeriodsShown();
@@ -78,6 +99,8 @@ void PaintMap(QImage& image, const QRect& area, const XaFile& xa, InterleaveMap&
                FillOf(xa, column, row, marks));
     }
   }
+  PaintSectorMark(image, area, view, marks.HoverSector, kMapHoverMark);
+  PaintSectorMark(image, area, view, marks.PlayedSector, kMapPlayedMark);
 }
 
 }  // namespace sorvane::app

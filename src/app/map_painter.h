@@ -19,7 +19,13 @@ struct MapViewport {
 // What the map marks beyond the owners.
 struct MapMarks {
   int SelectedRecord = -1;  // the channel table entry drawn highlighted
+  // Sectors marked from the waveform: under its pointer, and being played; -1 for none.
+  std::int64_t HoverSector = -1;
+  std::int64_t PlayedSector = -1;
 };
+
+inline constexpr QRgb kMapHoverMark = 0xff202020;
+inline constexpr QRgb kMapPlayedMark = 0xffd00000;
 
 inline constexpr QRgb kOutsideColour = 0xffe0e0e8;  // past the last sector
 

@@ -1,15 +1,18 @@
 // Saves pictures of the editor's windows for the documentation: the main window in each
 // unit, its popup menu, the progress window during a WAV export, the settings dialog, the
 // length dialog asking a real import question, the append dialog with a real proposal (and
-// the main window's map showing it), Qt's open dialog and, given a disc image, the chooser
-// of its files, in the language that SORVANE_LANG or the system chooses.
+// the main window's map showing it), Qt's open dialog, the waveform strip with a selected
+// range and, given a disc image, the chooser of its files, in the language that SORVANE_LANG
+// or the system chooses.
 //   sorvane-screenshots OUTDIR FILE.xa [IMAGE.cue]
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -22,6 +25,7 @@
 #include "app/no_sound_output.h"
 #include "app/translations.h"
 #include "app/ui_text.h"
+#include "app/waveform_view.h"
 #include "edit/channel_append.h"
 #include "edit/channel_export.h"
 #include "edit/channel_import.h"
@@ -30,6 +34,15 @@
 
 namespace sorvane::app {
 namespace {
+
+// Lets the waveform of the selected channel arrive before a picture of the main window.
+void WaitForWaveform(const TForm1& form1) {
+  QElapsedTimer waited;
+  waited.start();
+  while (form1.Wave->Summary() != nullptr && !form1.Wave->Summary()->Complete() &&
+         waited.elapsed() < 10000)
+    QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
 
 void Save(QWidget& window, const QDir& dir, const char* name) {
   QApplication::processEvents();
@@ -134,6 +147,7 @@ void SaveAppendProposal(EditorForms& forms, Workspace& workspace, const QDir& di
 void SaveMainWindow(EditorForms& forms, const QDir& dir) {
   TForm1& form1 = forms.Form1;
   form1.G->setCurrentCell(1, 1);
+  WaitForWaveform(form1);
   form1.MenuSpSClick();
   Save(form1, dir, "main-sectors.png");
   form1.MenuSpHClick();
@@ -145,6 +159,33 @@ void SaveMainWindow(EditorForms& forms, const QDir& dir) {
   QApplication::sendEvent(form1.G, &enter);
   Save(*form1.PopupMenu, dir, "popup.png");
   form1.PopupMenu->hide();
+}
+
+void SendMouse(QWidget* widget, QEvent::Type type, QPoint at, Qt::KeyboardModifiers keys) {
+  const Qt::MouseButton button = type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton;
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+  QMouseEvent event(type, at, widget->mapToGlobal(at), button, held, keys);
+  QApplication::sendEvent(widget, &event);
+}
+
+// The main window, wider, with the waveform of the first channel zoomed in a little, a range
+// shift-dragged on it and the pointer over it (its sector marked on the map).
+void SaveWaveform(EditorForms& forms, const QDir& dir) {
+  TForm1& form1 = forms.Form1;
+  const QSize designed = form1.size();
+  form1.resize(760, 560);
+  form1.G->setCurrentCell(0, 1);
+  WaitForWaveform(form1);
+  QApplication::processEvents();
+  WaveformView* wave = form1.Wave;
+  const int y = wave->StripArea().center().y();
+  const int width = wave->width();
+  SendMouse(wave, QEvent::MouseButtonPress, QPoint(width * 3 / 10, y), Qt::ShiftModifier);
+  SendMouse(wave, QEvent::MouseMove, QPoint(width / 2, y), Qt::ShiftModifier);
+  SendMouse(wave, QEvent::MouseButtonRelease, QPoint(width / 2, y), Qt::ShiftModifier);
+  SendMouse(wave, QEvent::MouseMove, QPoint(width * 7 / 10, y), Qt::NoModifier);
+  Save(form1, dir, "waveform.png");
+  form1.resize(designed);
 }
 
 // Qt's own open dialog as the editor shows it, in the folder of the open file.
@@ -224,6 +265,7 @@ int main(int argc, char** argv) {
   if (!sorvane::app::ExportLastChannel(forms, workspace, dir, wav)) return 1;
   sorvane::app::SaveLengthQuestion(forms, workspace, dir, wav);
   sorvane::app::SaveAppendProposal(forms, workspace, dir, wav);
+  sorvane::app::SaveWaveform(forms, dir);
   if (argc == 4) sorvane::app::SaveDiscChooser(forms, workspace, dir, argv[3]);
   return 0;
 }

@@ -83,7 +83,9 @@ const std::vector<CommandDescriptor>& AllCommands();
 // The bodies and checks, one file each.
 int CheckList(CommandRun& run);
 int RunList(CommandRun& run);
+int CheckExport(CommandRun& run);
 int RunExport(CommandRun& run);
+int CheckPlay(CommandRun& run);
 int RunPlay(CommandRun& run);
 int CheckImport(CommandRun& run);
 int RunImport(CommandRun& run);

@@ -3,23 +3,12 @@
 
 #include "cli/command_descriptor.h"
 #include "cli/json_writer.h"
+#include "cli/position_options.h"
 #include "container/xa_file.h"
 #include "edit/channel_list_format.h"
 
 namespace sorvane::cli {
 namespace {
-
-bool UnitFromText(const std::string& text, int& unit) {
-  if (text == "time")
-    unit = UnitTime;
-  else if (text == "sectors")
-    unit = UnitSectors;
-  else if (text == "hex")
-    unit = UnitHexSectors;
-  else
-    return false;
-  return true;
-}
 
 const char* UnitName(int unit) {
   return unit == UnitTime ? "time" : unit == UnitSectors ? "sectors" : "hex";

@@ -11,13 +11,21 @@ const OptionDescriptor kHighQuality{"--hq"};
 // Accepted as by every command that opens FILE, but not shown in the usage.
 const OptionDescriptor kUnlistedQuick{"--quick", nullptr, Shown::Hidden};
 
+// The list's units; for play and export also how their position texts are read.
+const OptionDescriptor kUnits{"--units", "time|sectors|hex"};
+
 const CommandDescriptor kList{
     "list",        {"FILE"},  {kQuick, {"--units", "time|sectors|hex"}, {"--json"}},
     Opening::File, CheckList, RunList,
     true};
 
 const CommandDescriptor kExport{
-    "export", {"FILE", "CH", "OUT.wav"}, {kQuick}, Opening::Channel, nullptr, RunExport};
+    "export",
+    {"FILE", "CH", "OUT.wav"},
+    {kQuick, {"--from", "TEXT", Shown::StartsLine}, {"--to", "TEXT"}, kUnits},
+    Opening::Channel,
+    CheckExport,
+    RunExport};
 
 const CommandDescriptor kImport{"import",
                                 {"FILE", "CH", "IN.wav"},
@@ -90,7 +98,9 @@ const CommandDescriptor kDisc{"disc",        {"IMAGE"}, {{"--json"}, {"--all"}},
                               Opening::None, nullptr,   RunDisc};
 
 #ifdef SORVANE_CLI_PLAY
-const CommandDescriptor kPlay{"play", {"FILE", "CH"}, {kQuick}, Opening::Channel, nullptr, RunPlay};
+const CommandDescriptor kPlay{
+    "play",           {"FILE", "CH"}, {kQuick, {"--from", "TEXT"}, kUnits},
+    Opening::Channel, CheckPlay,      RunPlay};
 #endif
 
 }  // namespace

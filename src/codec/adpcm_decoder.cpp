@@ -220,4 +220,18 @@ void ResampleSector(DecoderState& state, const SectorValues& values, std::uint8_
   }
 }
 
+int DecodeSectorSide(DecoderState& state, const std::uint8_t* groups, bool stereo, int side,
+                     std::int32_t* values) {
+  int at = 0;
+  for (int g = 0; g < kSoundGroups; ++g) {
+    const std::uint8_t* group = groups + g * kSoundGroupBytes;
+    for (int unit = 0; unit < kUnitsPerGroup; ++unit) {
+      if (stereo && (unit & 1) != side) continue;
+      DecodeUnit(stereo && side == 1 ? state.Right : state.Left, group, unit, values + at);
+      at += kSamplesPerUnit;
+    }
+  }
+  return at;
+}
+
 }  // namespace sorvane

@@ -43,6 +43,13 @@ void DecodeSectorValues(DecoderState& state, const std::uint8_t* groups, bool st
                         SectorValues& values);
 void ResampleSector(DecoderState& state, const SectorValues& values, std::uint8_t* out);
 
+// One side of a sector's values, for work that splits the sides over two threads: a stereo
+// sector's units of `side` (0: units 0, 2, 4, 6 with state.Left; 1: the odd ones with
+// state.Right), a mono sector's every unit with state.Left whatever `side`. Writes the values
+// in the order DecodeSectorValues gives them and returns their count (2016 or 4032).
+int DecodeSectorSide(DecoderState& state, const std::uint8_t* groups, bool stereo, int side,
+                     std::int32_t* values);
+
 // Building blocks of the ones above.
 
 // Decodes unit 0..7 of a 128-byte sound group with `history` into 28 output values

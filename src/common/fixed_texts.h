@@ -228,6 +228,13 @@ inline constexpr char kMapHoverSector[] = "セクタ %1 (%2): %3";
 inline constexpr char kMapHoverCollision[] = " / 追加するチャンネルと重なり";
 inline constexpr char kMapHoverProposal[] = " / 追加するチャンネル";
 
+// Positions of a channel's sound as the list writes them (play and export from a point), and
+// the waveform strip's part of the edit menu.
+inline constexpr char kPositionUnreadable[] = "位置が読めません。";
+inline constexpr char kPositionOutsideChannel[] = "チャンネルの範囲外の位置です。";
+inline constexpr char kPartReversed[] = "終わりの位置が始まりより前です。";
+inline constexpr char kMenuExportPart[] = "選択範囲をWAV出力(&W)";
+
 // Fonts (substituted by Japanese fonts available on Linux).
 inline constexpr char kUiFont[] = "ＭＳ Ｐゴシック";
 inline constexpr char kFixedFont[] = "ＭＳ ゴシック";

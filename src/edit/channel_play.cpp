@@ -1,11 +1,14 @@
 #include "edit/channel_play.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "codec/adpcm_filters.h"
 #include "common/fixed_texts.h"
 #include "edit/decode_walk.h"
+#include "edit/sector_skip.h"
 
 namespace sorvane {
 namespace {
@@ -100,9 +103,9 @@ void CloseWaveOut(WaveOut& wave) {
   wave.Output.Close();
 }
 
-// The loop between Start and Finish.
+// The loop between Start and Finish; the first block sent starts at byte `offset` of it.
 Outcome FeedDevice(XaFile& xa, DecodeCursor& cursor, DecoderState& state, WaveOut& wave,
-                   ProgressMonitor& monitor) {
+                   ProgressMonitor& monitor, int offset) {
   for (;;) {
     monitor.SetPosition(ProgressPercent(cursor.Current, cursor.Record.FirstSector, cursor.End));
     if (monitor.PollCancel()) return Outcome::Cancelled;
@@ -118,7 +121,8 @@ Outcome FeedDevice(XaFile& xa, DecodeCursor& cursor, DecoderState& state, WaveOu
         return Outcome::Done;
       case WalkStep::Decoded:
         buffer.Done = false;
-        wave.Output.Write(wave.RingIndex, buffer.Data, kPcmBlockBytes);
+        wave.Output.Write(wave.RingIndex, buffer.Data + offset, kPcmBlockBytes - offset);
+        offset = 0;
         wave.RingIndex = (wave.RingIndex + 1) % kPlaybackBufferCount;
         break;
     }
@@ -129,12 +133,27 @@ Outcome FeedDevice(XaFile& xa, DecodeCursor& cursor, DecoderState& state, WaveOu
 
 Outcome PlayChannel(Workspace& workspace, const ChannelRecord& record, AudioOutput& output,
                     ProgressMonitor& monitor) {
+  return PlayChannelFrom(workspace, record, 0, output, monitor);
+}
+
+Outcome PlayChannelFrom(Workspace& workspace, const ChannelRecord& record, std::int64_t frame,
+                        AudioOutput& output, ProgressMonitor& monitor) {
   XaFile& xa = workspace.File;
   WaveOut wave(output);
   if (!OpenWaveOut(xa, wave, PlaybackFormat(record))) return Outcome::Failed;
   SelectDecodeChannel(workspace.Decoding, record);
   monitor.Start();
-  const Outcome outcome = FeedDevice(xa, workspace.Decoding, workspace.Decoder, wave, monitor);
+  // The sectors wholly before the frame are decoded (the state moves on as in a play through)
+  // but not sent; the first block sent starts at the frame.
+  const std::int64_t skip = std::max<std::int64_t>(frame, 0) * PlaybackFormat(record).BlockAlign();
+  const SkipEnd skipped =
+      SkipChannelSectors(xa, workspace.Decoding, workspace.Decoder, skip / kPcmBlockBytes, monitor);
+  Outcome outcome = skipped == SkipEnd::Cancelled ? Outcome::Cancelled
+                    : skipped == SkipEnd::End     ? Outcome::Done
+                                                  : Outcome::Failed;
+  if (skipped == SkipEnd::Done)
+    outcome = FeedDevice(xa, workspace.Decoding, workspace.Decoder, wave, monitor,
+                         static_cast<int>(skip % kPcmBlockBytes));
   monitor.Finish();
   CloseWaveOut(wave);
   return outcome;

@@ -21,4 +21,12 @@ namespace sorvane {
 Outcome PlayChannel(Workspace& workspace, const ChannelRecord& record, AudioOutput& output,
                     ProgressMonitor& monitor);
 
+// PlayChannel from frame `frame` of the channel's sound (list_position.h): the channel is
+// decoded from its first sector with the workspace's decoder state, as a play through is, and
+// only the sound from the frame on reaches the device, so that it sounds exactly as when
+// played through. Sectors wholly before the frame are decoded to their values, not resampled.
+// A frame past the channel's last sector plays nothing (Done).
+Outcome PlayChannelFrom(Workspace& workspace, const ChannelRecord& record, std::int64_t frame,
+                        AudioOutput& output, ProgressMonitor& monitor);
+
 }  // namespace sorvane

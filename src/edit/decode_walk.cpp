@@ -15,11 +15,8 @@ void SelectDecodeChannel(DecodeCursor& cursor, const ChannelRecord& record) {
                                std::numeric_limits<std::int32_t>::max()));
 }
 
-namespace {
-
-// Reads the next audio sector of the selected channel into `sector` and `info`; the steps
-// as DecodeNextSector's, Decoded meaning that a sector was read.
-WalkStep ReadNextSector(XaFile& xa, DecodeCursor& cursor, std::uint8_t* sector, SectorInfo& info) {
+WalkStep ReadNextChannelSector(XaFile& xa, DecodeCursor& cursor, std::uint8_t* sector,
+                               SectorInfo& info) {
   for (int tried = 0; tried < kSearchSectors; ++tried) {
     if (cursor.Current >= cursor.End) return WalkStep::End;
     const std::int32_t index = cursor.Current++;
@@ -33,13 +30,11 @@ WalkStep ReadNextSector(XaFile& xa, DecodeCursor& cursor, std::uint8_t* sector, 
   return WalkStep::Searching;
 }
 
-}  // namespace
-
 WalkStep DecodeNextSector(XaFile& xa, DecodeCursor& cursor, DecoderState& state,
                           std::uint8_t* out) {
   std::uint8_t sector[kSectorBytes];
   SectorInfo info;
-  const WalkStep step = ReadNextSector(xa, cursor, sector, info);
+  const WalkStep step = ReadNextChannelSector(xa, cursor, sector, info);
   if (step != WalkStep::Decoded) return step;
   // The sector's own flag decides: the block is 9408 bytes either way.
   if (info.Stereo) {
@@ -54,7 +49,7 @@ WalkStep DecodeNextValues(XaFile& xa, DecodeCursor& cursor, DecoderState& state,
                           SectorValues& values) {
   std::uint8_t sector[kSectorBytes];
   SectorInfo info;
-  const WalkStep step = ReadNextSector(xa, cursor, sector, info);
+  const WalkStep step = ReadNextChannelSector(xa, cursor, sector, info);
   if (step == WalkStep::Decoded)
     DecodeSectorValues(state, sector + kGroupsOffset, info.Stereo != 0, values);
   return step;

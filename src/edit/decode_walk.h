@@ -30,6 +30,12 @@ enum class WalkStep { Decoded, Searching, End, Failed };
 // Decoded writes to `out`.
 WalkStep DecodeNextSector(XaFile& xa, DecodeCursor& cursor, DecoderState& state, std::uint8_t* out);
 
+// Reads the next audio sector of the selected channel into `sector` (kSectorBytes) and
+// `info` without decoding it; the steps as DecodeNextSector's, Decoded meaning that a sector
+// was read.
+WalkStep ReadNextChannelSector(XaFile& xa, DecodeCursor& cursor, std::uint8_t* sector,
+                               SectorInfo& info);
+
 // DecodeNextSector's first half: the values of the next audio sector, not yet resampled
 // (ResampleSector makes the block of them). Only Decoded writes to `values`.
 WalkStep DecodeNextValues(XaFile& xa, DecodeCursor& cursor, DecoderState& state,
