@@ -3,6 +3,7 @@
 // every sector it wrote carries valid error codes, and that undo gives back the image byte
 // for byte.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <string>
 #include <vector>
@@ -177,6 +178,17 @@ TEST_F(DiscEntryCli, ExportAllWritesEachAudioFileInAFolderThatMirrorsTheImage) {
   EXPECT_EQ(testing::ReadFileBytes(folder + "VOICE_ch002.wav"),
             testing::ReadFileBytes(dir.File("one.wav")));
   EXPECT_GT(testing::FileLength(folder + "VOICE_ch001.wav"), 44);
+  EXPECT_EQ(testing::ReadFileBytes(bin), before);
+}
+
+// A read-only image opens for listening and export; every change is refused before a write.
+TEST_F(DiscEntryCli, AReadOnlyImageIsListenedToAndNotChanged) {
+  ASSERT_EQ(::chmod(bin.c_str(), 0444), 0);
+  EXPECT_EQ(Run("list IMAGE --entry /XA/VOICE.XA --units sectors").Out, kBoth);
+  EXPECT_EQ(Run("export IMAGE 1 out.wav --entry /XA/VOICE.XA").ExitStatus, 0);
+  const ProgramResult import = Run("import IMAGE 1 in.wav --entry /XA/VOICE.XA --yes");
+  EXPECT_EQ(import.ExitStatus, 1);
+  EXPECT_EQ(import.Err, std::string(text::kReadOnlyFile) + "\n");
   EXPECT_EQ(testing::ReadFileBytes(bin), before);
 }
 
