@@ -100,7 +100,12 @@ Outcome ImportFile(const ImportAllPlan& plan, std::size_t first, std::size_t end
     results.push_back({SourceName(target.Source.File, target.Source.Entry), {}, Outcome::Done, {}});
     TargetImport& result = results.back();
     if (target.Imports.empty()) continue;
-    outcome = OpenTarget(*w, target, started, options, progress);
+    // An undo or redo a crash interrupted is completed first, as before every changing command.
+    if (!started && CompleteInterruptedHistory(*w, target.Source.File, true) == Outcome::Failed) {
+      outcome = Outcome::Failed;
+    } else {
+      outcome = OpenTarget(*w, target, started, options, progress);
+    }
     if (outcome == Outcome::Done && !started) {
       outcome = StartEdit(*w, "import-all");
       started = outcome == Outcome::Done;
