@@ -79,20 +79,27 @@ Outcome WriteSamples(XaFile& xa, DecodeCursor& cursor, DecoderState& state, int 
   return outcome;
 }
 
+}  // namespace
+
+int CreateExportWav(XaFile& xa, const std::string& wavPath) {
+  // Truncating the XA file being read would destroy it before a single block is decoded.
+  if (IsOpenXaFile(xa, wavPath)) {
+    xa.LastErrorText = text::kExportOntoOpenFile;
+    return -1;
+  }
+  const int fd = ::open(wavPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+  if (fd < 0) xa.LastErrorText = text::kWavCannotOpen;
+  return fd;
+}
+
+namespace {
+
 // The export with the cursor and decoder state it walks with.
 Outcome ExportWalk(XaFile& xa, DecodeCursor& cursor, DecoderState& state,
                    const ChannelRecord& record, const std::string& wavPath,
                    ProgressMonitor& monitor, Threads threads) {
-  // Truncating the XA file being read would destroy it before a single block is decoded.
-  if (IsOpenXaFile(xa, wavPath)) {
-    xa.LastErrorText = text::kExportOntoOpenFile;
-    return Outcome::Failed;
-  }
-  const int fd = ::open(wavPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    xa.LastErrorText = text::kWavCannotOpen;
-    return Outcome::Failed;
-  }
+  const int fd = CreateExportWav(xa, wavPath);
+  if (fd < 0) return Outcome::Failed;
   // The first header already describes an empty file, so the file is valid from the start.
   if (!WriteHeader(*xa.Io, fd, record)) {
     xa.LastErrorText = text::kWavWriteFailed;

@@ -18,6 +18,11 @@ inline constexpr int kWavHeaderBytes = 44;
 // and the data length (fileLength - 44), each limited to what 32 bits hold.
 void MakeWavHeader(const ChannelRecord& record, std::int64_t fileLength, std::uint8_t* header);
 
+// Creates (or empties) the WAV at `wavPath` for an export: its descriptor, or -1 with
+// LastErrorText ("開いているXAファイルには書き出せません。" for the open XA file itself,
+// "WAVファイルがオープンできません。" when it cannot be created).
+int CreateExportWav(XaFile& xa, const std::string& wavPath);
+
 // Writes channel `record` of the open file to `wavPath`, created or truncated: the header,
 // then one PCM block per audio sector, with progress and cancel through `monitor`. The
 // workspace's decoder state carries over from the run's earlier exports and plays.

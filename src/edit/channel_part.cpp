@@ -113,15 +113,8 @@ Outcome ExportChannelPart(Workspace& workspace, const ChannelRecord& record, Fra
     xa.LastErrorText = text::kPartReversed;
     return Outcome::Failed;
   }
-  if (IsOpenXaFile(xa, wavPath)) {
-    xa.LastErrorText = text::kExportOntoOpenFile;
-    return Outcome::Failed;
-  }
-  const int fd = ::open(wavPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-  if (fd < 0) {
-    xa.LastErrorText = text::kWavCannotOpen;
-    return Outcome::Failed;
-  }
+  const int fd = CreateExportWav(xa, wavPath);
+  if (fd < 0) return Outcome::Failed;
   Outcome outcome = Outcome::Failed;
   if (WritePartHeader(*xa.Io, fd, record, 0)) {
     outcome = WritePartSamples(workspace, record, span, fd, monitor);
