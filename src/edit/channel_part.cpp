@@ -1,6 +1,5 @@
 #include "edit/channel_part.h"
 
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
