@@ -9,7 +9,10 @@
 #include <vector>
 
 #include "common/fixed_texts.h"
+#include "edit/edit_history.h"
+#include "edit/import_all.h"
 #include "support/in_process_cli.h"
+#include "support/scripted_ui.h"
 #include "support/signals.h"
 #include "support/sound_file_writer.h"
 #include "support/temp_dir.h"
@@ -102,6 +105,56 @@ TEST_F(CliImportAll, WritesWhatSeparateImportsWriteAsOneUndoableEdit) {
   ASSERT_EQ(RunInProcess("undo " + a).ExitStatus, 0);
   EXPECT_EQ(ReadFileBytes(a), original);
   EXPECT_EQ(RunInProcess("undo " + a).ExitStatus, 1);  // the batch was one edit
+}
+
+// The editor's way: the file stays open and locked in its workspace, which a run that opens
+// the file again is refused; the run on the open workspace writes what separate imports
+// write, leaves the workspace's encoder state alone and one undo takes it back.
+TEST_F(CliImportAll, RunsOnTheEditorsOpenFileAsOneEditWithoutItsEncoderState) {
+  Workspace w;
+  SilentProgress silent;
+  testing::ScriptedPrompter prompter;
+  prompter.LengthAnswers = {LengthChoice::KeepOriginal, LengthChoice::KeepOriginal};
+  ASSERT_EQ(OpenAndScan(w.File, a, ScanExtent::FirstSectors, silent), Outcome::Done);
+  ASSERT_EQ(LockXaFile(w.File), 0);
+  w.Import.Encoder.Right.Plain = {1234, -567};
+  w.Import.HighQuality = true;
+  const ImportAllPlan plan =
+      PlanImportAll({ImportAllTargetOf(w.File)}, dir.File("in/sub"), ScanExtent::WholeFile);
+  ASSERT_EQ(plan.Targets.size(), 1u);
+  ASSERT_EQ(plan.Targets[0].Imports.size(), 2u);
+
+  std::vector<TargetImport> refused;
+  EXPECT_EQ(RunImportAll(plan, {}, silent, prompter, refused), Outcome::Failed);
+  ASSERT_EQ(refused.size(), 1u);
+  EXPECT_EQ(refused[0].Message, text::kFileInUse);
+  EXPECT_EQ(ReadFileBytes(a), original);
+
+  std::vector<TargetImport> done;
+  ASSERT_EQ(RunImportAllOpen(w, plan, {}, silent, prompter, done), Outcome::Done);
+  ASSERT_EQ(done.size(), 1u);
+  ASSERT_EQ(done[0].Sounds.size(), 2u);
+  EXPECT_FALSE(done[0].Sounds[0].Cut.Cut());
+  EXPECT_TRUE(done[0].Sounds[1].Cut.Cut());
+  EXPECT_EQ(w.Import.Encoder.Right.Plain.S1, 1234);
+  EXPECT_EQ(w.Import.Encoder.Right.Plain.S2, -567);
+  EXPECT_TRUE(w.Import.HighQuality);
+  EXPECT_TRUE(w.File.Locked);
+  EXPECT_TRUE(w.File.ScannedToEnd);
+  EXPECT_EQ(w.File.AudioChannelTable.Count, 2);
+
+  const std::string separate = dir.File("separate.xa");
+  testing::WriteFileBytes(separate, original);
+  for (const char* channel : {"1", "2"}) {
+    const std::string sound = dir.File(std::string("in/sub/a_ch00") + channel + ".wav");
+    ASSERT_EQ(
+        RunInProcess("import " + separate + " " + channel + " " + sound + " --yes").ExitStatus, 0);
+  }
+  EXPECT_EQ(ReadFileBytes(a), ReadFileBytes(separate));
+  KeptSettings settings;
+  ASSERT_EQ(UndoEdit(w, settings), Outcome::Done);
+  EXPECT_EQ(ReadFileBytes(a), original);
+  EXPECT_EQ(UndoEdit(w, settings), Outcome::Failed);
 }
 
 }  // namespace
