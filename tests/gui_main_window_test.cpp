@@ -53,6 +53,7 @@ constexpr MenuItemDesign kMenuItems[] = {
     {"MenuEdit", "", ""},  // a separator
     {"MenuEdit", "MenuUndo", text::kMenuUndo},
     {"MenuEdit", "MenuRedo", text::kMenuRedo},
+    {"MenuEdit", "MenuImportAll", text::kMenuImportAll},
 };
 
 TEST_F(MainWindowTest, WindowAsDesigned) {
@@ -105,7 +106,7 @@ TEST_F(MainWindowTest, MenusAsDesigned) {
   }
   EXPECT_EQ(form1.MenuFile->actions().size(), 8);
   EXPECT_EQ(form1.MenuShow->actions().size(), 3);
-  EXPECT_EQ(form1.MenuEdit->actions().size(), 8);
+  EXPECT_EQ(form1.MenuEdit->actions().size(), 9);
   EXPECT_EQ(form1.MenuUndo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
   EXPECT_EQ(form1.MenuRedo->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Y));
   EXPECT_TRUE(form1.MenuNew->isEnabled());

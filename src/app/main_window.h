@@ -80,6 +80,7 @@ class TForm1 : public QMainWindow {
   QAction* MenuWavO;
   QAction* ChAppend;
   QAction* ChDelete;
+  QAction* MenuImportAll;  // enabled when the open file may be changed
   QMenu* PopupMenu;
   QAction* PopPlay;
   QAction* PopWavI;
@@ -117,6 +118,10 @@ class TForm1 : public QMainWindow {
   void ChDeleteClick();
   void MenuUndoClick();
   void MenuRedoClick();
+  // A folder of sounds named as MenuExportAllClick names its WAVs, each into its channel of
+  // the open file (or of every entry of its disc image), after the plan was shown and
+  // accepted; the batch is one edit. The status bar says what was imported.
+  void MenuImportAllClick();
 
  protected:
   // A close asked for while a command runs waits for the command: the progress window
@@ -162,6 +167,8 @@ class TForm1 : public QMainWindow {
   // Takes the open file's lock for the window and asks about an unfinished edit; false when
   // that failed and closed the file (LastErrorText says why).
   bool HoldFile();
+  // A file is open and this window may change it: not read-only, its lock held.
+  bool MayImportAll() const;
   // Undo or redo, then the list reloaded with the file settings as they were.
   void TakeBack(bool redo);
   const Services& S() const {

@@ -54,7 +54,11 @@ Outcome ImportOne(Workspace& w, const PlannedImport& p, const ImportAllOptions& 
   s.Result = ImportWav(xa, w.Import, p.Sound, progress, prompter);
   if (s.Result != Outcome::Failed && AdjustFileSize(xa, prompter) != 0) s.Result = Outcome::Failed;
   s.Cut = w.Import.LastCut;
-  if (s.Result != Outcome::Done) s.Message = xa.LastErrorText;
+  // A length question answered "キャンセル" leaves no text of its own.
+  if (s.Result == Outcome::Cancelled)
+    s.Message = text::kCancelled;
+  else if (s.Result != Outcome::Done)
+    s.Message = xa.LastErrorText;
   return s.Result;
 }
 
