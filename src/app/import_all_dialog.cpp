@@ -20,6 +20,7 @@ constexpr int kRowHeight = 20;
 
 QTableWidgetItem* Cell(const QString& text, Qt::Alignment alignment = Qt::AlignLeft) {
   auto* item = new QTableWidgetItem(text);
+  item->setToolTip(text);
   item->setTextAlignment(alignment | Qt::AlignVCenter);
   item->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled);
   return item;
@@ -84,7 +85,7 @@ ImportAllDialog::ImportAllDialog(QWidget* parent, const ImportAllPlan& plan,
   setObjectName(QStringLiteral("ImportAllDialog"));
   setWindowTitle(QText(text::kImportAllCaption));
   setFont(UiFont());
-  resize(640, 360);
+  resize(760, 380);
 
   Plan = CreatePlanTable(this);
   OkButton = new QPushButton(QText(text::kOk), this);
