@@ -197,15 +197,17 @@ TEST_F(CliImportAll, RunsOnEveryEntryOfTheOpenImageAndEndsOnTheEntryThatWasOpen)
   std::vector<TargetImport> done;
   ASSERT_EQ(RunImportAllOpen(w, plan, {}, silent, prompter, done), Outcome::Done);
   ASSERT_EQ(done.size(), 2u);
-  for (const TargetImport& target : done) EXPECT_EQ(target.Sounds.size(), 1u) << target.Path;
+  for (const TargetImport& target : done) {
+    ASSERT_EQ(target.Sounds.size(), 1u) << target.Path;
+    EXPECT_EQ(target.Sounds[0].Result, Outcome::Done) << target.Sounds[0].Message;
+  }
   EXPECT_EQ(w.File.Entry.Name, "/XA/VOICE.XA;1");
   EXPECT_EQ(w.File.AudioChannelTable.Count, 2);
   EXPECT_TRUE(w.File.Locked);
 
   // The same batch run by import-all on a copy of the image.
   testing::ScriptedPrompter alone;
-  alone.LengthAnswers =
-      prompter.LengthAnswers = {LengthChoice::KeepOriginal, LengthChoice::KeepOriginal};
+  alone.LengthAnswers = {LengthChoice::KeepOriginal, LengthChoice::KeepOriginal};
   std::vector<TargetImport> copied;
   ASSERT_EQ(RunImportAll(PlanImportAll({copy}, dir.File("disc"), ScanExtent::WholeFile), {}, silent,
                          alone, copied),
