@@ -130,7 +130,7 @@ Outcome ImportFile(const ImportAllPlan& plan, std::size_t first, std::size_t end
 
 // What an in-place run keeps of the editor's workspace and gives back afterwards.
 struct KeptWorkspace {
-  explicit KeptWorkspace(Workspace& w)
+  explicit KeptWorkspace(const Workspace& w)
       : Cursor(w.Import.Cursor),
         Encoder(w.Import.Encoder),
         HighQuality(w.Import.HighQuality),
@@ -173,11 +173,13 @@ Outcome ImportOpenTargets(Workspace& w, const ImportAllPlan& plan, const KeptWor
                           const ImportAllOptions& options, ProgressMonitor& progress,
                           Prompter& prompter, std::vector<TargetImport>& results) {
   Outcome outcome = Outcome::Done;
+  bool unread = false;  // a target that did not open or scan when planned
   for (const TargetPlan& target : plan.Targets) {
     results.push_back(
         {SourceName(target.Source.File, target.Source.Entry), {}, Outcome::Done, target.Error});
     TargetImport& result = results.back();
     if (!target.Error.empty()) result.Result = Outcome::Failed;
+    unread = unread || !target.Error.empty();
     if (target.Imports.empty() || !target.Error.empty()) continue;
     outcome = ScanOpenTarget(w, target, kept, options, progress);
     if (outcome == Outcome::Done)
@@ -186,7 +188,7 @@ Outcome ImportOpenTargets(Workspace& w, const ImportAllPlan& plan, const KeptWor
     result.Result = outcome;
     if (outcome != Outcome::Done) break;
   }
-  return outcome;
+  return outcome == Outcome::Done && unread ? Outcome::Failed : outcome;
 }
 
 bool AnyImport(const ImportAllPlan& plan) {
