@@ -113,6 +113,7 @@ TEST_F(CliImportAll, WritesWhatSeparateImportsWriteAsOneUndoableEdit) {
 // write, leaves the workspace's encoder state alone and one undo takes it back.
 TEST_F(CliImportAll, RunsOnTheEditorsOpenFileAsOneEditWithoutItsEncoderState) {
   Workspace w;
+  w.Journal.SetRoot(dir.File("undo"));  // no history of an earlier file on a reused inode
   SilentProgress silent;
   testing::ScriptedPrompter prompter;
   prompter.LengthAnswers = {LengthChoice::KeepOriginal, LengthChoice::KeepOriginal};
@@ -185,6 +186,7 @@ TEST_F(CliImportAll, RunsOnEveryEntryOfTheOpenImageAndEndsOnTheEntryThatWasOpen)
   Sound("disc/" + stem + "/XA/MUSIC_ch005.wav", 4 * 4032);
 
   Workspace w;
+  w.Journal.SetRoot(dir.File("undo"));  // no history of an earlier file on a reused inode
   SilentProgress silent;
   ASSERT_EQ(OpenAndScan(w.File, cue, ScanExtent::FirstSectors, silent, "/XA/VOICE.XA;1"),
             Outcome::Done);

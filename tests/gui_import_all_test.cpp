@@ -30,6 +30,7 @@ QString Q(const char* text) { return QString::fromUtf8(text); }
 class ImportAllTest : public EditorTest {
  protected:
   ImportAllTest() {
+    workspace.Journal.SetRoot(dir.File("undo"));
     // Channels 1 to 3: 37.8 kHz mono, interleave 8, 10 sectors each.
     XaBuilder(300)
         .Channel(1, true, false, 0, 8, 10)
