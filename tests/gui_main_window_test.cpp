@@ -55,6 +55,7 @@ constexpr MenuItemDesign kMenuItems[] = {
     {"MenuEdit", "", ""},  // a separator
     {"MenuEdit", "MenuUndo", text::kMenuUndo},
     {"MenuEdit", "MenuRedo", text::kMenuRedo},
+    {"MenuEdit", "MenuImportAll", text::kMenuImportAll},
     {"MenuEdit", "MenuExportPart", text::kMenuExportPart},
 };
 

@@ -647,5 +647,61 @@ the post-gap at the end of the file.</translation>
         <source>選択範囲をWAV出力(&amp;W)</source>
         <translation>Export the selection to &amp;WAV</translation>
     </message>
+    <message>
+        <source>フォルダから一括入力(&amp;B)</source>
+        <translation>&amp;Batch Import from Folder</translation>
+    </message>
+    <message>
+        <source>フォルダから一括入力</source>
+        <translation>Batch Import from Folder</translation>
+    </message>
+    <message>
+        <source>入力先</source>
+        <translation>Into</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>Sound</translation>
+    </message>
+    <message>
+        <source>ファイルの長さ</source>
+        <translation>Sound Length</translation>
+    </message>
+    <message>
+        <source>チャンネルの長さ</source>
+        <translation>Channel Length</translation>
+    </message>
+    <message>
+        <source>長さの扱い</source>
+        <translation>Fit</translation>
+    </message>
+    <message>
+        <source>確認</source>
+        <translation>Asks</translation>
+    </message>
+    <message>
+        <source>同じ長さ</source>
+        <translation>same length</translation>
+    </message>
+    <message>
+        <source>切り詰め</source>
+        <translation>cut</translation>
+    </message>
+    <message>
+        <source>残りは無音</source>
+        <translation>padded</translation>
+    </message>
+    <message>
+        <source>チャンネルが見つからないファイル（入力しません）</source>
+        <translation>Sounds that name no channel (not imported)</translation>
+    </message>
+    <message>
+        <source>同じチャンネルに複数あるファイル（入力しません）</source>
+        <translation>Two or more sounds for one channel (none imported)</translation>
+    </message>
+    <message>
+        <source>一括入力: 入力 %1、切り詰め %2、スキップ %3、失敗 %4</source>
+        <translation>Batch import: imported %1, cut %2, skipped %3, failed %4</translation>
+    </message>
 </context>
 </TS>

@@ -14,7 +14,7 @@ enum class FileDialogKind {
   SaveDialog,  // a new XA file; asks before overwriting
   OpenWav,     // an existing audio file to import or append (WAV or any format read)
   SaveWav,     // a WAV file to write; asks before overwriting
-  WavFolder,   // an existing folder to write WAVs into
+  WavFolder,   // an existing folder to write WAVs into, or to import them from
 };
 
 class FileChooser {

@@ -143,6 +143,10 @@ void TForm1::BuildMainMenu() {
   MenuUndo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
   MenuRedo = AddCommand(MenuEdit, "MenuRedo", text::kMenuRedo, &TForm1::MenuRedoClick);
   MenuRedo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Y));
+  MenuImportAll =
+      AddCommand(MenuEdit, "MenuImportAll", text::kMenuImportAll, &TForm1::MenuImportAllClick);
+  connect(MenuEdit, &QMenu::aboutToShow, this,
+          [this] { MenuImportAll->setEnabled(MayImportAll()); });
   MenuEdit->menuAction()->setEnabled(false);
 }
 

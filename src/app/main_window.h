@@ -84,6 +84,7 @@ class TForm1 : public QMainWindow {
   QAction* MenuWavO;
   QAction* ChAppend;
   QAction* ChDelete;
+  QAction* MenuImportAll;  // enabled when the open file may be changed
   QMenu* PopupMenu;
   QAction* PopPlay;
   QAction* PopWavI;
@@ -126,6 +127,10 @@ class TForm1 : public QMainWindow {
   void MenuExportPartClick();
   // Plays the selected channel from frame `frame` of its sound, the playhead following.
   void PlayFromFrame(std::int64_t frame);
+  // A folder of sounds named as MenuExportAllClick names its WAVs, each into its channel of
+  // the open file (or of every entry of its disc image), after the plan was shown and
+  // accepted; the batch is one edit. The status bar says what was imported.
+  void MenuImportAllClick();
 
  protected:
   // A close asked for while a command runs waits for the command: the progress window
@@ -177,6 +182,8 @@ class TForm1 : public QMainWindow {
   // Takes the open file's lock for the window and asks about an unfinished edit; false when
   // that failed and closed the file (LastErrorText says why).
   bool HoldFile();
+  // A file is open and this window may change it: not read-only, its lock held.
+  bool MayImportAll() const;
   // Undo or redo, then the list reloaded with the file settings as they were.
   void TakeBack(bool redo);
   const Services& S() const {

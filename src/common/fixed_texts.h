@@ -235,6 +235,24 @@ inline constexpr char kPositionOutsideChannel[] = "チャンネルの範囲外�
 inline constexpr char kPartReversed[] = "終わりの位置が始まりより前です。";
 inline constexpr char kMenuExportPart[] = "選択範囲をWAV出力(&W)";
 
+// 編集 > フォルダから一括入力: the sounds of a folder, named as 全チャンネルをWAV出力 names
+// them, each into its channel as one edit; the plan is shown before anything is written.
+inline constexpr char kMenuImportAll[] = "フォルダから一括入力(&B)";
+inline constexpr char kImportAllCaption[] = "フォルダから一括入力";
+inline constexpr char kImportAllColumnTarget[] = "入力先";
+inline constexpr char kImportAllColumnSound[] = "ファイル";
+inline constexpr char kImportAllColumnSoundLength[] = "ファイルの長さ";
+inline constexpr char kImportAllColumnChannelLength[] = "チャンネルの長さ";
+inline constexpr char kImportAllColumnFitting[] = "長さの扱い";
+inline constexpr char kImportAllColumnQuestion[] = "確認";
+inline constexpr char kImportAllSameLength[] = "同じ長さ";
+inline constexpr char kImportAllCut[] = "切り詰め";
+inline constexpr char kImportAllPadded[] = "残りは無音";
+inline constexpr char kImportAllUnmatched[] = "チャンネルが見つからないファイル（入力しません）";
+inline constexpr char kImportAllDuplicates[] = "同じチャンネルに複数あるファイル（入力しません）";
+// The status bar after the batch: imported, cut, skipped, failed.
+inline constexpr char kImportAllDone[] = "一括入力: 入力 %1、切り詰め %2、スキップ %3、失敗 %4";
+
 // Fonts (substituted by Japanese fonts available on Linux).
 inline constexpr char kUiFont[] = "ＭＳ Ｐゴシック";
 inline constexpr char kFixedFont[] = "ＭＳ ゴシック";

@@ -6,6 +6,7 @@
 #include "common/fixed_texts.h"
 #include "container/channel_scan.h"
 #include "container/file_size.h"
+#include "container/journal_entry.h"
 #include "edit/cancel_watch.h"
 #include "edit/edit_history.h"
 #include "edit/image_open.h"
@@ -53,7 +54,11 @@ Outcome ImportOne(Workspace& w, const PlannedImport& p, const ImportAllOptions& 
   s.Result = ImportWav(xa, w.Import, p.Sound, progress, prompter);
   if (s.Result != Outcome::Failed && AdjustFileSize(xa, prompter) != 0) s.Result = Outcome::Failed;
   s.Cut = w.Import.LastCut;
-  if (s.Result != Outcome::Done) s.Message = xa.LastErrorText;
+  // A length question answered "キャンセル" leaves no text of its own.
+  if (s.Result == Outcome::Cancelled)
+    s.Message = text::kCancelled;
+  else if (s.Result != Outcome::Done)
+    s.Message = xa.LastErrorText;
   return s.Result;
 }
 
@@ -70,13 +75,14 @@ Outcome ImportSounds(Workspace& w, const TargetPlan& target, const ImportAllOpti
   return Outcome::Done;
 }
 
-// Opens the target (the first of an image's entries) or moves to the image's next entry, and
-// scans it.
+// Opens the target (the first of an image's entries) or, with the file open already, moves to
+// the target's entry of the image (an XA file stays as it is), and scans it.
 Outcome OpenTarget(Workspace& w, const TargetPlan& target, bool sameImage,
                    const ImportAllOptions& options, ProgressMonitor& progress) {
   if (!sameImage)
     return OpenAndScan(w.File, target.Source.File, options.Extent, progress, target.Source.Entry);
-  if (SwitchDiscEntry(w.File, target.Source.Entry) != 0) return Outcome::Failed;
+  if (!target.Source.Entry.empty() && SwitchDiscEntry(w.File, target.Source.Entry) != 0)
+    return Outcome::Failed;
   CancelWatch watch(progress);
   const std::int32_t limit =
       options.Extent == ScanExtent::WholeFile ? kWalkLimitFull : kWalkLimitOpen;
@@ -127,7 +133,104 @@ Outcome ImportFile(const ImportAllPlan& plan, std::size_t first, std::size_t end
   return outcome;
 }
 
+// What an in-place run keeps of the editor's workspace and gives back afterwards.
+struct KeptWorkspace {
+  explicit KeptWorkspace(const Workspace& w)
+      : Cursor(w.Import.Cursor),
+        Encoder(w.Import.Encoder),
+        HighQuality(w.Import.HighQuality),
+        LastCut(w.Import.LastCut),
+        Entry(w.File.Entry.Active ? w.File.Entry.Name : std::string()),
+        Settings(journal::SettingsOf(w.File)) {}
+  void GiveBack(Workspace& w) const {
+    w.Import.Cursor = Cursor;
+    w.Import.Encoder = Encoder;
+    w.Import.HighQuality = HighQuality;
+    w.Import.LastCut = LastCut;
+  }
+  void Settle(XaFile& xa) const {
+    xa.ChannelPostGap = Settings.ChannelPostGap;
+    xa.EndPostGap = Settings.EndPostGap;
+    xa.ResizePermission = static_cast<ResizePermissionValue>(Settings.ResizePermission);
+  }
+
+  EncodeCursor Cursor;
+  EncoderState Encoder;
+  bool HighQuality;
+  SoundCut LastCut;
+  std::string Entry;  // the image's entry that is open, or empty for an XA file
+  KeptSettings Settings;
+};
+
+// The open file's target brought up to date: the entry switched to (the file scanned again),
+// with the workspace's file settings when it is the entry that was open.
+Outcome ScanOpenTarget(Workspace& w, const TargetPlan& target, const KeptWorkspace& kept,
+                       const ImportAllOptions& options, ProgressMonitor& progress) {
+  TargetPlan own;
+  own.Source.Entry = target.Source.Entry;
+  const Outcome scanned = OpenTarget(w, own, true, options, progress);
+  if (scanned == Outcome::Done && target.Source.Entry == kept.Entry) kept.Settle(w.File);
+  return scanned;
+}
+
+// The imports of every target into the open file, as the running edit.
+Outcome ImportOpenTargets(Workspace& w, const ImportAllPlan& plan, const KeptWorkspace& kept,
+                          const ImportAllOptions& options, ProgressMonitor& progress,
+                          Prompter& prompter, std::vector<TargetImport>& results) {
+  Outcome outcome = Outcome::Done;
+  bool unread = false;  // a target that did not open or scan when planned
+  for (const TargetPlan& target : plan.Targets) {
+    results.push_back(
+        {SourceName(target.Source.File, target.Source.Entry), {}, Outcome::Done, target.Error});
+    TargetImport& result = results.back();
+    if (!target.Error.empty()) result.Result = Outcome::Failed;
+    unread = unread || !target.Error.empty();
+    if (target.Imports.empty() || !target.Error.empty()) continue;
+    outcome = ScanOpenTarget(w, target, kept, options, progress);
+    if (outcome == Outcome::Done)
+      outcome = ImportSounds(w, target, options, progress, prompter, result);
+    if (outcome == Outcome::Failed && result.Message.empty()) result.Message = w.File.LastErrorText;
+    result.Result = outcome;
+    if (outcome != Outcome::Done) break;
+  }
+  return outcome == Outcome::Done && unread ? Outcome::Failed : outcome;
+}
+
+bool AnyImport(const ImportAllPlan& plan) {
+  for (const TargetPlan& target : plan.Targets)
+    if (!target.Imports.empty() && target.Error.empty()) return true;
+  return false;
+}
+
 }  // namespace
+
+std::string ImportAllTargetOf(const XaFile& xa) {
+  return xa.Entry.Active ? xa.Entry.Image : xa.Path;
+}
+
+Outcome RunImportAllOpen(Workspace& workspace, const ImportAllPlan& plan,
+                         const ImportAllOptions& options, ProgressMonitor& progress,
+                         Prompter& prompter, std::vector<TargetImport>& results) {
+  if (!AnyImport(plan))
+    return ImportOpenTargets(workspace, plan, KeptWorkspace(workspace), options, progress, prompter,
+                             results);
+  const KeptWorkspace kept(workspace);
+  // The entry records the settings the workspace has, whatever entry the batch ends in.
+  if (StartEdit(workspace, "import-all") != Outcome::Done) return Outcome::Failed;
+  Outcome outcome = ImportOpenTargets(workspace, plan, kept, options, progress, prompter, results);
+  kept.GiveBack(workspace);
+  // The entry that was open, to its end: what the list shows afterwards.
+  ImportAllOptions whole = options;
+  whole.Extent = ScanExtent::WholeFile;
+  TargetPlan own;
+  own.Source.Entry = kept.Entry;
+  const Outcome rescanned = ScanOpenTarget(workspace, own, kept, whole, progress);
+  workspace.File.ScannedToEnd = rescanned == Outcome::Done;
+  outcome = FinishEdit(workspace, outcome);
+  if (rescanned != Outcome::Failed) return outcome;
+  CloseXaFile(workspace.File);
+  return Outcome::Failed;
+}
 
 Outcome RunImportAll(const ImportAllPlan& plan, const ImportAllOptions& options,
                      ProgressMonitor& progress, Prompter& prompter,

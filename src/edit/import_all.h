@@ -12,6 +12,7 @@
 #include "common/prompter.h"
 #include "edit/export_all.h"
 #include "edit/import_passes.h"
+#include "edit/workspace.h"
 
 namespace sorvane {
 
@@ -75,5 +76,19 @@ struct ImportAllOptions {
 Outcome RunImportAll(const ImportAllPlan& plan, const ImportAllOptions& options,
                      ProgressMonitor& progress, Prompter& prompter,
                      std::vector<TargetImport>& results);
+
+// What import-all takes as the target for the file open in `xa`: its disc image when it is an
+// entry of one (all of the image's entries), else the file itself.
+std::string ImportAllTargetOf(const XaFile& xa);
+
+// RunImportAll on the file already open in `workspace` (the editor's, which holds its lock)
+// instead of opening it again; `plan` is PlanImportAll of ImportAllTargetOf(workspace.File)
+// alone. All its imports are one edit of the workspace's journal, made with the file settings
+// the workspace has. The workspace's encoder state is neither used nor changed. Afterwards the
+// entry that was open is open again, scanned to its end, with the file settings it had.
+// Failed with LastErrorText when the file could not be scanned again (it is then closed).
+Outcome RunImportAllOpen(Workspace& workspace, const ImportAllPlan& plan,
+                         const ImportAllOptions& options, ProgressMonitor& progress,
+                         Prompter& prompter, std::vector<TargetImport>& results);
 
 }  // namespace sorvane
