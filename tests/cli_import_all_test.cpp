@@ -10,6 +10,7 @@
 
 #include "common/fixed_texts.h"
 #include "edit/edit_history.h"
+#include "edit/every_channel_export.h"
 #include "edit/import_all.h"
 #include "support/disc_image_builder.h"
 #include "support/in_process_cli.h"
@@ -219,6 +220,18 @@ TEST_F(CliImportAll, RunsOnEveryEntryOfTheOpenImageAndEndsOnTheEntryThatWasOpen)
   KeptSettings settings;
   ASSERT_EQ(UndoEdit(w, settings), Outcome::Done);
   EXPECT_EQ(ReadFileBytes(bin), before);
+
+  // The editor's own round trip of the open entry: the WAVs its 全チャンネルをWAV出力 writes
+  // are the sounds its batch finds, into the open entry alone.
+  std::vector<ChannelWav> written;
+  ASSERT_EQ(ExportEveryChannel(w.File, WavBaseOfOpenFile(w.File, dir.File("mine")), silent,
+                               written),
+            Outcome::Done);
+  const ImportAllPlan mine = PlanImportAllOpen(w.File, dir.File("mine"), ScanExtent::WholeFile);
+  ASSERT_EQ(mine.Targets.size(), 1u);
+  EXPECT_EQ(mine.Targets[0].Source.Entry, "/XA/VOICE.XA;1");
+  EXPECT_EQ(mine.Targets[0].Imports.size(), 2u);
+  EXPECT_TRUE(mine.Unmatched.empty());
 }
 
 }  // namespace

@@ -18,20 +18,6 @@
 #include "edit/workspace.h"
 
 namespace sorvane::app {
-namespace {
-
-// The base of the open file's WAVs in `folder`: the file's name, or for an entry of a disc
-// image the entry's ("VOICE" for /XA/VOICE.XA;1), not the name of the image's data track,
-// which every entry shares.
-std::string WavBaseOf(const XaFile& xa, const std::string& folder) {
-  if (!xa.Entry.Active) return WavBaseIn(folder, xa.Path);
-  const std::string& entry = xa.Entry.Name;
-  std::string name = entry.substr(entry.rfind('/') + 1);  // all of it when there is no '/'
-  name = name.substr(0, name.rfind(';'));
-  return WavBaseIn(folder, SafeImageName(name));
-}
-
-}  // namespace
 
 void TForm1::CloseFile() {
   if (!FileOpen) return;
@@ -128,7 +114,7 @@ void TForm1::MenuExportAllClick() {
   XaFile& xa = workspace_.File;
   std::vector<ChannelWav> written;
   // A cancel is reported too ("キャンセルしました。"); the WAVs finished before it stay.
-  if (ExportEveryChannel(xa, WavBaseOf(xa, folder), S().Progress, written) != Outcome::Done)
+  if (ExportEveryChannel(xa, WavBaseOfOpenFile(xa, folder), S().Progress, written) != Outcome::Done)
     S().Prompt.NotifyUser(xa.LastErrorText);
 }
 

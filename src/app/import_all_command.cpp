@@ -75,7 +75,7 @@ class BatchPrompter : public Prompter {
 // The plan of the open file's target; measuring every sound may take a moment.
 ImportAllPlan PlanWithWaitCursor(const XaFile& xa, const std::string& folder) {
   QApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
-  ImportAllPlan plan = PlanImportAll({ImportAllTargetOf(xa)}, folder, ScanExtent::WholeFile);
+  ImportAllPlan plan = PlanImportAllOpen(xa, folder, ScanExtent::WholeFile);
   QApplication::restoreOverrideCursor();
   return plan;
 }

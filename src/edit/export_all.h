@@ -19,6 +19,11 @@ namespace sorvane {
 // name, ".", "..", and '/', '\\' and control bytes are replaced.
 std::string SafeImageName(const std::string& name);
 
+// The base of the open file's WAVs in `folder` as the editor's 全チャンネルをWAV出力 writes
+// them: the file's name, or for an entry of a disc image the entry's ("VOICE" for
+// /XA/VOICE.XA;1), not the name of the image's data track, which every entry shares.
+std::string WavBaseOfOpenFile(const XaFile& xa, const std::string& folder);
+
 // How a source is named in messages: the file, or "IMAGE:/ENTRY" for an entry of an image.
 std::string SourceName(const std::string& file, const std::string& entry);
 

@@ -97,6 +97,14 @@ std::string SafeImageName(const std::string& name) {
   return safe;
 }
 
+std::string WavBaseOfOpenFile(const XaFile& xa, const std::string& folder) {
+  if (!xa.Entry.Active) return WavBaseIn(folder, xa.Path);
+  const std::string& entry = xa.Entry.Name;
+  std::string name = entry.substr(entry.rfind('/') + 1);  // all of it when there is no '/'
+  name = name.substr(0, name.rfind(';'));
+  return WavBaseIn(folder, SafeImageName(name));
+}
+
 std::string SourceName(const std::string& file, const std::string& entry) {
   return entry.empty() ? file : file + ":" + entry;
 }

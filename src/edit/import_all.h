@@ -47,6 +47,11 @@ struct ImportAllPlan {
 ImportAllPlan PlanImportAll(const std::vector<std::string>& targets, const std::string& folder,
                             ScanExtent extent);
 
+// The plan for the open file alone, its sounds looked for where the editor's 全チャンネルを
+// WAV出力 writes the open file's WAVs (WavBaseOfOpenFile): for an entry of a disc image, in
+// `folder` under the entry's name.
+ImportAllPlan PlanImportAllOpen(const XaFile& xa, const std::string& folder, ScanExtent extent);
+
 // What one import did.
 struct SoundImport {
   int Channel = 0;

@@ -106,12 +106,9 @@ void MatchTarget(TargetPlan& target, SoundMap& sounds, ImportAllPlan& plan, Scan
   }
 }
 
-}  // namespace
-
-ImportAllPlan PlanImportAll(const std::vector<std::string>& targets, const std::string& folder,
-                            ScanExtent extent) {
+// The sounds below `folder` matched to the channels of the sources `places` gives.
+ImportAllPlan PlanPlaces(const ExportPlan& places, const std::string& folder, ScanExtent extent) {
   ImportAllPlan plan;
-  const ExportPlan places = PlanExportAll(targets, folder);
   plan.Clash = places.Clash;
   for (const FileExport& unread : places.Unread) {
     TargetPlan target;
@@ -128,6 +125,21 @@ ImportAllPlan PlanImportAll(const std::vector<std::string>& targets, const std::
     plan.Unmatched.insert(plan.Unmatched.end(), paths.begin(), paths.end());
   std::sort(plan.Unmatched.begin(), plan.Unmatched.end());
   return plan;
+}
+
+}  // namespace
+
+ImportAllPlan PlanImportAll(const std::vector<std::string>& targets, const std::string& folder,
+                            ScanExtent extent) {
+  return PlanPlaces(PlanExportAll(targets, folder), folder, extent);
+}
+
+ImportAllPlan PlanImportAllOpen(const XaFile& xa, const std::string& folder, ScanExtent extent) {
+  ExportPlan places;
+  places.Sources.push_back({xa.Entry.Active ? xa.Entry.Image : xa.Path,
+                            xa.Entry.Active ? xa.Entry.Name : std::string(),
+                            WavBaseOfOpenFile(xa, folder)});
+  return PlanPlaces(places, folder, extent);
 }
 
 }  // namespace sorvane
