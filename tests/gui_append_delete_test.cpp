@@ -2,6 +2,7 @@
 // and refusals, the import behind OK, and the delete's confirmation.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
@@ -370,11 +371,11 @@ TEST_F(DeleteTest, AFailedWriteIsShownAndNeverPassedOver) {
 }
 
 // A file opened read-only is refused before the confirmation is even asked.
-TEST_F(DeleteTest, AReadOnlyFileIsRefusedWithItsMessage) {
+TEST_F(DeleteTest, AReadOnlyFileIsRefusedWithTheReasonInTheStatusBar) {
   workspace.File.ReadOnly = true;
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kReadOnlyFile), kOkOnly, Q(text::kOk)));
   Run(script, [&] { form1.ChDeleteClick(); });
+  EXPECT_EQ(form1.findChild<QLabel*>(QStringLiteral("StatusNote"))->text(), Q(text::kNoteReadOnly));
   EXPECT_EQ(Channels(), (std::vector<std::string>{"  0", "  1", "  2"}));
   EXPECT_TRUE(ReadFileBytes(xa) == before);
 }

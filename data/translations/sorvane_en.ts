@@ -64,10 +64,6 @@
         <translation>&amp;Quit</translation>
     </message>
     <message>
-        <source>高音質で変換(&amp;Q)</source>
-        <translation>High &amp;Quality Conversion</translation>
-    </message>
-    <message>
         <source>表示(&amp;V)</source>
         <translation>&amp;View</translation>
     </message>
@@ -630,6 +626,42 @@ the post-gap at the end of the file.</translation>
     <message>
         <source>壊れています</source>
         <translation>damaged</translation>
+    </message>
+    <message>
+        <source>高音質で変換(&amp;H)</source>
+        <translation>&amp;High Quality Conversion</translation>
+    </message>
+    <message>
+        <source>キャンセルしました。書き込んだ部分は「元に戻す」で取り消せます。</source>
+        <translation>Cancelled. Undo takes back what was written.</translation>
+    </message>
+    <message>
+        <source>チャンネル %1 に %2 の音声を入力しました。</source>
+        <translation>Imported %2 of sound into channel %1.</translation>
+    </message>
+    <message>
+        <source>チャンネル %1（%2）を追加しました。</source>
+        <translation>Added channel %1 (%2).</translation>
+    </message>
+    <message>
+        <source>チャンネル %1 を %2 に出力しました。</source>
+        <translation>Exported channel %1 to %2.</translation>
+    </message>
+    <message>
+        <source>%1 個のWAVファイルを %2 に出力しました。</source>
+        <translation>Exported %1 WAV files to %2.</translation>
+    </message>
+    <message>
+        <source>チャンネル %1 を削除しました。</source>
+        <translation>Deleted channel %1.</translation>
+    </message>
+    <message>
+        <source>読み取り専用のファイルのため、変更する項目は使えません。</source>
+        <translation>The file is read-only: commands that change it are unavailable.</translation>
+    </message>
+    <message>
+        <source>他のプログラムが使用中のため、変更する項目は使えません。</source>
+        <translation>Another program is using the file: commands that change it are unavailable.</translation>
     </message>
 </context>
 </TS>

@@ -18,6 +18,11 @@ void TForm1::RefreshList() {
   for (QAction* needsFile :
        {MenuShow->menuAction(), MenuEdit->menuAction(), MenuFind, MenuGap, MenuExportAll})
     needsFile->setEnabled(FileOpen);
+  // A file the window cannot change offers no changing item; the status bar says why.
+  const bool changes = FileOpen && !workspace_.File.ReadOnly && workspace_.File.Locked;
+  for (QAction* changing : {MenuWavI, ChAppend, ChDelete, PopWavI, PopAppend, PopDelete})
+    changing->setEnabled(changes);
+  if (FileOpen && !changes) RefuseChange();
   MenuUndo->setEnabled(FileOpen && CanTakeBack(workspace_, JournalDirection::Undo));
   MenuRedo->setEnabled(FileOpen && CanTakeBack(workspace_, JournalDirection::Redo));
   if (!FileOpen) channels.Count = 0;  // no channel command finds an entry then

@@ -1,9 +1,12 @@
 // The main window's commands on the file as a whole: open, new, find all, settings, exit.
+#include <QDir>
+
 #include "app/disc_entry_dialog.h"
 #include "app/file_chooser.h"
 #include "app/interleave_map_view.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
+#include "app/ui_text.h"
 #include "common/fixed_texts.h"
 #include "common/progress_monitor.h"
 #include "common/prompter.h"
@@ -36,6 +39,7 @@ void TForm1::CloseFile() {
   if (!FileOpen) return;
   CloseXaFile(workspace_.File);
   FileOpen = false;
+  Note({});
 }
 
 bool TForm1::HoldFile() {
@@ -124,8 +128,13 @@ void TForm1::MenuExportAllClick() {
   XaFile& xa = workspace_.File;
   std::vector<ChannelWav> written;
   // A cancel is reported too ("キャンセルしました。"); the WAVs finished before it stay.
-  if (ExportEveryChannel(xa, WavBaseOf(xa, folder), S().Progress, written) != Outcome::Done)
+  if (ExportEveryChannel(xa, WavBaseOf(xa, folder), S().Progress, written) != Outcome::Done) {
     S().Prompt.NotifyUser(xa.LastErrorText);
+    return;
+  }
+  Note(QText(text::kNoteExportedAll)
+           .arg(written.size())
+           .arg(QDir::toNativeSeparators(QString::fromStdString(folder))));
 }
 
 void TForm1::MenuExitClick() { close(); }

@@ -235,6 +235,7 @@ void TForm1::DropFile(const std::string& path, int row) {
     OpenByPath(path);
     return;
   }
+  if (RefuseChange()) return;
   if (row >= 0 && row < workspace_.File.AudioChannelTable.Count) {
     G->setCurrentCell(row, 1);
     ImportInto(row, path);

@@ -164,6 +164,17 @@ class TForm1 : public QMainWindow {
   bool HoldFile();
   // Undo or redo, then the list reloaded with the file settings as they were.
   void TakeBack(bool redo);
+  // After an import, append or delete: when its progress was cancelled, the file scanned
+  // again to what it holds and the cancel noted; else `done` noted, with the report of a
+  // sound that was cut after it. True when the edit was not cancelled.
+  bool NoteEdit(bool cancelled, const QString& done);
+  // Adds the report of a sound that the last import or append cut to the note `done`.
+  void NoteCut(const QString& done);
+  // What the last command did, or why one is unavailable, in the status bar.
+  void Note(const QString& text);
+  // Null when the open file can be changed, else why not (read-only, or locked by another
+  // program), noted in the status bar.
+  const char* RefuseChange();
   const Services& S() const {
     assert(services_ && "Attach before use");
     return *services_;
