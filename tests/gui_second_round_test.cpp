@@ -2,6 +2,8 @@
 // commands of a file the window cannot change, and the status bar at the default size.
 #include <QAction>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
@@ -99,6 +101,48 @@ TEST_F(EditorTest, TheStatusBarPutsTheAccessNoticeFirstAndElidesTheRest) {
   EXPECT_TRUE(note->toolTip().startsWith(note->text()));
   EXPECT_LE(note->geometry().right(), form1.statusBar()->width());
   form1.hide();
+}
+
+// A post-gap changed after a delete (no resize: forbidden) is the newest step: Ctrl+Z takes
+// back the gap alone, the next the delete; Ctrl+Y redoes them in order.
+TEST_F(EditorTest, ASettingsChangeIsAStepOfTheHistoryInOrderWithTheEdits) {
+  const std::string xa = dir.File("a.xa");
+  WriteTwoChannels(xa);
+  const std::string before = ReadFileBytes(xa);
+  Open(xa);
+  workspace.File.ResizePermission = ResizeForbidden;
+  form1.G->setCurrentCell(0, 1);
+  ModalScript deletion;
+  deletion.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete),
+                          {Q(text::kOk), Q(text::kCancel)}, Q(text::kOk)));
+  Run(deletion, [&] { form1.ChDelete->trigger(); });
+  const std::string deleted = ReadFileBytes(xa);
+  const std::int32_t gap = workspace.File.ChannelPostGap;
+  ModalScript settings;
+  settings.Then([&](QWidget*) {
+    form4.Gap1->setText(QStringLiteral("0.0"));
+    ClickLater(form4.Button1);
+  });
+  Run(settings, [&] { form1.MenuGap->trigger(); });
+  ASSERT_EQ(workspace.File.ChannelPostGap, 0);
+  ASSERT_NE(gap, 0);
+  // Ctrl+Z and Ctrl+Y are these items' shortcuts.
+  const auto key = [&](Qt::Key k) {
+    ModalScript none;
+    Run(none, [&] { (k == Qt::Key_Z ? form1.MenuUndo : form1.MenuRedo)->trigger(); });
+  };
+  key(Qt::Key_Z);  // the gap only
+  EXPECT_EQ(workspace.File.ChannelPostGap, gap);
+  EXPECT_TRUE(ReadFileBytes(xa) == deleted);
+  key(Qt::Key_Z);  // then the delete
+  EXPECT_TRUE(ReadFileBytes(xa) == before);
+  EXPECT_EQ(workspace.File.AudioChannelTable.Count, 2);
+  key(Qt::Key_Y);
+  EXPECT_TRUE(ReadFileBytes(xa) == deleted);
+  EXPECT_EQ(workspace.File.ChannelPostGap, gap);
+  key(Qt::Key_Y);
+  EXPECT_EQ(workspace.File.ChannelPostGap, 0);
+  EXPECT_FALSE(form1.MenuRedo->isEnabled());
 }
 
 }  // namespace

@@ -23,8 +23,11 @@ void TForm1::RefreshList() {
   for (QAction* changing : {MenuWavI, ChAppend, ChDelete, PopWavI, PopAppend, PopDelete})
     changing->setEnabled(changes);
   if (FileOpen && !changes) RefuseChange();
-  MenuUndo->setEnabled(FileOpen && CanTakeBack(workspace_, JournalDirection::Undo));
-  MenuRedo->setEnabled(FileOpen && CanTakeBack(workspace_, JournalDirection::Redo));
+  const JournalDepth depth = Depth();
+  MenuUndo->setEnabled(FileOpen && (settingsHistory_.CanUndo(depth) ||
+                                    CanTakeBack(workspace_, JournalDirection::Undo)));
+  MenuRedo->setEnabled(FileOpen && (settingsHistory_.CanRedo(depth) ||
+                                    CanTakeBack(workspace_, JournalDirection::Redo)));
   if (!FileOpen) channels.Count = 0;  // no channel command finds an entry then
   MenuSp1->setChecked(DisplayUnit == UnitTime);
   MenuSpS->setChecked(DisplayUnit == UnitSectors);

@@ -39,7 +39,15 @@ void TForm1::CloseFile() {
   if (!FileOpen) return;
   CloseXaFile(workspace_.File);
   FileOpen = false;
+  settingsHistory_.Clear();
   Note({});
+}
+
+JournalDepth TForm1::Depth() {
+  if (!FileOpen || !workspace_.File.IsOpen()) return {};
+  UndoJournal& journal = workspace_.Journal;
+  return {journal.List(workspace_.File, JournalDirection::Undo, false).size(),
+          journal.List(workspace_.File, JournalDirection::Redo, false).size()};
 }
 
 bool TForm1::HoldFile() {
@@ -114,9 +122,20 @@ void TForm1::MenuGapClick() {
   XaFile& xa = workspace_.File;
   FileSettings chosen = CurrentSettings(xa);
   if (!S().Settings.Edit(chosen, xa.Entry.Active)) return;
+  const FileSettings before = CurrentSettings(xa);
+  const JournalDepth depth = Depth();
   // The dialog has refused what the command would refuse; the list is not refreshed.
   if (ApplyFileSettings(workspace_, chosen, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
+  // A change that resized the file is a journal entry; any other is a step of the window's.
+  const FileSettings after = CurrentSettings(xa);
+  const bool changed = before.ChannelPostGap != after.ChannelPostGap ||
+                       before.EndPostGap != after.EndPostGap ||
+                       before.ResizePermission != after.ResizePermission;
+  if (changed && Depth().Undo == depth.Undo) settingsHistory_.Changed(before, after, depth);
+  MenuUndo->setEnabled(settingsHistory_.CanUndo(Depth()) ||
+                       CanTakeBack(workspace_, JournalDirection::Undo));
+  MenuRedo->setEnabled(CanTakeBack(workspace_, JournalDirection::Redo));
   ShowFileState();
   Map->Refresh();  // the post-gaps and the file's length may have changed
 }
@@ -141,6 +160,13 @@ void TForm1::MenuExitClick() { close(); }
 
 void TForm1::TakeBack(bool redo) {
   if (!FileOpen) return;
+  const JournalDepth depth = Depth();
+  if (redo ? settingsHistory_.CanRedo(depth) : settingsHistory_.CanUndo(depth)) {
+    StoreSettings(workspace_.File,
+                  redo ? settingsHistory_.Redo(depth) : settingsHistory_.Undo(depth));
+    RefreshList();
+    return;
+  }
   KeptSettings settings;
   const Outcome outcome = redo ? RedoEdit(workspace_, settings) : UndoEdit(workspace_, settings);
   if (outcome == Outcome::Done) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/recent_files.h"
+#include "app/settings_history.h"
 #include "edit/channel_list_format.h"
 
 class QAction;
@@ -162,8 +163,11 @@ class TForm1 : public QMainWindow {
   // Takes the open file's lock for the window and asks about an unfinished edit; false when
   // that failed and closed the file (LastErrorText says why).
   bool HoldFile();
-  // Undo or redo, then the list reloaded with the file settings as they were.
+  // Undo or redo of the newest step, a settings change kept in memory or a journal entry
+  // (then the list reloaded with the file settings as they were).
   void TakeBack(bool redo);
+  // How many journal entries of the open file can be undone and redone.
+  JournalDepth Depth();
   // After an import, append or delete: when its progress was cancelled, the file scanned
   // again to what it holds and the cancel noted; else `done` noted, with the report of a
   // sound that was cut after it. True when the edit was not cancelled.
@@ -184,6 +188,8 @@ class TForm1 : public QMainWindow {
   std::optional<Services> services_;
   FileStatusBar* status_;
   RecentFiles recent_;
+  // The settings changes that did not resize the file, for 元に戻す and やり直し.
+  SettingsHistory settingsHistory_;
   // Whether a file is open in the window, set by the file commands. A failed resize may
   // leave the file's descriptor closed while the window still shows the file.
   bool FileOpen = false;
