@@ -215,20 +215,22 @@ struct CommandLineCase {
 class CommandLineTest : public MainWindowTest,
                         public ::testing::WithParamInterface<CommandLineCase> {};
 
-TEST_P(CommandLineTest, OpensTheFirstArgumentSilently) {
+// A file that does not open shows the message that 開く shows.
+TEST_P(CommandLineTest, OpensTheFirstArgumentOrSaysWhyNot) {
   XaBuilder(100).Channel(0, true, true, 0, 4, 10).Write(dir.File("with blank.xa"));
   QStringList arguments{QStringLiteral("sorvane")};
   for (std::string word : GetParam().words) {
     if (word.front() == '@') word = dir.Path() + word.substr(1);
     arguments << QString::fromStdString(word);
   }
-  app::OpenFromCommandLine(form1, arguments);
+  app::OpenFromCommandLine(form1, workspace, prompter, arguments);
   EXPECT_EQ(workspace.File.IsOpen(), GetParam().opens);
   EXPECT_EQ(form1.MenuFind->isEnabled(), GetParam().opens);
   if (GetParam().opens) {
     EXPECT_EQ(workspace.File.Path, dir.File("with blank.xa"));
   }
-  EXPECT_TRUE(prompter.Notices.empty());
+  const bool refused = GetParam().words.size() > 0 && !GetParam().opens;
+  EXPECT_EQ(prompter.Notices.size(), refused ? 1u : 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(
