@@ -1,14 +1,19 @@
 // The second round of mended faults: what a cancelled edit leaves in the list, the changing
 // commands of a file the window cannot change, and the status bar at the default size.
 #include <QAction>
+#include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
+#include <QSet>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
 #include <memory>
 
+#include "app/translations.h"
 #include "common/fixed_texts.h"
 #include "gui_support.h"
 #include "support/process_tools.h"
@@ -143,6 +148,27 @@ TEST_F(EditorTest, ASettingsChangeIsAStepOfTheHistoryInOrderWithTheEdits) {
   key(Qt::Key_Y);
   EXPECT_EQ(workspace.File.ChannelPostGap, 0);
   EXPECT_FALSE(form1.MenuRedo->isEnabled());
+}
+
+// Every menu, the menu bar and the popup menu, in both languages: no two items share a
+// mnemonic.
+TEST(MenuMnemonics, NoTwoItemsOfOneMenuShareOne) {
+  for (const app::UiLanguage language : {app::UiLanguage::English, app::UiLanguage::Japanese}) {
+    app::InstallTranslations(language);
+    Workspace other;
+    app::TForm1 form{other};
+    for (const QWidget* menu : std::initializer_list<const QWidget*>{
+             form.MainMenu, form.MenuFile, form.MenuShow, form.MenuEdit, form.PopupMenu}) {
+      QSet<QString> seen;
+      for (const QAction* item : menu->actions()) {
+        const QString key = QKeySequence::mnemonic(item->text()).toString();
+        if (key.isEmpty()) continue;
+        EXPECT_FALSE(seen.contains(key)) << item->text().toStdString();
+        seen.insert(key);
+      }
+    }
+  }
+  app::InstallTranslations(app::UiLanguage::Japanese);
 }
 
 }  // namespace

@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>設定(&amp;C)</source>
-        <translation>Setti&amp;ngs</translation>
+        <translation>&amp;Settings</translation>
     </message>
     <message>
         <source>終了(&amp;Q)</source>
@@ -317,11 +317,11 @@ Continue?</translation>
     </message>
     <message>
         <source>等速</source>
-        <translation>Normal</translation>
+        <translation>1x</translation>
     </message>
     <message>
         <source>倍速</source>
-        <translation>Double</translation>
+        <translation>2x</translation>
     </message>
     <message>
         <source>18.9k Mono</source>
