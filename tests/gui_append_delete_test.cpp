@@ -8,7 +8,9 @@
 #include <QTableWidget>
 #include <algorithm>
 
+#include "app/interleave_map_view.h"
 #include "common/fixed_texts.h"
+#include "edit/channel_list_format.h"
 #include "gui_support.h"
 #include "support/failing_file_io.h"
 #include "support/wav_builder.h"
@@ -111,6 +113,37 @@ TEST_F(AppendTest, AFileWithoutChannelsProposesChannelZeroAtTheStart) {
   EXPECT_EQ(RowTexts(form1, 0), (std::vector<std::string>{"  0", "  0", "  0:00.00", "  0:01.01",
                                                           "  0:01.01", " 37.8k Stereo", "  等速"}));
   EXPECT_EQ(FileLength(xa), (76 + 150) * 2336LL);
+}
+
+// Beside 開始位置 and チャンネル the dialog shows what the texts are read as: the record the
+// map previews. It opens beside the main window, clear of the map.
+TEST_F(AppendTest, ShowsLiveWhatTheStartAndChannelTextsAreReadAs) {
+  OpenOneChannel();
+  ChannelRecord previewed;
+  QObject::connect(&form5, &app::TForm5::ProposalChanged,
+                   [&](const ChannelRecord& r) { previewed = r; });
+  const char* typed[][2] = {{"0:05.00", "3"}, {"xyz", "xyz"}, {"5.5", "5.5"}};
+  bool clear = false;
+  ModalScript script;
+  script.Then([&](QWidget* modal) {
+    clear = !modal->frameGeometry().intersects(
+        QRect(form1.Map->mapToGlobal(QPoint(0, 0)), form1.Map->size()));
+    for (const auto& t : typed) {
+      form5.StartEdit->setText(Q(t[0]));
+      form5.ChEdit->setText(Q(t[1]));
+      EXPECT_EQ(form5.StartReading->text(),
+                Q(text::kStartReading)
+                    .arg(previewed.FirstSector)
+                    .arg(QString::fromStdString(FormatPlayingTime(previewed.FirstSector))))
+          << t[0];
+      EXPECT_EQ(form5.ChannelReading->text(), Q(text::kChannelReading).arg(previewed.Channel))
+          << t[1];
+    }
+    EXPECT_EQ(previewed.Channel, 5);  // "5.5" reads as 5
+    ClickLater(form5.CancelButton);
+  });
+  Run(script, [&] { form1.ChAppendClick(); });
+  EXPECT_TRUE(clear);
 }
 
 TEST_F(AppendTest, OkAddsTheProposedChannelToTheList) {

@@ -663,5 +663,13 @@ the post-gap at the end of the file.</translation>
         <source>他のプログラムが使用中のため、変更する項目は使えません。</source>
         <translation>Another program is using the file: commands that change it are unavailable.</translation>
     </message>
+    <message>
+        <source>= セクタ %1（%2）</source>
+        <translation>= sector %1 (%2)</translation>
+    </message>
+    <message>
+        <source>= チャンネル %1</source>
+        <translation>= channel %1</translation>
+    </message>
 </context>
 </TS>

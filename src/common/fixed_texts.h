@@ -225,6 +225,9 @@ inline constexpr char kNoteDeleted[] = "チャンネル %1 を削除しました
 // Why the changing commands are unavailable.
 inline constexpr char kNoteReadOnly[] = "読み取り専用のファイルのため、変更する項目は使えません。";
 inline constexpr char kNoteInUse[] = "他のプログラムが使用中のため、変更する項目は使えません。";
+// The append dialog's live readings of 開始位置 and チャンネル.
+inline constexpr char kStartReading[] = "= セクタ %1（%2）";
+inline constexpr char kChannelReading[] = "= チャンネル %1";
 
 // The interleave map under the channel list: its legend and what hovering shows.
 inline constexpr char kMapChannel[] = "Ch %1";
