@@ -92,6 +92,7 @@ struct Field {
   const char* name;
   QString (*text)(const FileFacts&);  // empty: the field is hidden
   QString (*tip)();                   // what the field means
+  bool elides = false;                // gives up room first, its whole text in the tooltip
 };
 
 QString LayoutTip() { return QText(text::kStatusLayoutTip); }
@@ -103,18 +104,18 @@ QString ScanTip() { return QText(text::kStatusFirstSectorsTip); }
 
 // The access notice first: it is what a person must not miss.
 constexpr Field kFields[] = {{"StatusAccess", AccessText, NoTip},
-                             {"StatusLayout", LayoutText, LayoutTip},
+                             {"StatusLayout", LayoutText, LayoutTip, true},
                              {"StatusSectors", SectorsText, NoTip},
                              {"StatusPostGaps", PostGapsText, PostGapsTip},
-                             {"StatusScan", ScanText, ScanTip}};
+                             {"StatusScan", ScanText, ScanTip, true}};
 
 }  // namespace
 
 FileStatusBar::FileStatusBar(QStatusBar& bar) {
   bar.setObjectName(QStringLiteral("StatusBar"));
   for (const Field& field : kFields) {
-    const bool access = field.text == AccessText;
-    QLabel* label = access ? new QLabel(&bar) : new ElidingLabel(field.tip(), &bar);
+    QLabel* label = field.elides ? new ElidingLabel(field.tip(), &bar) : new QLabel(&bar);
+    if (!field.elides) label->setToolTip(field.tip());
     label->setObjectName(QString::fromLatin1(field.name));
     bar.addWidget(label);
     label->hide();
