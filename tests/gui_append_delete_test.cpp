@@ -362,7 +362,7 @@ class DeleteTest : public EditorTest {
 TEST_F(DeleteTest, OkEmptiesTheChannelsSectorsAndTheListKeepsTheOthersInOrder) {
   ModalScript script;
   QWidget* owner = nullptr;
-  auto answer = AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk));
+  auto answer = AnswerBox(Q(text::kMessageCaption), DeleteQuestion(1), kOkCancel, Q(text::kOk));
   script.Then([&](QWidget* box) {
     owner = box->parentWidget();
     answer(box);
@@ -384,8 +384,7 @@ TEST_F(DeleteTest, OkEmptiesTheChannelsSectorsAndTheListKeepsTheOthersInOrder) {
 
 TEST_F(DeleteTest, CancelChangesNothing) {
   ModalScript script;
-  script.Then(
-      AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kCancel)));
+  script.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(1), kOkCancel, Q(text::kCancel)));
   Run(script, [&] { form1.ChDeleteClick(); });
   EXPECT_EQ(Channels(), (std::vector<std::string>{"  0", "  1", "  2"}));
   EXPECT_TRUE(ReadFileBytes(xa) == before);
@@ -397,7 +396,7 @@ TEST_F(DeleteTest, AFailedWriteIsShownAndNeverPassedOver) {
   failing.OnlyPath = xa;
   workspace.File.Io = &failing;
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk)))
+  script.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(1), kOkCancel, Q(text::kOk)))
       .Then(AnswerBox(Q(text::kMessageCaption), Q(text::kWriteError), kOkOnly, Q(text::kOk)));
   Run(script, [&] { form1.ChDeleteClick(); });
   EXPECT_TRUE(ReadFileBytes(xa) == before);

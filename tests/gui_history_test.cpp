@@ -64,7 +64,7 @@ TEST_F(HistoryTest, CtrlZTakesADeleteBackAndCtrlYDoesItAgain) {
   EXPECT_FALSE(form1.MenuRedo->isEnabled());
   form1.G->setCurrentCell(1, 1);
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk)));
+  script.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(1), kOkCancel, Q(text::kOk)));
   Run(script, [&] { form1.ChDeleteClick(); });
   const std::string deleted = ReadFileBytes(xa);
   ASSERT_NE(deleted, before);
@@ -109,7 +109,7 @@ TEST_F(HistoryTest, ARefusedUndoSaysWhy) {
   Open(xa);
   form1.G->setCurrentCell(0, 1);
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk)));
+  script.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(0), kOkCancel, Q(text::kOk)));
   Run(script, [&] { form1.ChDeleteClick(); });
   std::string changed = ReadFileBytes(xa);
   changed[100] = char(changed[100] ^ 1);

@@ -37,8 +37,8 @@ TEST_F(EditorTest, ACancelledDeleteShowsWhatTheFileHoldsAndUndoTakesItBack) {
   Open(xa);
   ModalScript script;
   script
-      .Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete),
-                      {Q(text::kOk), Q(text::kCancel)}, Q(text::kOk)))
+      .Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(1), {Q(text::kOk), Q(text::kCancel)},
+                      Q(text::kOk)))
       .Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskResize),
                       {Q(text::kOk), Q(text::kCancel)}, Q(text::kCancel)));
   ProgressWatch watch(form1, form2, /*cancel=*/true);
@@ -118,7 +118,7 @@ TEST_F(EditorTest, ASettingsChangeIsAStepOfTheHistoryInOrderWithTheEdits) {
   workspace.File.ResizePermission = ResizeForbidden;
   form1.G->setCurrentCell(0, 1);
   ModalScript deletion;
-  deletion.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete),
+  deletion.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(2),
                           {Q(text::kOk), Q(text::kCancel)}, Q(text::kOk)));
   Run(deletion, [&] { form1.ChDelete->trigger(); });
   const std::string deleted = ReadFileBytes(xa);

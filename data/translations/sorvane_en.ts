@@ -671,5 +671,9 @@ the post-gap at the end of the file.</translation>
         <source>= チャンネル %1</source>
         <translation>= channel %1</translation>
     </message>
+    <message>
+        <source>WAVデータ %1 / 現在のチャンネル %2</source>
+        <translation>WAV data %1 / channel now %2</translation>
+    </message>
 </context>
 </TS>

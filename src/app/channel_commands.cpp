@@ -4,6 +4,8 @@
 // commands choose the files, show the dialogs and messages, and refresh the list.
 #include <QFileInfo>
 #include <QTableWidget>
+#include <algorithm>
+#include <vector>
 
 #include "app/append_dialog.h"
 #include "app/cancel_seen.h"
@@ -30,6 +32,38 @@ namespace {
 // The playing time of a channel as the list writes it.
 QString PlayingTime(const ChannelRecord& record) {
   return QText(FormatChannelRow(record, UnitTime)[kPlayTimeColumn].c_str()).trimmed();
+}
+
+// The window's line after some of the core's questions (the delete confirmation's channel,
+// the length dialog's two lengths); the described text stays whole before it.
+class AddedLine : public Prompter {
+ public:
+  AddedLine(Prompter& inner, std::vector<const char*> questions, QString line)
+      : inner_(inner), questions_(std::move(questions)), line_(std::move(line)) {}
+  void NotifyUser(const char* text) override { inner_.NotifyUser(text); }
+  bool AskOkCancel(const char* text) override { return inner_.AskOkCancel(With(text).c_str()); }
+  LengthChoice ChooseLength(const char* message, const char* secondChoice) override {
+    return inner_.ChooseLength(With(message).c_str(), secondChoice);
+  }
+
+ private:
+  std::string With(const char* text) const {
+    const bool added = !line_.isEmpty() &&
+                       std::find(questions_.begin(), questions_.end(), text) != questions_.end();
+    return added ? QStringLiteral("%1\n\n%2").arg(QText(text), line_).toStdString() : text;
+  }
+  Prompter& inner_;
+  std::vector<const char*> questions_;  // the texts, by address, as the core passes them
+  QString line_;
+};
+
+// "WAVデータ 1:10.02 / 現在のチャンネル 0:06.02": what each choice of the length dialog keeps.
+QString BothLengths(const std::string& wav, const ChannelRecord& record) {
+  AudioFile wave;
+  if (wave.Open(wav) != 0) return {};  // the import says why
+  ChannelRecord fromWav = record;
+  fromWav.SectorCount = SectorsForSound(wave, record);
+  return QText(text::kLengthBoth).arg(PlayingTime(fromWav), PlayingTime(record));
 }
 
 }  // namespace
@@ -92,7 +126,9 @@ void TForm1::MenuWavIClick() {
 void TForm1::ImportInto(int entry, const std::string& wav) {
   // The import shows its own message before the size adjustment that follows it.
   CancelSeen progress(S().Progress);
-  const Outcome outcome = ImportChannel(workspace_, entry, wav, progress, S().Prompt);
+  AddedLine prompt(S().Prompt, {text::kWavLonger, text::kWavShorter},
+                   BothLengths(wav, workspace_.File.AudioChannelTable.Records[entry]));
+  const Outcome outcome = ImportChannel(workspace_, entry, wav, progress, prompt);
   if (outcome == Outcome::Done || progress.Seen()) {
     const ChannelRecord& record = workspace_.File.AudioChannelTable.Records[entry];
     const QString done = QText(text::kNoteImported).arg(record.Channel).arg(PlayingTime(record));
@@ -144,7 +180,8 @@ void TForm1::ChDeleteClick() {
   const int channel = workspace_.File.AudioChannelTable.Records[entry].Channel;
   // The core asks for the confirmation; a failure is shown, never passed over.
   CancelSeen progress(S().Progress);
-  const Outcome outcome = DeleteChannel(workspace_, entry, progress, S().Prompt);
+  AddedLine prompt(S().Prompt, {text::kAskDelete}, QText(text::kDeleteChannelLine).arg(channel));
+  const Outcome outcome = DeleteChannel(workspace_, entry, progress, prompt);
   if (outcome == Outcome::Failed) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
   if (outcome == Outcome::Done || progress.Seen())
     NoteEdit(progress.Seen(), QText(text::kNoteDeleted).arg(channel));

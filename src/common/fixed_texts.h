@@ -225,6 +225,9 @@ inline constexpr char kNoteDeleted[] = "チャンネル %1 を削除しました
 // Why the changing commands are unavailable.
 inline constexpr char kNoteReadOnly[] = "読み取り専用のファイルのため、変更する項目は使えません。";
 inline constexpr char kNoteInUse[] = "他のプログラムが使用中のため、変更する項目は使えません。";
+// The line the window adds after the delete confirmation, and after the length dialog's text.
+inline constexpr char kDeleteChannelLine[] = "チャンネル %1";
+inline constexpr char kLengthBoth[] = "WAVデータ %1 / 現在のチャンネル %2";
 // The append dialog's live readings of 開始位置 and チャンネル.
 inline constexpr char kStartReading[] = "= セクタ %1（%2）";
 inline constexpr char kChannelReading[] = "= チャンネル %1";
