@@ -165,7 +165,9 @@ TEST_F(HistoryTest, OpeningAfterACrashOffersToPutTheFileBack) {
   const std::string interrupted = ReadFileBytes(xa);
   ASSERT_NE(interrupted, before);
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskRecover), kOkCancel, Q(text::kOk)));
+  script.Then(AnswerBox(Q(text::kMessageCaption),
+                        Q(text::kAskRecover) + "\n\n" + QString::fromStdString(xa), kOkCancel,
+                        Q(text::kOk)));
   Run(script, [&] { form1.OpenByPath(xa); });
   EXPECT_TRUE(ReadFileBytes(xa) == before);
   EXPECT_EQ(Rows(), 3);
@@ -176,8 +178,9 @@ TEST_F(HistoryTest, DecliningTheRecoveryKeepsTheEditUndoable) {
   LeaveUnfinishedEdit(xa, dir.File("undo"));
   const std::string interrupted = ReadFileBytes(xa);
   ModalScript script;
-  script.Then(
-      AnswerBox(Q(text::kMessageCaption), Q(text::kAskRecover), kOkCancel, Q(text::kCancel)));
+  script.Then(AnswerBox(Q(text::kMessageCaption),
+                        Q(text::kAskRecover) + "\n\n" + QString::fromStdString(xa), kOkCancel,
+                        Q(text::kCancel)));
   Run(script, [&] { form1.OpenByPath(xa); });
   EXPECT_TRUE(ReadFileBytes(xa) == interrupted);
   // Asked once: opening again does not ask.

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "app/added_line.h"
 #include "app/append_dialog.h"
 #include "app/cancel_seen.h"
 #include "app/channel_grid.h"
@@ -33,29 +34,6 @@ namespace {
 QString PlayingTime(const ChannelRecord& record) {
   return QText(FormatChannelRow(record, UnitTime)[kPlayTimeColumn].c_str()).trimmed();
 }
-
-// The window's line after some of the core's questions (the delete confirmation's channel,
-// the length dialog's two lengths); the described text stays whole before it.
-class AddedLine : public Prompter {
- public:
-  AddedLine(Prompter& inner, std::vector<const char*> questions, QString line)
-      : inner_(inner), questions_(std::move(questions)), line_(std::move(line)) {}
-  void NotifyUser(const char* text) override { inner_.NotifyUser(text); }
-  bool AskOkCancel(const char* text) override { return inner_.AskOkCancel(With(text).c_str()); }
-  LengthChoice ChooseLength(const char* message, const char* secondChoice) override {
-    return inner_.ChooseLength(With(message).c_str(), secondChoice);
-  }
-
- private:
-  std::string With(const char* text) const {
-    const bool added = !line_.isEmpty() &&
-                       std::find(questions_.begin(), questions_.end(), text) != questions_.end();
-    return added ? QStringLiteral("%1\n\n%2").arg(QText(text), line_).toStdString() : text;
-  }
-  Prompter& inner_;
-  std::vector<const char*> questions_;  // the texts, by address, as the core passes them
-  QString line_;
-};
 
 // "WAVデータ 1:10.02 / 現在のチャンネル 0:06.02": what each choice of the length dialog keeps.
 QString BothLengths(const std::string& wav, const ChannelRecord& record) {

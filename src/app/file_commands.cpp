@@ -1,6 +1,8 @@
 // The main window's commands on the file as a whole: open, new, find all, settings, exit.
 #include <QDir>
+#include <QFile>
 
+#include "app/added_line.h"
 #include "app/disc_entry_dialog.h"
 #include "app/file_chooser.h"
 #include "app/interleave_map_view.h"
@@ -51,7 +53,11 @@ JournalDepth TForm1::Depth() {
 }
 
 bool TForm1::HoldFile() {
-  if (HoldForEditor(workspace_, S().Prompt, S().Progress) != EditorHold::Failed) return true;
+  // The recovery question names the file it is about.
+  const XaFile& xa = workspace_.File;
+  AddedLine prompt(S().Prompt, {text::kAskRecover},
+                   QFile::decodeName((xa.Entry.Active ? xa.Entry.Image : xa.Path).c_str()));
+  if (HoldForEditor(workspace_, prompt, S().Progress) != EditorHold::Failed) return true;
   if (workspace_.File.IsOpen()) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
   return workspace_.File.IsOpen();
 }
