@@ -2,12 +2,15 @@
 // and refusals, the import behind OK, and the delete's confirmation.
 #include <QAction>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <algorithm>
 
+#include "app/interleave_map_view.h"
 #include "common/fixed_texts.h"
+#include "edit/channel_list_format.h"
 #include "gui_support.h"
 #include "support/failing_file_io.h"
 #include "support/wav_builder.h"
@@ -110,6 +113,37 @@ TEST_F(AppendTest, AFileWithoutChannelsProposesChannelZeroAtTheStart) {
   EXPECT_EQ(RowTexts(form1, 0), (std::vector<std::string>{"  0", "  0", "  0:00.00", "  0:01.01",
                                                           "  0:01.01", " 37.8k Stereo", "  等速"}));
   EXPECT_EQ(FileLength(xa), (76 + 150) * 2336LL);
+}
+
+// Beside 開始位置 and チャンネル the dialog shows what the texts are read as: the record the
+// map previews. It opens beside the main window, clear of the map.
+TEST_F(AppendTest, ShowsLiveWhatTheStartAndChannelTextsAreReadAs) {
+  OpenOneChannel();
+  ChannelRecord previewed;
+  QObject::connect(&form5, &app::TForm5::ProposalChanged,
+                   [&](const ChannelRecord& r) { previewed = r; });
+  const char* typed[][2] = {{"0:05.00", "3"}, {"xyz", "xyz"}, {"5.5", "5.5"}};
+  bool clear = false;
+  ModalScript script;
+  script.Then([&](QWidget* modal) {
+    clear = !modal->frameGeometry().intersects(
+        QRect(form1.Map->mapToGlobal(QPoint(0, 0)), form1.Map->size()));
+    for (const auto& t : typed) {
+      form5.StartEdit->setText(Q(t[0]));
+      form5.ChEdit->setText(Q(t[1]));
+      EXPECT_EQ(form5.StartReading->text(),
+                Q(text::kStartReading)
+                    .arg(previewed.FirstSector)
+                    .arg(QString::fromStdString(FormatPlayingTime(previewed.FirstSector))))
+          << t[0];
+      EXPECT_EQ(form5.ChannelReading->text(), Q(text::kChannelReading).arg(previewed.Channel))
+          << t[1];
+    }
+    EXPECT_EQ(previewed.Channel, 5);  // "5.5" reads as 5
+    ClickLater(form5.CancelButton);
+  });
+  Run(script, [&] { form1.ChAppendClick(); });
+  EXPECT_TRUE(clear);
 }
 
 TEST_F(AppendTest, OkAddsTheProposedChannelToTheList) {
@@ -328,7 +362,7 @@ class DeleteTest : public EditorTest {
 TEST_F(DeleteTest, OkEmptiesTheChannelsSectorsAndTheListKeepsTheOthersInOrder) {
   ModalScript script;
   QWidget* owner = nullptr;
-  auto answer = AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk));
+  auto answer = AnswerBox(Q(text::kMessageCaption), DeleteQuestion(1), kOkCancel, Q(text::kOk));
   script.Then([&](QWidget* box) {
     owner = box->parentWidget();
     answer(box);
@@ -350,8 +384,7 @@ TEST_F(DeleteTest, OkEmptiesTheChannelsSectorsAndTheListKeepsTheOthersInOrder) {
 
 TEST_F(DeleteTest, CancelChangesNothing) {
   ModalScript script;
-  script.Then(
-      AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kCancel)));
+  script.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(1), kOkCancel, Q(text::kCancel)));
   Run(script, [&] { form1.ChDeleteClick(); });
   EXPECT_EQ(Channels(), (std::vector<std::string>{"  0", "  1", "  2"}));
   EXPECT_TRUE(ReadFileBytes(xa) == before);
@@ -363,18 +396,18 @@ TEST_F(DeleteTest, AFailedWriteIsShownAndNeverPassedOver) {
   failing.OnlyPath = xa;
   workspace.File.Io = &failing;
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk)))
+  script.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(1), kOkCancel, Q(text::kOk)))
       .Then(AnswerBox(Q(text::kMessageCaption), Q(text::kWriteError), kOkOnly, Q(text::kOk)));
   Run(script, [&] { form1.ChDeleteClick(); });
   EXPECT_TRUE(ReadFileBytes(xa) == before);
 }
 
 // A file opened read-only is refused before the confirmation is even asked.
-TEST_F(DeleteTest, AReadOnlyFileIsRefusedWithItsMessage) {
+TEST_F(DeleteTest, AReadOnlyFileIsRefusedWithTheReasonInTheStatusBar) {
   workspace.File.ReadOnly = true;
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kReadOnlyFile), kOkOnly, Q(text::kOk)));
   Run(script, [&] { form1.ChDeleteClick(); });
+  EXPECT_EQ(form1.findChild<QLabel*>(QStringLiteral("StatusNote"))->text(), Q(text::kNoteReadOnly));
   EXPECT_EQ(Channels(), (std::vector<std::string>{"  0", "  1", "  2"}));
   EXPECT_TRUE(ReadFileBytes(xa) == before);
 }

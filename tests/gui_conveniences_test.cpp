@@ -14,6 +14,7 @@
 
 #include "app/translations.h"
 #include "common/fixed_texts.h"
+#include "edit/channel_list_format.h"
 #include "edit/position_text.h"
 #include "gui_support.h"
 #include "support/wav_builder.h"
@@ -60,8 +61,8 @@ TEST_P(StatusTest, ShowsLayoutSectorsPostGapsAndWhetherAFindAllMayFindMore) {
   EXPECT_EQ(Field(form1, "StatusSectors"), Q(text::kStatusSectors).arg(c.sectors));
   EXPECT_EQ(Field(form1, "StatusPostGaps"),
             Q(text::kStatusPostGaps)
-                .arg(QString::fromStdString(FormatGapText(xa.ChannelPostGap)),
-                     QString::fromStdString(FormatGapText(xa.EndPostGap))));
+                .arg(QString::fromStdString(FormatPlayingTime(xa.ChannelPostGap)),
+                     QString::fromStdString(FormatPlayingTime(xa.EndPostGap))));
   EXPECT_EQ(Field(form1, "StatusScan"),
             c.hint ? Q(text::kStatusFirstSectorsOnly) : QStringLiteral("<hidden>"));
   ModalScript script;
@@ -89,7 +90,7 @@ TEST_F(EditorTest, ChangedPostGapsShowAtOnce) {
     ClickLater(form4.Button1);
   });
   Run(script, [&] { form1.MenuGap->trigger(); });
-  EXPECT_EQ(Field(form1, "StatusPostGaps"), Q(text::kStatusPostGaps).arg("1.00", "3.00"));
+  EXPECT_EQ(Field(form1, "StatusPostGaps"), Q(text::kStatusPostGaps).arg("0:01.00", "0:03.00"));
 }
 
 QStringList RecentItems(const app::TForm1& form) {

@@ -222,7 +222,7 @@ TEST_F(DiscImageTest, UndoGivesTheImageBackByteForByte) {
   const std::string before = ReadFileBytes(dir.File(image.binName));
   form1.G->setCurrentCell(1, 1);
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk)));
+  script.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(2), kOkCancel, Q(text::kOk)));
   Run(script, [&] { form1.ChDelete->trigger(); });
   EXPECT_NE(ReadFileBytes(dir.File(image.binName)), before);
   EXPECT_EQ(form1.G->rowCount(), 1);

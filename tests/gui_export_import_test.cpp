@@ -178,7 +178,9 @@ TEST_P(ImportLengthTest, Form3DecidesTheLengthAndTheListShowsIt) {
   bool firstChecked = false;
   script.Then([&](QWidget* modal) {
     ASSERT_EQ(modal, &form3);
-    EXPECT_EQ(form3.Msg->text(), Q(text::kWavShorter));
+    // The described text, then both lengths: 9 sectors of sound, the channel's 10.
+    EXPECT_EQ(form3.Msg->text(),
+              Q(text::kWavShorter) + "\n\n" + Q(text::kLengthBoth).arg("0:00.36", "0:00.40"));
     EXPECT_EQ(form3.Sel2->text(), Q(text::kFollowWav));
     firstChecked = form3.Sel1->isChecked();
     if (c.second) form3.Sel2->setChecked(true);
@@ -255,7 +257,8 @@ TEST_F(EditorTest, TheOverwriteQuestionBelongsToTheProgressWindowAndItsCancelIsR
   script
       .Then([&](QWidget* modal) {
         ASSERT_EQ(modal, &form3);
-        EXPECT_EQ(form3.Msg->text(), Q(text::kWavLonger));
+        EXPECT_EQ(form3.Msg->text(),
+                  Q(text::kWavLonger) + "\n\n" + Q(text::kLengthBoth).arg("0:01.05", "0:00.40"));
         form3.Sel2->setChecked(true);
         ClickLater(form3.Button1);
       })

@@ -64,7 +64,7 @@ TEST_F(HistoryTest, CtrlZTakesADeleteBackAndCtrlYDoesItAgain) {
   EXPECT_FALSE(form1.MenuRedo->isEnabled());
   form1.G->setCurrentCell(1, 1);
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk)));
+  script.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(1), kOkCancel, Q(text::kOk)));
   Run(script, [&] { form1.ChDeleteClick(); });
   const std::string deleted = ReadFileBytes(xa);
   ASSERT_NE(deleted, before);
@@ -109,7 +109,7 @@ TEST_F(HistoryTest, ARefusedUndoSaysWhy) {
   Open(xa);
   form1.G->setCurrentCell(0, 1);
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskDelete), kOkCancel, Q(text::kOk)));
+  script.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(0), kOkCancel, Q(text::kOk)));
   Run(script, [&] { form1.ChDeleteClick(); });
   std::string changed = ReadFileBytes(xa);
   changed[100] = char(changed[100] ^ 1);
@@ -165,7 +165,9 @@ TEST_F(HistoryTest, OpeningAfterACrashOffersToPutTheFileBack) {
   const std::string interrupted = ReadFileBytes(xa);
   ASSERT_NE(interrupted, before);
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskRecover), kOkCancel, Q(text::kOk)));
+  script.Then(AnswerBox(Q(text::kMessageCaption),
+                        Q(text::kAskRecover) + "\n\n" + QString::fromStdString(xa), kOkCancel,
+                        Q(text::kOk)));
   Run(script, [&] { form1.OpenByPath(xa); });
   EXPECT_TRUE(ReadFileBytes(xa) == before);
   EXPECT_EQ(Rows(), 3);
@@ -176,8 +178,9 @@ TEST_F(HistoryTest, DecliningTheRecoveryKeepsTheEditUndoable) {
   LeaveUnfinishedEdit(xa, dir.File("undo"));
   const std::string interrupted = ReadFileBytes(xa);
   ModalScript script;
-  script.Then(
-      AnswerBox(Q(text::kMessageCaption), Q(text::kAskRecover), kOkCancel, Q(text::kCancel)));
+  script.Then(AnswerBox(Q(text::kMessageCaption),
+                        Q(text::kAskRecover) + "\n\n" + QString::fromStdString(xa), kOkCancel,
+                        Q(text::kCancel)));
   Run(script, [&] { form1.OpenByPath(xa); });
   EXPECT_TRUE(ReadFileBytes(xa) == interrupted);
   // Asked once: opening again does not ask.
@@ -225,8 +228,8 @@ TEST_F(HistoryTest, AFileAnotherProgramHoldsOpensButIsNotChanged) {
   EXPECT_EQ(access->text(), Q(text::kStatusInUse));
   form1.G->setCurrentCell(0, 1);
   ModalScript script;
-  script.Then(AnswerBox(Q(text::kMessageCaption), Q(text::kFileInUse), kOkOnly, Q(text::kOk)));
   Run(script, [&] { form1.ChDeleteClick(); });
+  EXPECT_EQ(form1.findChild<QLabel*>(QStringLiteral("StatusNote"))->text(), Q(text::kNoteInUse));
   EXPECT_EQ(ReadFileBytes(xa), before);
 }
 

@@ -125,6 +125,22 @@ TEST_F(MapTest, CtrlWheelZoomsAroundThePointerAndTheWheelScrolls) {
   EXPECT_EQ(view.Viewport().FirstPeriod, 0);
 }
 
+// A file that fits the view at the widest zoom still zooms in, to eight times the whole
+// file, and the scroll bar reaches every part of it.
+TEST_F(MapTest, ASmallFileZoomsInPastTheWholeFile) {
+  XaBuilder(100).Channel(1, true, false, 0, 8, 10).Write(dir.File("small.xa"));
+  Open(dir.File("small.xa"));
+  view.Refresh();
+  const double fit = view.Viewport().PixelsPerPeriod;
+  ASSERT_GT(fit, 16);
+  view.ZoomAround(0, 1000);
+  EXPECT_DOUBLE_EQ(view.Viewport().PixelsPerPeriod, fit * 8);
+  auto* scroll = view.findChild<QScrollBar*>();
+  scroll->setValue(scroll->maximum());
+  const app::MapViewport end = view.Viewport();
+  EXPECT_NEAR(end.FirstPeriod + view.MapArea().width() / end.PixelsPerPeriod, 4, 1e-9);
+}
+
 TEST_F(MapTest, TheWindowsMapFollowsTheListAndSelectsItsRows) {
   app::InterleaveMapView& map = *form1.Map;
   ASSERT_EQ(form1.G->currentRow(), 0);

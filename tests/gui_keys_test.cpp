@@ -53,7 +53,7 @@ class ChannelCommandTest : public MainWindowTest {
 const std::vector<std::string> kNothing;
 const std::vector<std::string> kChooseWav{"choose OpenWav"};
 const std::vector<std::string> kChooseWavToWrite{"choose SaveWav"};
-const std::vector<std::string> kAskDelete{std::string("ask ") + text::kAskDelete};
+const std::vector<std::string> kAskDelete{"ask " + DeleteQuestion(0).toStdString()};
 const std::vector<std::string> kSound{"sound"};
 
 struct KeyCase {

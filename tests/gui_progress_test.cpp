@@ -72,13 +72,19 @@ TEST_F(MainWindowTest, PollCancelRunsThePendingEventsWithoutWaiting) {
   form2.Finish();
 }
 
-TEST_F(MainWindowTest, TheWindowSystemCannotCloseTheProgressWindow) {
-  form2.Start();
-  form2.close();
-  EXPECT_TRUE(form2.isVisible());
-  EXPECT_FALSE(form2.Cancelled);
-  form2.Finish();
-  EXPECT_FALSE(form2.isVisible());
+// A close request and Escape press キャンセル; the window stays until the operation stops.
+TEST_F(MainWindowTest, ACloseRequestOrEscapeCancelsTheProgressWindow) {
+  for (const bool escape : {false, true}) {
+    form2.Start();
+    if (escape)
+      QTest::keyClick(&form2, Qt::Key_Escape);
+    else
+      form2.close();
+    EXPECT_TRUE(form2.isVisible()) << escape;
+    EXPECT_TRUE(form2.PollCancel()) << escape;
+    form2.Finish();
+    EXPECT_FALSE(form2.isVisible());
+  }
 }
 
 TEST_F(MainWindowTest, NotifyShowsAMessageBoxOwnedByTheWindowOnScreen) {

@@ -10,6 +10,7 @@
 #include <QTableWidget>
 #include <QWidget>
 
+#include "common/fixed_texts.h"
 #include "support/xa_builder.h"
 
 namespace sorvane::testing {
@@ -61,6 +62,11 @@ void ModalScript::Tick() {
         Qt::SingleShotConnection);
   }
   step(modal);
+}
+
+QString DeleteQuestion(int channel) {
+  return QString::fromUtf8(text::kAskDelete) + QStringLiteral("\n\n") +
+         QString::fromUtf8(text::kDeleteChannelLine).arg(channel);
 }
 
 void ClickLater(QAbstractButton* button) {

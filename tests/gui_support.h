@@ -54,6 +54,9 @@ class ModalScript {
   int idleTicks_ = 0;
 };
 
+// The delete confirmation as the window asks it: the described text, then the channel.
+QString DeleteQuestion(int channel);
+
 // Presses the button from the event loop, after the current step has returned.
 void ClickLater(QAbstractButton* button);
 // A step that checks a message box's caption, text and buttons, then presses `press`.

@@ -57,15 +57,11 @@
     </message>
     <message>
         <source>設定(&amp;C)</source>
-        <translation>Setti&amp;ngs</translation>
+        <translation>&amp;Settings</translation>
     </message>
     <message>
         <source>終了(&amp;Q)</source>
         <translation>&amp;Quit</translation>
-    </message>
-    <message>
-        <source>高音質で変換(&amp;Q)</source>
-        <translation>High &amp;Quality Conversion</translation>
     </message>
     <message>
         <source>表示(&amp;V)</source>
@@ -321,11 +317,11 @@ Continue?</translation>
     </message>
     <message>
         <source>等速</source>
-        <translation>Normal</translation>
+        <translation>1x</translation>
     </message>
     <message>
         <source>倍速</source>
-        <translation>Double</translation>
+        <translation>2x</translation>
     </message>
     <message>
         <source>18.9k Mono</source>
@@ -702,6 +698,54 @@ the post-gap at the end of the file.</translation>
     <message>
         <source>一括入力: 入力 %1、切り詰め %2、スキップ %3、失敗 %4</source>
         <translation>Batch import: imported %1, cut %2, skipped %3, failed %4</translation>
+    </message>
+    <message>
+        <source>高音質で変換(&amp;H)</source>
+        <translation>&amp;High Quality Conversion</translation>
+    </message>
+    <message>
+        <source>キャンセルしました。書き込んだ部分は「元に戻す」で取り消せます。</source>
+        <translation>Cancelled. Undo takes back what was written.</translation>
+    </message>
+    <message>
+        <source>チャンネル %1 に %2 の音声を入力しました。</source>
+        <translation>Imported %2 of sound into channel %1.</translation>
+    </message>
+    <message>
+        <source>チャンネル %1（%2）を追加しました。</source>
+        <translation>Added channel %1 (%2).</translation>
+    </message>
+    <message>
+        <source>チャンネル %1 を %2 に出力しました。</source>
+        <translation>Exported channel %1 to %2.</translation>
+    </message>
+    <message>
+        <source>%1 個のWAVファイルを %2 に出力しました。</source>
+        <translation>Exported %1 WAV files to %2.</translation>
+    </message>
+    <message>
+        <source>チャンネル %1 を削除しました。</source>
+        <translation>Deleted channel %1.</translation>
+    </message>
+    <message>
+        <source>読み取り専用のファイルのため、変更する項目は使えません。</source>
+        <translation>The file is read-only: commands that change it are unavailable.</translation>
+    </message>
+    <message>
+        <source>他のプログラムが使用中のため、変更する項目は使えません。</source>
+        <translation>Another program is using the file: commands that change it are unavailable.</translation>
+    </message>
+    <message>
+        <source>= セクタ %1（%2）</source>
+        <translation>= sector %1 (%2)</translation>
+    </message>
+    <message>
+        <source>= チャンネル %1</source>
+        <translation>= channel %1</translation>
+    </message>
+    <message>
+        <source>WAVデータ %1 / 現在のチャンネル %2</source>
+        <translation>WAV data %1 / channel now %2</translation>
     </message>
 </context>
 </TS>

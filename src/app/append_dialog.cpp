@@ -4,12 +4,14 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QSignalBlocker>
 #include <algorithm>
 
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
+#include "edit/channel_list_format.h"
 
 namespace sorvane::app {
 namespace {
@@ -18,6 +20,8 @@ constexpr int kLabelX = 8;
 constexpr int kFieldX = 80;
 constexpr int kFieldWidth = 124;
 constexpr int kRowHeight = 20;
+constexpr int kReadingX = kFieldX + kFieldWidth + 6;
+constexpr int kReadingWidth = 150;
 constexpr int kDesignedSlots = 32;
 constexpr int kMargin = 8;
 constexpr int kButtonWidth = 60;
@@ -78,12 +82,18 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   QualitySel->addItems({QText(text::kQuality189Mono), QText(text::kQuality189Stereo),
                         QText(text::kQuality378Mono), QText(text::kQuality378Stereo)});
   AddRow(this, text::kLabelQuality, QualitySel, "QualitySel", 112);
+  StartReading = new QLabel(this);
+  StartReading->setObjectName(QStringLiteral("StartReading"));
+  StartReading->setGeometry(kReadingX, 34, kReadingWidth, kRowHeight);
+  ChannelReading = new QLabel(this);
+  ChannelReading->setObjectName(QStringLiteral("ChannelReading"));
+  ChannelReading->setGeometry(kReadingX, 86, kReadingWidth, kRowHeight);
 
   FindButton = AddButton(this, text::kFind, "FindButton", kMargin);
   OKButton = AddButton(this, text::kOk, "OKButton", RightOf(FindButton));
   OKButton->setDefault(true);
   CancelButton = AddButton(this, text::kCancel, "CancelButton", RightOf(OKButton));
-  setFixedSize(std::max(width(), RightOf(CancelButton)), height());
+  setFixedSize(std::max(kReadingX + kReadingWidth + kMargin, RightOf(CancelButton)), height());
   connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
   connect(FindButton, &QPushButton::clicked, this, &TForm5::FindButtonClick);
   connect(OKButton, &QPushButton::clicked, this, &TForm5::OKButtonClick);
@@ -92,6 +102,7 @@ TForm5::TForm5(QWidget* parent) : QDialog(parent) {
   connect(SpeedSel, &QComboBox::currentIndexChanged, this, &TForm5::QualitySelChange);
   connect(TrackSel, &QComboBox::currentIndexChanged, this, &TForm5::ShowProposal);
   connect(StartEdit, &QLineEdit::textChanged, this, &TForm5::ShowProposal);
+  connect(ChEdit, &QLineEdit::textChanged, this, &TForm5::ShowProposal);
 
   QWidget* order[] = {TrackSel,   StartEdit,  SpeedSel, ChEdit,
                       QualitySel, FindButton, OKButton, CancelButton};
@@ -108,7 +119,24 @@ bool TForm5::Edit(const XaFile& xa, FrameSource& wave, ChannelRecord& record, Pr
 
 void TForm5::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
-  if (!event->spontaneous()) FormShow();
+  if (event->spontaneous()) return;
+  PlaceBesideOwner();
+  FormShow();
+}
+
+// To the right of the main window, else to its left, else where the screen has room.
+void TForm5::PlaceBesideOwner() {
+  const QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+  if (!owner) return;
+  const QRect main = owner->frameGeometry();
+  const QRect screen = owner->screen()->availableGeometry();
+  const QSize frame = frameGeometry().size();
+  int x = main.right() + 1 + kMargin;
+  if (x + frame.width() > screen.right() + 1) x = main.left() - kMargin - frame.width();
+  x = std::clamp(x, screen.left(), std::max(screen.left(), screen.right() + 1 - frame.width()));
+  const int y = std::clamp(main.top(), screen.top(),
+                           std::max(screen.top(), screen.bottom() + 1 - frame.height()));
+  move(x, y);
 }
 
 void TForm5::FormShow() {
@@ -175,6 +203,10 @@ void TForm5::ShowProposal() {
   ChannelRecord proposal = lent_->NewChannel;
   ReadParams(State, lent_->Wave, proposal);
   State = kept;
+  StartReading->setText(QText(text::kStartReading)
+                            .arg(proposal.FirstSector)
+                            .arg(QString::fromStdString(FormatPlayingTime(proposal.FirstSector))));
+  ChannelReading->setText(QText(text::kChannelReading).arg(proposal.Channel));
   emit ProposalChanged(proposal);
 }
 

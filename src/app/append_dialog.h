@@ -23,6 +23,10 @@ class TForm5 : public QDialog {
   QComboBox* SpeedSel;
   QLineEdit* ChEdit;
   QComboBox* QualitySel;
+  // Beside 開始位置 and チャンネル, live: the sector and time, and the channel number, that
+  // the texts are read as.
+  QLabel* StartReading;
+  QLabel* ChannelReading;
   QPushButton* FindButton;
   QPushButton* OKButton;
   QPushButton* CancelButton;
@@ -65,7 +69,9 @@ class TForm5 : public QDialog {
 
   void ReadControls();  // controls to State
   void ShowControls();  // State to controls
-  void ShowProposal();  // the controls' record to the map
+  void ShowProposal();  // the controls' record to the map and the readings
+  // Beside the main window, so that the map it previews stays in sight.
+  void PlaceBesideOwner();
 
   std::optional<Lent> lent_;
 };

@@ -18,8 +18,16 @@ void TForm1::RefreshList() {
   for (QAction* needsFile :
        {MenuShow->menuAction(), MenuEdit->menuAction(), MenuFind, MenuGap, MenuExportAll})
     needsFile->setEnabled(FileOpen);
-  MenuUndo->setEnabled(FileOpen && CanTakeBack(workspace_, JournalDirection::Undo));
-  MenuRedo->setEnabled(FileOpen && CanTakeBack(workspace_, JournalDirection::Redo));
+  // A file the window cannot change offers no changing item; the status bar says why.
+  const bool changes = FileOpen && !workspace_.File.ReadOnly && workspace_.File.Locked;
+  for (QAction* changing : {MenuWavI, ChAppend, ChDelete, PopWavI, PopAppend, PopDelete})
+    changing->setEnabled(changes);
+  if (FileOpen && !changes) RefuseChange();
+  const JournalDepth depth = Depth();
+  MenuUndo->setEnabled(FileOpen && (settingsHistory_.CanUndo(depth) ||
+                                    CanTakeBack(workspace_, JournalDirection::Undo)));
+  MenuRedo->setEnabled(FileOpen && (settingsHistory_.CanRedo(depth) ||
+                                    CanTakeBack(workspace_, JournalDirection::Redo)));
   if (!FileOpen) channels.Count = 0;  // no channel command finds an entry then
   MenuSp1->setChecked(DisplayUnit == UnitTime);
   MenuSpS->setChecked(DisplayUnit == UnitSectors);

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include "edit/workspace.h"
+
 namespace sorvane::app {
 
 EditorForms::EditorForms(Workspace& workspace, AudioOutput& audio)
@@ -15,9 +17,11 @@ EditorForms::EditorForms(Workspace& workspace, AudioOutput& audio)
   Form1.Attach({Form2, audio, Prompter, Files, Form4, Form5});
 }
 
-void OpenFromCommandLine(TForm1& form1, const QStringList& arguments) {
+void OpenFromCommandLine(TForm1& form1, const Workspace& workspace, Prompter& prompter,
+                         const QStringList& arguments) {
   if (arguments.size() < 2) return;
-  form1.OpenByPath(QFile::encodeName(arguments.at(1)).toStdString());
+  if (form1.OpenByPath(QFile::encodeName(arguments.at(1)).toStdString()) < 0)
+    prompter.NotifyUser(workspace.File.LastErrorText);
 }
 
 }  // namespace sorvane::app

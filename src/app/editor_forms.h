@@ -26,8 +26,9 @@ struct EditorForms {
   QtFileChooser Files;
 };
 
-// Opens the file that the first argument after the program names, without a message when
-// that fails; further arguments are ignored.
-void OpenFromCommandLine(TForm1& form1, const QStringList& arguments);
+// Opens the file that the first argument after the program names, with the message that
+// 開く shows when that fails (call it with the window shown); further arguments are ignored.
+void OpenFromCommandLine(TForm1& form1, const Workspace& workspace, Prompter& prompter,
+                         const QStringList& arguments);
 
 }  // namespace sorvane::app

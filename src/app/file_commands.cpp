@@ -1,9 +1,14 @@
 // The main window's commands on the file as a whole: open, new, find all, settings, exit.
+#include <QDir>
+#include <QFile>
+
+#include "app/added_line.h"
 #include "app/disc_entry_dialog.h"
 #include "app/file_chooser.h"
 #include "app/interleave_map_view.h"
 #include "app/main_window.h"
 #include "app/settings_dialog.h"
+#include "app/ui_text.h"
 #include "app/waveform_view.h"
 #include "common/fixed_texts.h"
 #include "common/progress_monitor.h"
@@ -24,10 +29,23 @@ void TForm1::CloseFile() {
   CloseXaFile(workspace_.File);
   FileOpen = false;
   Wave->DropCache();
+  settingsHistory_.Clear();
+  Note({});
+}
+
+JournalDepth TForm1::Depth() {
+  if (!FileOpen || !workspace_.File.IsOpen()) return {};
+  UndoJournal& journal = workspace_.Journal;
+  return {journal.List(workspace_.File, JournalDirection::Undo, false).size(),
+          journal.List(workspace_.File, JournalDirection::Redo, false).size()};
 }
 
 bool TForm1::HoldFile() {
-  if (HoldForEditor(workspace_, S().Prompt, S().Progress) != EditorHold::Failed) return true;
+  // The recovery question names the file it is about.
+  const XaFile& xa = workspace_.File;
+  AddedLine prompt(S().Prompt, {text::kAskRecover},
+                   QFile::decodeName((xa.Entry.Active ? xa.Entry.Image : xa.Path).c_str()));
+  if (HoldForEditor(workspace_, prompt, S().Progress) != EditorHold::Failed) return true;
   if (workspace_.File.IsOpen()) S().Prompt.NotifyUser(workspace_.File.LastErrorText);
   return workspace_.File.IsOpen();
 }
@@ -99,10 +117,21 @@ void TForm1::MenuGapClick() {
   XaFile& xa = workspace_.File;
   FileSettings chosen = CurrentSettings(xa);
   if (!S().Settings.Edit(chosen, xa.Entry.Active)) return;
+  const FileSettings before = CurrentSettings(xa);
+  const JournalDepth depth = Depth();
   // The dialog has refused what the command would refuse; the list is not refreshed.
   if (ApplyFileSettings(workspace_, chosen, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
   Wave->DropCache();
+  // A change that resized the file is a journal entry; any other is a step of the window's.
+  const FileSettings after = CurrentSettings(xa);
+  const bool changed = before.ChannelPostGap != after.ChannelPostGap ||
+                       before.EndPostGap != after.EndPostGap ||
+                       before.ResizePermission != after.ResizePermission;
+  if (changed && Depth().Undo == depth.Undo) settingsHistory_.Changed(before, after, depth);
+  MenuUndo->setEnabled(settingsHistory_.CanUndo(Depth()) ||
+                       CanTakeBack(workspace_, JournalDirection::Undo));
+  MenuRedo->setEnabled(CanTakeBack(workspace_, JournalDirection::Redo));
   ShowFileState();
   Map->Refresh();  // the post-gaps and the file's length may have changed
 }
@@ -114,14 +143,27 @@ void TForm1::MenuExportAllClick() {
   XaFile& xa = workspace_.File;
   std::vector<ChannelWav> written;
   // A cancel is reported too ("キャンセルしました。"); the WAVs finished before it stay.
-  if (ExportEveryChannel(xa, WavBaseOfOpenFile(xa, folder), S().Progress, written) != Outcome::Done)
+  if (ExportEveryChannel(xa, WavBaseOfOpenFile(xa, folder), S().Progress, written) !=
+      Outcome::Done) {
     S().Prompt.NotifyUser(xa.LastErrorText);
+    return;
+  }
+  Note(QText(text::kNoteExportedAll)
+           .arg(written.size())
+           .arg(QDir::toNativeSeparators(QString::fromStdString(folder))));
 }
 
 void TForm1::MenuExitClick() { close(); }
 
 void TForm1::TakeBack(bool redo) {
   if (!FileOpen) return;
+  const JournalDepth depth = Depth();
+  if (redo ? settingsHistory_.CanRedo(depth) : settingsHistory_.CanUndo(depth)) {
+    StoreSettings(workspace_.File,
+                  redo ? settingsHistory_.Redo(depth) : settingsHistory_.Undo(depth));
+    RefreshList();
+    return;
+  }
   KeptSettings settings;
   const Outcome outcome = redo ? RedoEdit(workspace_, settings) : UndoEdit(workspace_, settings);
   if (outcome == Outcome::Done) {

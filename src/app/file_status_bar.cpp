@@ -1,6 +1,7 @@
 #include "app/file_status_bar.h"
 
 #include <QLabel>
+#include <QPainter>
 #include <QStatusBar>
 #include <iterator>
 
@@ -8,10 +9,42 @@
 #include "common/fixed_texts.h"
 #include "container/channel_scan.h"
 #include "container/xa_file.h"
-#include "edit/position_text.h"
+#include "edit/channel_list_format.h"
 
 namespace sorvane::app {
 namespace {
+
+// A label that shows as much of its text as fits, ending in "…", so that the status bar
+// never pushes its other fields out; the tooltip has the whole text.
+class ElidingLabel : public QLabel {
+ public:
+  ElidingLabel(QString tip, QWidget* parent) : QLabel(parent), tip_(std::move(tip)) {}
+  void SetFull(const QString& text) {
+    setText(text);
+    setToolTip(tip_.isEmpty() ? text : QStringLiteral("%1\n%2").arg(text, tip_));
+  }
+  QSize minimumSizeHint() const override {
+    return {fontMetrics().horizontalAdvance(QStringLiteral("…")) * 3,
+            QLabel::minimumSizeHint().height()};
+  }
+
+ protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    const QRect area = contentsRect();
+    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
+                     fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+  }
+
+ private:
+  QString tip_;
+};
+
+// A gap in the list's unit: a playing time, or sectors in decimal or hexadecimal.
+QString GapText(std::int32_t sectors, int unit) {
+  if (unit == UnitTime) return QString::fromStdString(FormatPlayingTime(sectors));
+  return QString::number(sectors, unit == UnitHexSectors ? 16 : 10).toUpper();
+}
 
 QString FileLayoutText(const FileFacts& facts) {
   switch (facts.File.Layout) {
@@ -39,8 +72,8 @@ QString SectorsText(const FileFacts& facts) {
 
 QString PostGapsText(const FileFacts& facts) {
   return QText(text::kStatusPostGaps)
-      .arg(QString::fromStdString(FormatGapText(facts.File.ChannelPostGap)),
-           QString::fromStdString(FormatGapText(facts.File.EndPostGap)));
+      .arg(GapText(facts.File.ChannelPostGap, facts.Unit),
+           GapText(facts.File.EndPostGap, facts.Unit));
 }
 
 QString ScanText(const FileFacts& facts) {
@@ -59,7 +92,7 @@ struct Field {
   const char* name;
   QString (*text)(const FileFacts&);  // empty: the field is hidden
   QString (*tip)();                   // what the field means
-  bool yields = false;  // takes only the room the others leave, so that they are not cut
+  bool elides = false;                // gives up room first, its whole text in the tooltip
 };
 
 QString LayoutTip() { return QText(text::kStatusLayoutTip); }
@@ -69,33 +102,45 @@ QString PostGapsTip() {
 }
 QString ScanTip() { return QText(text::kStatusFirstSectorsTip); }
 
-constexpr Field kFields[] = {{"StatusLayout", LayoutText, LayoutTip},
+// The access notice first: it is what a person must not miss.
+constexpr Field kFields[] = {{"StatusAccess", AccessText, NoTip},
+                             {"StatusLayout", LayoutText, LayoutTip, true},
                              {"StatusSectors", SectorsText, NoTip},
                              {"StatusPostGaps", PostGapsText, PostGapsTip},
-                             {"StatusScan", ScanText, ScanTip, true},
-                             {"StatusAccess", AccessText, NoTip}};
+                             {"StatusScan", ScanText, ScanTip, true}};
 
 }  // namespace
 
 FileStatusBar::FileStatusBar(QStatusBar& bar) {
   bar.setObjectName(QStringLiteral("StatusBar"));
   for (const Field& field : kFields) {
-    auto* label = new QLabel(&bar);
+    QLabel* label = field.elides ? new ElidingLabel(field.tip(), &bar) : new QLabel(&bar);
+    if (!field.elides) label->setToolTip(field.tip());
     label->setObjectName(QString::fromLatin1(field.name));
-    label->setToolTip(field.tip());
-    if (field.yields) label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    bar.addWidget(label, field.yields ? 1 : 0);
+    bar.addWidget(label);
     label->hide();
     fields_.push_back(label);
   }
+  note_ = new ElidingLabel({}, &bar);
+  note_->setObjectName(QStringLiteral("StatusNote"));
+  bar.addWidget(note_, 1);
+  note_->hide();
 }
 
 void FileStatusBar::Show(const FileFacts& facts) {
   for (std::size_t i = 0; i < std::size(kFields); ++i) {
     const QString text = facts.Open ? kFields[i].text(facts) : QString();
-    fields_[i]->setText(text);
+    if (auto* eliding = dynamic_cast<ElidingLabel*>(fields_[i]))
+      eliding->SetFull(text);
+    else
+      fields_[i]->setText(text);
     fields_[i]->setVisible(!text.isEmpty());
   }
+}
+
+void FileStatusBar::SetNote(const QString& text) {
+  static_cast<ElidingLabel*>(note_)->SetFull(text);
+  note_->setVisible(!text.isEmpty());
 }
 
 }  // namespace sorvane::app

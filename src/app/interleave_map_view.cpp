@@ -17,6 +17,8 @@ namespace {
 
 constexpr double kWidestPeriod = 16;  // pixels per period at the closest zoom
 constexpr double kZoomStep = 1.25;    // per notch of the wheel
+// A file that fits the view at the widest zoom still zooms in this far past the whole file.
+constexpr double kPastWholeFile = 8;
 constexpr int kLegendPadding = 3;
 constexpr int kSwatch = 10;
 constexpr QRgb kLegendBackground = 0xfff4f4f4;
@@ -112,8 +114,8 @@ void InterleaveMapView::ZoomToFit() {
 
 void InterleaveMapView::ZoomAround(int x, double factor) {
   const double fit = FitPixelsPerPeriod();
-  const double wanted =
-      std::clamp(view_.PixelsPerPeriod * factor, fit, std::max(fit, kWidestPeriod));
+  const double wanted = std::clamp(view_.PixelsPerPeriod * factor, fit,
+                                   std::max(fit * kPastWholeFile, kWidestPeriod));
   if (wanted <= fit) return ZoomToFit();
   const double anchor = view_.FirstPeriod + x / view_.PixelsPerPeriod;
   fitted_ = false;

@@ -1,9 +1,9 @@
 #include "app/length_dialog.h"
 
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShowEvent>
 
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
@@ -81,14 +81,6 @@ void TForm3::ShowControls() {
 void TForm3::showEvent(QShowEvent* event) {
   QDialog::showEvent(event);
   if (!event->spontaneous()) FormShow();
-}
-
-void TForm3::keyPressEvent(QKeyEvent* event) {
-  if (event->key() == Qt::Key_Escape) {
-    event->accept();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }
 
 }  // namespace sorvane::app

@@ -33,8 +33,6 @@ class TForm3 : public QDialog {
 
  protected:
   void showEvent(QShowEvent* event) override;
-  // Escape is not bound to "キャンセル" here; closing by the frame still cancels.
-  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void ShowControls();  // Choice to the choices

@@ -1,6 +1,7 @@
 // The editor: the five windows, the file named on the command line, the message loop.
 #include <QApplication>
 #include <QMessageBox>
+#include <QTimer>
 #include <exception>
 #include <memory>
 
@@ -21,9 +22,13 @@ int main(int argc, char** argv) {
   std::unique_ptr<sorvane::app::EditorForms> forms;
   try {
     forms = std::make_unique<sorvane::app::EditorForms>(workspace, *audio);
-    // Shown first: a disc image named on the command line opens its chooser over it.
+    // Shown first, and the file opened once the event loop runs (the window is on screen):
+    // a disc image's chooser, the recovery question and a refusal appear over it.
     forms->Form1.show();
-    sorvane::app::OpenFromCommandLine(forms->Form1, QApplication::arguments());
+    QTimer::singleShot(0, &forms->Form1, [&forms, &workspace] {
+      sorvane::app::OpenFromCommandLine(forms->Form1, workspace, forms->Prompter,
+                                        QApplication::arguments());
+    });
   } catch (const std::exception& error) {
     QMessageBox::critical(nullptr, sorvane::app::QText(sorvane::text::kAppCaption),
                           QString::fromLocal8Bit(error.what()));

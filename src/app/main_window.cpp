@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
@@ -181,6 +182,10 @@ void TForm1::BuildPopupMenu() {
   PopWavO = AddCommand(PopupMenu, "PopWavO", text::kPopWavO, &TForm1::MenuWavOClick);
   PopAppend = AddCommand(PopupMenu, "PopAppend", text::kPopAppend, &TForm1::ChAppendClick);
   PopDelete = AddCommand(PopupMenu, "PopDelete", text::kPopDelete, &TForm1::ChDeleteClick);
+  // The key hints in the shortcut column: the spaces before "[P]" become a tab.
+  for (QAction* item : PopupMenu->actions())
+    item->setText(
+        item->text().replace(QRegularExpression(QStringLiteral(" +\\[")), QStringLiteral("\t[")));
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event) {
@@ -243,6 +248,7 @@ void TForm1::DropFile(const std::string& path, int row) {
     OpenByPath(path);
     return;
   }
+  if (RefuseChange()) return;
   if (row >= 0 && row < workspace_.File.AudioChannelTable.Count) {
     G->setCurrentCell(row, 1);
     ImportInto(row, path);

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "app/recent_files.h"
+#include "app/settings_history.h"
 #include "common/outcome.h"
 #include "edit/channel_list_format.h"
 
@@ -184,8 +185,22 @@ class TForm1 : public QMainWindow {
   bool HoldFile();
   // A file is open and this window may change it: not read-only, its lock held.
   bool MayImportAll() const;
-  // Undo or redo, then the list reloaded with the file settings as they were.
+  // Undo or redo of the newest step, a settings change kept in memory or a journal entry
+  // (then the list reloaded with the file settings as they were).
   void TakeBack(bool redo);
+  // How many journal entries of the open file can be undone and redone.
+  JournalDepth Depth();
+  // After an import, append or delete: when its progress was cancelled, the file scanned
+  // again to what it holds and the cancel noted; else `done` noted, with the report of a
+  // sound that was cut after it. True when the edit was not cancelled.
+  bool NoteEdit(bool cancelled, const QString& done);
+  // Adds the report of a sound that the last import or append cut to the note `done`.
+  void NoteCut(const QString& done);
+  // What the last command did, or why one is unavailable, in the status bar.
+  void Note(const QString& text);
+  // Null when the open file can be changed, else why not (read-only, or locked by another
+  // program), noted in the status bar.
+  const char* RefuseChange();
   const Services& S() const {
     assert(services_ && "Attach before use");
     return *services_;
@@ -195,6 +210,8 @@ class TForm1 : public QMainWindow {
   std::optional<Services> services_;
   FileStatusBar* status_;
   RecentFiles recent_;
+  // The settings changes that did not resize the file, for 元に戻す and やり直し.
+  SettingsHistory settingsHistory_;
   // Whether a file is open in the window, set by the file commands. A failed resize may
   // leave the file's descriptor closed while the window still shows the file.
   bool FileOpen = false;

@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QProgressBar>
 #include <QPushButton>
 
@@ -71,7 +72,17 @@ void TForm2::Notify(const char* text) { ShowNotice(isVisible() ? this : &mainWin
 
 void TForm2::Button1Click() { Cancelled = true; }
 
-void TForm2::closeEvent(QCloseEvent* event) { event->ignore(); }
+// A close request of the window manager (its close button, Alt+F4) and Escape act as
+// "キャンセル": the window goes when the operation has stopped.
+void TForm2::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  Button1Click();
+}
+
+void TForm2::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Escape) Button1Click();
+  QWidget::keyPressEvent(event);
+}
 
 bool TForm2::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &mainWindow_ && event->type() == QEvent::Close && isVisible()) Button1Click();

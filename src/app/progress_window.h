@@ -34,9 +34,10 @@ class TForm2 : public QWidget, public ProgressMonitor {
   void Button1Click();
 
  protected:
-  // The window has no close box; a close asked for by the window system is ignored, so
-  // that only Finish hides it and only the button cancels.
+  // A close asked for by the window system, and Escape, press "キャンセル"; only Finish
+  // hides the window.
   void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:

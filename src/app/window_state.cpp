@@ -39,7 +39,20 @@ void TForm1::ShowFileState() {
   const RecentFile opened = OpenedAs(workspace_.File);
   const QString name = ItemName(opened, QFileInfo(opened.Path).fileName());
   setWindowTitle(FileOpen ? QStringLiteral("%1 - %2").arg(name, caption) : caption);
-  status_->Show({workspace_.File, FileOpen});
+  status_->Show({workspace_.File, FileOpen, DisplayUnit});
+}
+
+void TForm1::Note(const QString& text) { status_->SetNote(text); }
+
+const char* TForm1::RefuseChange() {
+  const XaFile& xa = workspace_.File;
+  // The window takes the lock whenever it can: without it, another program has it.
+  const char* reason = !FileOpen     ? nullptr
+                       : xa.ReadOnly ? text::kNoteReadOnly
+                       : !xa.Locked  ? text::kNoteInUse
+                                     : nullptr;
+  if (reason) Note(QText(reason));
+  return reason;
 }
 
 void TForm1::RememberFile() {

@@ -24,7 +24,7 @@ inline constexpr char kMenuOpen[] = "開く(&O)";
 inline constexpr char kMenuFind[] = "全検索(&F)";
 inline constexpr char kMenuGap[] = "設定(&C)";
 inline constexpr char kMenuExit[] = "終了(&Q)";
-inline constexpr char kMenuHighQuality[] = "高音質で変換(&Q)";
+inline constexpr char kMenuHighQuality[] = "高音質で変換(&H)";
 inline constexpr char kMenuExportAll[] = "全チャンネルをWAV出力";
 inline constexpr char kMenuShow[] = "表示(&V)";
 inline constexpr char kMenuSp1[] = "時間単位(&T)";
@@ -213,6 +213,24 @@ inline constexpr char kStatusFirstSectorsTip[] =
 // The file cannot be changed from the window: read-only, or another program holds its lock.
 inline constexpr char kStatusReadOnly[] = "読み取り専用";
 inline constexpr char kStatusInUse[] = "他のプログラムが使用中のため読み取り専用";
+
+// What the last command did, in the status bar after it ("%1" and "%2" filled in).
+inline constexpr char kNoteCancelledEdit[] =
+    "キャンセルしました。書き込んだ部分は「元に戻す」で取り消せます。";
+inline constexpr char kNoteImported[] = "チャンネル %1 に %2 の音声を入力しました。";
+inline constexpr char kNoteAppended[] = "チャンネル %1（%2）を追加しました。";
+inline constexpr char kNoteExported[] = "チャンネル %1 を %2 に出力しました。";
+inline constexpr char kNoteExportedAll[] = "%1 個のWAVファイルを %2 に出力しました。";
+inline constexpr char kNoteDeleted[] = "チャンネル %1 を削除しました。";
+// Why the changing commands are unavailable.
+inline constexpr char kNoteReadOnly[] = "読み取り専用のファイルのため、変更する項目は使えません。";
+inline constexpr char kNoteInUse[] = "他のプログラムが使用中のため、変更する項目は使えません。";
+// The line the window adds after the delete confirmation, and after the length dialog's text.
+inline constexpr char kDeleteChannelLine[] = "チャンネル %1";
+inline constexpr char kLengthBoth[] = "WAVデータ %1 / 現在のチャンネル %2";
+// The append dialog's live readings of 開始位置 and チャンネル.
+inline constexpr char kStartReading[] = "= セクタ %1（%2）";
+inline constexpr char kChannelReading[] = "= チャンネル %1";
 
 // The interleave map under the channel list: its legend and what hovering shows.
 inline constexpr char kMapChannel[] = "Ch %1";

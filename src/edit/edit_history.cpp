@@ -167,12 +167,15 @@ bool CanTakeBack(Workspace& workspace, JournalDirection direction) {
   return xa.IsOpen() && !xa.ReadOnly && !workspace.Journal.List(xa, direction, false).empty();
 }
 
-Outcome ReloadAfterHistory(Workspace& workspace, const KeptSettings& settings,
-                           ProgressMonitor& progress) {
+namespace {
+
+// The file's length taken again, the file scanned to `extent`, and `settings` put back.
+Outcome Reload(Workspace& workspace, const KeptSettings& settings, ScanExtent extent,
+               ProgressMonitor& progress) {
   XaFile& xa = workspace.File;
-  // An entry of a disc image keeps its size; a file's size is what undo left.
+  // An entry of a disc image keeps its size; a file's size is what the edit left.
   if (!xa.Entry.Active) xa.SectorCount = SectorCountFor(xa, XaFileLength(xa));
-  const Outcome scanned = FindAll(xa, progress);
+  const Outcome scanned = ScanAgain(xa, extent, progress);
   if (scanned == Outcome::Failed) return scanned;
   xa.ChannelPostGap = settings.ChannelPostGap;
   xa.EndPostGap = settings.EndPostGap;
@@ -180,6 +183,20 @@ Outcome ReloadAfterHistory(Workspace& workspace, const KeptSettings& settings,
                             ? ResizeForbidden
                             : static_cast<ResizePermissionValue>(settings.ResizePermission);
   return scanned;
+}
+
+}  // namespace
+
+Outcome ReloadAfterHistory(Workspace& workspace, const KeptSettings& settings,
+                           ProgressMonitor& progress) {
+  return Reload(workspace, settings, ScanExtent::WholeFile, progress);
+}
+
+Outcome RescanAfterCancel(Workspace& workspace, ProgressMonitor& progress) {
+  const XaFile& xa = workspace.File;
+  const KeptSettings settings{xa.ChannelPostGap, xa.EndPostGap, xa.ResizePermission};
+  return Reload(workspace, settings,
+                xa.ScannedToEnd ? ScanExtent::WholeFile : ScanExtent::FirstSectors, progress);
 }
 
 EditorHold HoldForEditor(Workspace& workspace, Prompter& prompter, ProgressMonitor& progress) {

@@ -73,6 +73,13 @@ bool CanTakeBack(Workspace& workspace, JournalDirection direction);
 Outcome ReloadAfterHistory(Workspace& workspace, const KeptSettings& settings,
                            ProgressMonitor& progress);
 
+// After an import, append or delete that was cancelled in the editor: the file's length
+// taken again and the file scanned to the extent it was (its first sectors, or all of it
+// after 全検索), then the three file settings put back as they were before the scan, as
+// after an undo, so that the list shows what the file holds and a later size adjustment
+// writes what it would have. Outcomes as ReloadAfterHistory.
+Outcome RescanAfterCancel(Workspace& workspace, ProgressMonitor& progress);
+
 enum class EditorHold {
   Held,       // the editor holds the file's lock until it closes the file
   InUse,      // another program holds it: edits are refused while it does

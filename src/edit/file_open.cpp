@@ -61,6 +61,10 @@ Outcome FindAll(XaFile& xa, ProgressMonitor& progress) {
   return Scan(xa, kWalkLimitFull, progress);
 }
 
+Outcome ScanAgain(XaFile& xa, ScanExtent extent, ProgressMonitor& progress) {
+  return Scan(xa, extent == ScanExtent::WholeFile ? kWalkLimitFull : kWalkLimitOpen, progress);
+}
+
 Outcome NewFile(XaFile& xa, const std::string& path, ProgressMonitor& progress, XaLayout layout) {
   CloseXaFile(xa);
   if (CreateXaFile(xa, ResolvePath(path), layout) != 0) return Outcome::Failed;

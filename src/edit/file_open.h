@@ -32,6 +32,8 @@ Outcome OpenForHistory(XaFile& xa, const std::string& path);
 // "全検索(&F)": rescans the whole open file. Failed: LastErrorText says why and the file is
 // closed. Cancelled: the tables keep what was found up to the cancel.
 Outcome FindAll(XaFile& xa, ProgressMonitor& progress);
+// Scans the open file again, its first sectors or all of it, as the opening and FindAll do.
+Outcome ScanAgain(XaFile& xa, ScanExtent extent, ProgressMonitor& progress);
 
 // Writes a new file of 150 empty sectors in `layout` at ResolvePath(path), opens and
 // scans it, and lets it grow and shrink without asking. Failed: LastErrorText says why and
