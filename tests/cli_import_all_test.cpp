@@ -224,9 +224,9 @@ TEST_F(CliImportAll, RunsOnEveryEntryOfTheOpenImageAndEndsOnTheEntryThatWasOpen)
   // The editor's own round trip of the open entry: the WAVs its 全チャンネルをWAV出力 writes
   // are the sounds its batch finds, into the open entry alone.
   std::vector<ChannelWav> written;
-  ASSERT_EQ(ExportEveryChannel(w.File, WavBaseOfOpenFile(w.File, dir.File("mine")), silent,
-                               written),
-            Outcome::Done);
+  ASSERT_EQ(
+      ExportEveryChannel(w.File, WavBaseOfOpenFile(w.File, dir.File("mine")), silent, written),
+      Outcome::Done);
   const ImportAllPlan mine = PlanImportAllOpen(w.File, dir.File("mine"), ScanExtent::WholeFile);
   ASSERT_EQ(mine.Targets.size(), 1u);
   EXPECT_EQ(mine.Targets[0].Source.Entry, "/XA/VOICE.XA;1");
