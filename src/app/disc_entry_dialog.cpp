@@ -6,6 +6,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include "app/dialog_buttons.h"
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
 #include "edit/channel_list_format.h"
@@ -53,14 +54,7 @@ DiscEntryDialog::DiscEntryDialog(QWidget* parent, const DiscContents& contents) 
   resize(420, 260);
 
   Files = CreateFileTable(this);
-  OkButton = new QPushButton(QText(text::kOk), this);
-  OkButton->setObjectName(QStringLiteral("OkButton"));
-  OkButton->setDefault(true);
-  CancelButton = new QPushButton(QText(text::kCancel), this);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
-  CancelButton->setAutoDefault(false);
-  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
-  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  MakeOkCancel(this, OkButton, CancelButton);
   connect(Files, &QTableWidget::cellDoubleClicked, this, &QDialog::accept);
 
   auto* buttons = new QHBoxLayout;

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
+#include "app/dialog_buttons.h"
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
 #include "edit/channel_list_format.h"
@@ -88,14 +89,7 @@ ImportAllDialog::ImportAllDialog(QWidget* parent, const ImportAllPlan& plan,
   resize(760, 380);
 
   Plan = CreatePlanTable(this);
-  OkButton = new QPushButton(QText(text::kOk), this);
-  OkButton->setObjectName(QStringLiteral("OkButton"));
-  OkButton->setDefault(true);
-  CancelButton = new QPushButton(QText(text::kCancel), this);
-  CancelButton->setObjectName(QStringLiteral("CancelButton"));
-  CancelButton->setAutoDefault(false);
-  connect(OkButton, &QPushButton::clicked, this, &QDialog::accept);
-  connect(CancelButton, &QPushButton::clicked, this, &QDialog::reject);
+  MakeOkCancel(this, OkButton, CancelButton);
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Plan);
