@@ -6,7 +6,7 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
-#include "app/dialog_buttons.h"
+#include "app/dialog_parts.h"
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
 #include "edit/channel_list_format.h"
@@ -28,19 +28,11 @@ QTableWidget* CreateFileTable(QWidget* parent) {
   table->setObjectName(QStringLiteral("Files"));
   table->setHorizontalHeaderLabels({QText(text::kImageColumnPath), QText(text::kImageColumnLength),
                                     QText(text::kImageColumnChannels)});
-  table->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table->setSelectionMode(QAbstractItemView::SingleSelection);
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table->setTabKeyNavigation(false);
-  table->setShowGrid(false);
-  table->setWordWrap(false);
-  table->verticalHeader()->hide();
-  table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+  MakeRowList(table, kRowHeight);
   QHeaderView* header = table->horizontalHeader();
   header->setSectionResizeMode(DiscEntryDialog::PathColumn, QHeaderView::Stretch);
   header->setSectionResizeMode(DiscEntryDialog::LengthColumn, QHeaderView::ResizeToContents);
   header->setSectionResizeMode(DiscEntryDialog::ChannelsColumn, QHeaderView::ResizeToContents);
-  header->setSectionsClickable(false);
   header->setHighlightSections(false);
   return table;
 }

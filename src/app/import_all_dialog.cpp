@@ -9,7 +9,7 @@
 #include <QVBoxLayout>
 #include <filesystem>
 
-#include "app/dialog_buttons.h"
+#include "app/dialog_parts.h"
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
 #include "edit/channel_list_format.h"
@@ -37,17 +37,9 @@ QTableWidget* CreatePlanTable(QWidget* parent) {
         text::kImportAllColumnFitting, text::kImportAllColumnQuestion})
     labels << QText(label);
   table->setHorizontalHeaderLabels(labels);
-  table->setSelectionBehavior(QAbstractItemView::SelectRows);
-  table->setSelectionMode(QAbstractItemView::SingleSelection);
-  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  table->setTabKeyNavigation(false);
-  table->setShowGrid(false);
-  table->setWordWrap(false);
-  table->verticalHeader()->hide();
-  table->verticalHeader()->setDefaultSectionSize(kRowHeight);
+  MakeRowList(table, kRowHeight);
   table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   table->horizontalHeader()->setStretchLastSection(true);
-  table->horizontalHeader()->setSectionsClickable(false);
   return table;
 }
 
