@@ -181,6 +181,10 @@ TEST_P(ImportLengthTest, Form3DecidesTheLengthAndTheListShowsIt) {
     // The described text, then both lengths: 9 sectors of sound, the channel's 10.
     EXPECT_EQ(form3.Msg->text(),
               Q(text::kWavShorter) + "\n\n" + Q(text::kLengthBoth).arg("0:00.36", "0:00.40"));
+    // Both lengths have room: the choices below them, the line whole.
+    EXPECT_LT(form3.Msg->geometry().bottom(), form3.Sel1->geometry().top());
+    EXPECT_LE(form3.Msg->sizeHint().width(), form3.Msg->width());
+    EXPECT_LE(form3.Button2->geometry().right(), form3.width());
     EXPECT_EQ(form3.Sel2->text(), Q(text::kFollowWav));
     firstChecked = form3.Sel1->isChecked();
     if (c.second) form3.Sel2->setChecked(true);

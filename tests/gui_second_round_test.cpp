@@ -1,22 +1,27 @@
 // The second round of mended faults: what a cancelled edit leaves in the list, the changing
 // commands of a file the window cannot change, and the status bar at the default size.
 #include <QAction>
+#include <QApplication>
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QSet>
 #include <QStatusBar>
 #include <QTableWidget>
 #include <QTest>
+#include <filesystem>
 #include <memory>
 
 #include "app/translations.h"
 #include "common/fixed_texts.h"
+#include "edit/file_open.h"
 #include "gui_support.h"
 #include "support/process_tools.h"
+#include "support/wav_builder.h"
 #include "support/xa_builder.h"
 
 namespace sorvane::testing {
@@ -149,6 +154,145 @@ TEST_F(EditorTest, ASettingsChangeIsAStepOfTheHistoryInOrderWithTheEdits) {
   EXPECT_EQ(workspace.File.ChannelPostGap, 0);
   EXPECT_FALSE(form1.MenuRedo->isEnabled());
 }
+
+// What the status bar says after a command, each sentence on its own line and whole at the
+// default window size. Channel 1 has 10 stereo sectors at 4, 8, ... in 60 sectors; the WAV
+// holds 20 sectors' sound, longer than the channel, and the file's post-gap leaves no room
+// for more when its size stays.
+class StatusNoteTest;
+struct DoneCase {
+  const char* name;
+  void (*answer)(StatusNoteTest&, ModalScript&);  // the command's files and windows
+  void (app::TForm1::*command)();
+  bool cancel;  // キャンセル in the progress window
+  std::vector<QString> lines;
+};
+
+class StatusNoteTest : public EditorTest, public ::testing::WithParamInterface<DoneCase> {
+ public:
+  void ChooseWav() { files.Answers = {dir.File("in.wav")}; }
+  // The length dialog answered with its first or second choice.
+  ModalScript::Step Length(bool second) {
+    return [this, second](QWidget*) {
+      if (second) form3.Sel2->setChecked(true);
+      ClickLater(form3.Button1);
+    };
+  }
+  void ExportTo(const char* name) { files.Answers = {dir.File(name)}; }
+  // The append dialog's proposal taken, the file let grow.
+  void Append(ModalScript& script) {
+    files.Answers = {dir.File("in.wav")};
+    script.Then([this](QWidget*) { ClickLater(form5.OKButton); })
+        .Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskResize),
+                        {Q(text::kOk), Q(text::kCancel)}, Q(text::kOk)));
+  }
+};
+
+// The channels and lengths that opening the file afresh lists.
+std::vector<std::pair<int, int>> Listed(const XaFile& xa) {
+  std::vector<std::pair<int, int>> rows;
+  for (const ChannelRecord& r : xa.AudioChannelTable) rows.emplace_back(r.Channel, r.SectorCount);
+  return rows;
+}
+
+std::vector<std::pair<int, int>> ListedAfterOpen(const std::string& path) {
+  auto fresh = std::make_unique<Workspace>();
+  SilentProgress silent;
+  if (OpenAndScan(fresh->File, path, ScanExtent::FirstSectors, silent) != Outcome::Done) return {};
+  return Listed(fresh->File);
+}
+
+// A note's lines as the status bar shows them: each sentence on its own.
+QStringList Sentences(const QString& note) {
+  QStringList lines;
+  for (const QString& line : note.split(u'\n')) {
+    const QStringList parts = line.split(u'。');
+    for (qsizetype i = 0; i < parts.size(); ++i) {
+      if (i + 1 < parts.size())
+        lines << parts[i] + u'。';
+      else if (!parts[i].isEmpty())
+        lines << parts[i];
+    }
+  }
+  return lines;
+}
+
+TEST_P(StatusNoteTest, SaysWhatWasDoneWholeAtTheDefaultSize) {
+  const DoneCase& c = GetParam();
+  const std::string xa = dir.File("a.xa");
+  XaBuilder(60).Channel(1, true, true, 4, 4, 10).Write(xa);
+  WavBuilder(2, 37800, 16)
+      .Samples16(Frames16(20 * 2016, 2, [](int i, int) { return (i * 37) % 8000; }))
+      .Write(dir.File("in.wav"));
+  std::filesystem::create_directory(dir.File("wavs"));
+  Open(xa);
+  form1.show();
+  QTest::qWaitForWindowExposed(&form1);
+  ModalScript script;
+  c.answer(*this, script);
+  ProgressWatch watch(form1, form2, c.cancel);
+  Run(script, [&] { (form1.*c.command)(); });
+  auto* note = form1.findChild<QLabel*>(QStringLiteral("StatusNote"));
+  const QString expected = QStringList(c.lines.begin(), c.lines.end()).join(u'\n');
+  EXPECT_EQ(note->text().toStdString(),
+            QString(expected).replace("DIR/", QString::fromStdString(dir.File(""))).toStdString());
+  EXPECT_EQ(watch.Pressed, c.cancel);
+  QApplication::processEvents();
+  EXPECT_GE(note->height(), note->sizeHint().height());  // no line cut off below
+  for (const QString& line : Sentences(note->text()))
+    EXPECT_LE(note->fontMetrics().horizontalAdvance(line), note->contentsRect().width())
+        << line.toStdString();
+  if (c.cancel) EXPECT_EQ(Listed(workspace.File), ListedAfterOpen(xa));  // what it holds
+  form1.hide();
+}
+
+const DoneCase kDoneCases[] = {
+    {"ImportCutToTheChannel",
+     [](StatusNoteTest& t, ModalScript& s) {
+       t.ChooseWav();
+       s.Then(t.Length(false));
+     },
+     &app::TForm1::MenuWavIClick,
+     false,
+     {Q(text::kNoteImported).arg(1).arg("0:00.40"), Q(text::kSoundCut) + "0:01.05 → 0:00.40"}},
+    {"ImportCutToTheFile",
+     [](StatusNoteTest& t, ModalScript& s) {
+       t.ChooseWav();
+       s.Then(t.Length(true))
+           .Then(AnswerBox(Q(text::kMessageCaption), Q(text::kAskResize),
+                           {Q(text::kOk), Q(text::kCancel)}, Q(text::kCancel)));
+     },
+     &app::TForm1::MenuWavIClick,
+     false,
+     {Q(text::kNoteImported).arg(1).arg("0:00.40"), Q(text::kSoundCut) + "0:01.05 → 0:00.40",
+      Q(text::kSoundCutBySize)}},
+    {"ImportCancelled",
+     [](StatusNoteTest& t, ModalScript& s) {
+       t.ChooseWav();
+       s.Then(t.Length(false));
+     },
+     &app::TForm1::MenuWavIClick,
+     true,
+     {Q(text::kNoteCancelledEdit)}},
+    {"AppendCancelled",
+     [](StatusNoteTest& t, ModalScript& s) { t.Append(s); },
+     &app::TForm1::ChAppendClick,
+     true,
+     {Q(text::kNoteCancelledEdit)}},
+    {"Export",
+     [](StatusNoteTest& t, ModalScript&) { t.ExportTo("out.wav"); },
+     &app::TForm1::MenuWavOClick,
+     false,
+     {Q(text::kNoteExported).arg(1).arg("out.wav")}},
+    {"ExportAll",
+     [](StatusNoteTest& t, ModalScript&) { t.ExportTo("wavs"); },
+     &app::TForm1::MenuExportAllClick,
+     false,
+     {Q(text::kNoteExportedAll).arg(1).arg("DIR/wavs")}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Commands, StatusNoteTest, ::testing::ValuesIn(kDoneCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Every menu, the menu bar and the popup menu, in both languages: no two items share a
 // mnemonic.

@@ -170,9 +170,16 @@ void TForm1::ChDeleteClick() {
 }
 
 void TForm1::NoteCut(const QString& done) {
-  // The import's report of a sound cut to the room there was, after what was done.
-  const std::string cut = SoundCutReport(workspace_.File, workspace_.Import.LastCut);
-  if (!cut.empty()) Note(QStringLiteral("%1 %2").arg(done, QString::fromStdString(cut)));
+  // The import's report of a sound cut to the room there was, after what was done, one
+  // sentence to a line.
+  const SoundCut& cut = workspace_.Import.LastCut;
+  if (!cut.Cut()) return;
+  QString note =
+      QStringLiteral("%1\n%2%3")
+          .arg(done, QText(text::kSoundCut), QString::fromStdString(SoundCutLengths(cut)));
+  if (SoundCutNamesSettings(workspace_.File, cut))
+    note += QStringLiteral("\n") + QText(text::kSoundCutBySize);
+  Note(note);
 }
 
 }  // namespace sorvane::app

@@ -1,5 +1,6 @@
 #include "app/file_status_bar.h"
 
+#include <QBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QStatusBar>
@@ -14,30 +15,62 @@
 namespace sorvane::app {
 namespace {
 
-// A label that shows as much of its text as fits, ending in "…", so that the status bar
-// never pushes its other fields out; the tooltip has the whole text.
+// A note of several sentences shows one to a line: at the window's default width most
+// sentences fit whole, where the whole note on one line would not.
+QStringList OneSentenceToALine(const QString& text) {
+  QStringList lines(QString{});
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const bool last = i + 1 == text.size();
+    const bool englishEnd = text[i] == u' ' && i > 0 && text[i - 1] == u'.';
+    if (text[i] == u'\n' || (!last && englishEnd)) {
+      lines.append(QString());
+      continue;
+    }
+    lines.back() += text[i];
+    if (!last && text[i] == u'。' && text[i + 1] != u'\n') lines.append(QString());
+  }
+  return lines;
+}
+
+// A label that shows as much of each line of its text as fits, ending in "…", so that the
+// status bar never pushes its other fields out; the tooltip has the whole text.
 class ElidingLabel : public QLabel {
+  static constexpr int kFlags = Qt::AlignLeft | Qt::AlignVCenter;
+
  public:
-  ElidingLabel(QString tip, QWidget* parent) : QLabel(parent), tip_(std::move(tip)) {}
+  ElidingLabel(QString tip, bool sentenceLines, QWidget* parent)
+      : QLabel(parent), tip_(std::move(tip)), sentenceLines_(sentenceLines) {}
   void SetFull(const QString& text) {
     setText(text);
     setToolTip(tip_.isEmpty() ? text : QStringLiteral("%1\n%2").arg(text, tip_));
+    updateGeometry();
+  }
+  QSize sizeHint() const override {
+    // Measured as drawn: a line's height is that of the fonts its characters fall back to.
+    const QSize text = fontMetrics()
+                           .boundingRect(QRect(0, 0, QWIDGETSIZE_MAX, QWIDGETSIZE_MAX), kFlags,
+                                         Lines().join(u'\n'))
+                           .size();
+    return text.grownBy(contentsMargins());
   }
   QSize minimumSizeHint() const override {
-    return {fontMetrics().horizontalAdvance(QStringLiteral("…")) * 3,
-            QLabel::minimumSizeHint().height()};
+    return {fontMetrics().horizontalAdvance(QStringLiteral("…")) * 3, sizeHint().height()};
   }
 
  protected:
   void paintEvent(QPaintEvent*) override {
-    QPainter painter(this);
     const QRect area = contentsRect();
-    painter.drawText(area, Qt::AlignLeft | Qt::AlignVCenter,
-                     fontMetrics().elidedText(text(), Qt::ElideRight, area.width()));
+    QStringList lines = Lines();
+    for (QString& line : lines) line = fontMetrics().elidedText(line, Qt::ElideRight, area.width());
+    QPainter(this).drawText(area, kFlags, lines.join(u'\n'));
   }
 
  private:
+  QStringList Lines() const {
+    return sentenceLines_ ? OneSentenceToALine(text()) : QStringList{text()};
+  }
   QString tip_;
+  bool sentenceLines_;  // one sentence to a line, else one line
 };
 
 // A gap in the list's unit: a playing time, or sectors in decimal or hexadecimal.
@@ -111,20 +144,31 @@ constexpr Field kFields[] = {{"StatusAccess", AccessText, NoTip},
 
 }  // namespace
 
-FileStatusBar::FileStatusBar(QStatusBar& bar) {
-  bar.setObjectName(QStringLiteral("StatusBar"));
+FileStatusBar::FileStatusBar(QWidget* parent) : QStatusBar(parent) {
+  setObjectName(QStringLiteral("StatusBar"));
+  // The note has a row of its own above the facts: it gets the whole width, and the facts
+  // stay where they are when it comes and goes.
+  auto* rows = new QWidget(this);
+  auto* column = new QVBoxLayout(rows);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(4);
+  note_ = new ElidingLabel({}, true, rows);
+  note_->setObjectName(QStringLiteral("StatusNote"));
+  note_->hide();
+  column->addWidget(note_);
+  auto* facts = new QHBoxLayout;
+  facts->setSpacing(6);
+  column->addLayout(facts);
   for (const Field& field : kFields) {
-    QLabel* label = field.elides ? new ElidingLabel(field.tip(), &bar) : new QLabel(&bar);
+    QLabel* label = field.elides ? new ElidingLabel(field.tip(), false, rows) : new QLabel(rows);
     if (!field.elides) label->setToolTip(field.tip());
     label->setObjectName(QString::fromLatin1(field.name));
-    bar.addWidget(label);
+    facts->addWidget(label);
     label->hide();
     fields_.push_back(label);
   }
-  note_ = new ElidingLabel({}, &bar);
-  note_->setObjectName(QStringLiteral("StatusNote"));
-  bar.addWidget(note_, 1);
-  note_->hide();
+  facts->addStretch(1);
+  addWidget(rows, 1);
 }
 
 void FileStatusBar::Show(const FileFacts& facts) {
@@ -141,6 +185,7 @@ void FileStatusBar::Show(const FileFacts& facts) {
 void FileStatusBar::SetNote(const QString& text) {
   static_cast<ElidingLabel*>(note_)->SetFull(text);
   note_->setVisible(!text.isEmpty());
+  reformat();  // the bar's height follows the note's lines
 }
 
 }  // namespace sorvane::app

@@ -5,11 +5,12 @@
 // is never cut; the others give up room by eliding, their full text the tooltip.
 #pragma once
 
+#include <QStatusBar>
 #include <vector>
 
 class QLabel;
 class QString;
-class QStatusBar;
+class QWidget;
 
 namespace sorvane {
 struct XaFile;
@@ -24,9 +25,9 @@ struct FileFacts {
   int Unit;   // the list's unit, which the post-gaps follow
 };
 
-class FileStatusBar {
+class FileStatusBar : public QStatusBar {
  public:
-  explicit FileStatusBar(QStatusBar& bar);
+  explicit FileStatusBar(QWidget* parent);
   // Every field's text; a field without text (no file open, nothing to say) is hidden.
   void Show(const FileFacts& facts);
   // What the last command did or why a command is unavailable; empty hides it.

@@ -4,6 +4,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QShowEvent>
+#include <algorithm>
 
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
@@ -58,7 +59,27 @@ TForm3::TForm3(QWidget* parent) : QDialog(parent) {
 LengthChoice TForm3::Choose(const char* message, const char* secondChoice) {
   Msg->setText(QText(message));
   Sel2->setText(QText(secondChoice));
+  FitMessage();
   return exec() == QDialog::Accepted ? Choice : LengthChoice::Cancel;
+}
+
+void TForm3::FitMessage() {
+  // The designed size holds one line; lines added after it (the two lengths) move the
+  // choices and buttons down, and a wider line widens the dialog.
+  const auto measured = [this](const QString& text) {
+    return Msg->fontMetrics().boundingRect(QRect(0, 0, 4096, 4096), Qt::AlignLeft, text).size();
+  };
+  const QSize text = measured(Msg->text());
+  const int line = measured(Msg->text().section(u'\n', 0, 0)).height();
+  const int below = std::max(0, text.height() - line);
+  const int width = std::max(231, 16 + text.width() + 16);
+  Msg->setFixedSize(width - 16, line + below);
+  Sel1->move(40, 32 + below);
+  Sel2->move(40, 56 + below);
+  const int centre = (width - 231) / 2;  // the buttons stay centred
+  Button1->move(56 + centre, 84 + below);
+  Button2->move(136 + centre, 84 + below);
+  setFixedSize(width, 112 + below);
 }
 
 void TForm3::FormShow() {

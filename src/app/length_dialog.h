@@ -36,6 +36,7 @@ class TForm3 : public QDialog {
 
  private:
   void ShowControls();  // Choice to the choices
+  void FitMessage();    // room for every line of the message
 };
 
 }  // namespace sorvane::app

@@ -80,7 +80,8 @@ TForm1::TForm1(Workspace& workspace) : workspace_(workspace) {
   G->setCurrentCell(0, 1);
   G->installEventFilter(this);
   BuildPopupMenu();
-  status_ = new FileStatusBar(*statusBar());
+  status_ = new FileStatusBar(this);
+  setStatusBar(status_);
   ShowRecentFiles();
 }
 

@@ -277,11 +277,19 @@ Outcome ImportFrames(XaFile& xa, Importer& importer, FrameSource& source, Progre
   return outcome;
 }
 
+std::string SoundCutLengths(const SoundCut& cut) {
+  return FormatPlayingTime(cut.SourceSpan) + " → " +
+         FormatPlayingTime(std::max<std::int64_t>(cut.WrittenSpan, 0));
+}
+
+bool SoundCutNamesSettings(const XaFile& xa, const SoundCut& cut) {
+  return cut.ByFileSize && !xa.Entry.Active;
+}
+
 std::string SoundCutReport(const XaFile& xa, const SoundCut& cut) {
   if (!cut.Cut()) return {};
-  std::string report = std::string(text::kSoundCut) + FormatPlayingTime(cut.SourceSpan) + " → " +
-                       FormatPlayingTime(std::max<std::int64_t>(cut.WrittenSpan, 0));
-  if (cut.ByFileSize && !xa.Entry.Active) report += std::string(" ") + text::kSoundCutBySize;
+  std::string report = text::kSoundCut + SoundCutLengths(cut);
+  if (SoundCutNamesSettings(xa, cut)) report += std::string(" ") + text::kSoundCutBySize;
   return report;
 }
 

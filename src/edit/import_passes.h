@@ -57,6 +57,10 @@ struct Importer {
 // the list writes playing times ("WAVデータを切り詰めて書き込みました: 0:08.00 → 0:06.14"), and
 // when the file's size setting cut it (not inside a disc image), that 設定 changes that.
 std::string SoundCutReport(const XaFile& xa, const SoundCut& cut);
+// The report's parts, for a front end that translates its texts: both lengths
+// ("0:08.00 → 0:06.14"), and whether the report names 設定.
+std::string SoundCutLengths(const SoundCut& cut);
+bool SoundCutNamesSettings(const XaFile& xa, const SoundCut& cut);
 
 // Makes `entry` the channel of the next pass. LastWritten becomes one interleave step
 // before the first sector: nothing written yet.
