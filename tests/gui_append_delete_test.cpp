@@ -239,14 +239,19 @@ TEST_P(AppendRefusalTest, KeepsTheDialogOpenAndChangesNothing) {
   const RefusalCase& c = GetParam();
   OpenOneChannel();
   bool stillShown = false;
+  QWidget* owner = nullptr;
   Shown shown;
   ModalScript script;
+  const auto answer = AnswerBox(Q(text::kMessageCaption), Q(c.message), kOkOnly, Q(text::kOk));
   script
       .Then([&](QWidget* modal) {
         Type(*Form5(modal), 3, c.slot, c.start, c.channel);
         ClickLater(form5.OKButton);
       })
-      .Then(AnswerBox(Q(text::kMessageCaption), Q(c.message), kOkOnly, Q(text::kOk)))
+      .Then([&](QWidget* box) {
+        owner = box->parentWidget();  // the box centres on the dialog
+        answer(box);
+      })
       .Then([&](QWidget* modal) {
         stillShown = modal == &form5 && form5.isVisible();
         shown = Look(form5);
@@ -254,6 +259,7 @@ TEST_P(AppendRefusalTest, KeepsTheDialogOpenAndChangesNothing) {
       });
   Run(script, [&] { form1.ChAppendClick(); });
   EXPECT_TRUE(stillShown);
+  EXPECT_EQ(owner, &form5);
   // What was typed stays in every field, with the slots of the quality typed.
   EXPECT_EQ(shown.items, Slots(4));
   EXPECT_EQ(shown.slot, c.slot);

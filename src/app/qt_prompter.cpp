@@ -1,5 +1,7 @@
 #include "app/qt_prompter.h"
 
+#include <QApplication>
+
 #include <QWidget>
 
 #include "app/length_dialog.h"
@@ -8,6 +10,10 @@
 namespace sorvane::app {
 
 QWidget* QtPrompter::Owner() const {
+  // A dialog waiting for its answer (the append dialog refusing what was typed) owns the
+  // boxes it causes, so that they centre on it.
+  if (QWidget* dialog = QApplication::activeModalWidget(); dialog && dialog->isVisible())
+    return dialog;
   return progressWindow_.isVisible() ? &progressWindow_ : &mainWindow_;
 }
 

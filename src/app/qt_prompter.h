@@ -12,7 +12,8 @@ class TForm3;
 
 class QtPrompter : public Prompter {
  public:
-  // The boxes are owned by the progress window while it is shown, else by the main window.
+  // The boxes are owned by the dialog waiting for its answer, else by the progress window
+  // while it is shown, else by the main window.
   QtPrompter(QWidget& mainWindow, QWidget& progressWindow, TForm3& lengthDialog)
       : mainWindow_(mainWindow), progressWindow_(progressWindow), lengthDialog_(lengthDialog) {}
 
