@@ -76,12 +76,13 @@ TEST_P(UnchangeableTest, OffersNoChangingItemAndSaysWhy) {
   workspace.File.ReadOnly = GetParam().readOnly;
   form1.RefreshList();
   for (QAction* item : {form1.MenuWavI, form1.ChAppend, form1.ChDelete, form1.PopWavI,
-                        form1.PopAppend, form1.PopDelete})
+                        form1.PopAppend, form1.PopDelete, form1.MenuGap})
     EXPECT_FALSE(item->isEnabled()) << item->objectName().toStdString();
   EXPECT_TRUE(form1.MenuPlay->isEnabled());
   ModalScript none;
   for (Qt::Key key : {Qt::Key_I, Qt::Key_A, Qt::Key_D})
     Run(none, [&] { QTest::keyClick(form1.G, key); });
+  Run(none, [&] { form1.MenuGapClick(); });  // no dialog either
   EXPECT_TRUE(files.Asked.empty());
   EXPECT_EQ(Note(form1), Q(GetParam().note));
   EXPECT_EQ(workspace.File.AudioChannelTable.Count, 2);

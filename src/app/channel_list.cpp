@@ -16,11 +16,13 @@ namespace sorvane::app {
 void TForm1::RefreshList() {
   ChannelTable& channels = workspace_.File.AudioChannelTable;
   for (QAction* needsFile :
-       {MenuShow->menuAction(), MenuEdit->menuAction(), MenuFind, MenuGap, MenuExportAll})
+       {MenuShow->menuAction(), MenuEdit->menuAction(), MenuFind, MenuExportAll})
     needsFile->setEnabled(FileOpen);
-  // A file the window cannot change offers no changing item; the status bar says why.
+  // A file the window cannot change offers no changing item; the status bar says why. Its
+  // settings would only be refused: the status bar shows its gaps.
   const bool changes = FileOpen && !workspace_.File.ReadOnly && workspace_.File.Locked;
-  for (QAction* changing : {MenuWavI, ChAppend, ChDelete, PopWavI, PopAppend, PopDelete})
+  for (QAction* changing :
+       {MenuWavI, ChAppend, ChDelete, PopWavI, PopAppend, PopDelete, MenuGap})
     changing->setEnabled(changes);
   if (FileOpen && !changes) RefuseChange();
   const JournalDepth depth = Depth();

@@ -113,7 +113,7 @@ void TForm1::MenuFindClick() {
 }
 
 void TForm1::MenuGapClick() {
-  if (!FileOpen) return;
+  if (!FileOpen || RefuseChange()) return;
   XaFile& xa = workspace_.File;
   FileSettings chosen = CurrentSettings(xa);
   if (!S().Settings.Edit(chosen, xa.Entry.Active)) return;
