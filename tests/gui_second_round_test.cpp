@@ -19,6 +19,8 @@
 #include "app/translations.h"
 #include "common/fixed_texts.h"
 #include "edit/file_open.h"
+#include "edit/file_settings.h"
+#include "edit/workspace.h"
 #include "gui_support.h"
 #include "support/process_tools.h"
 #include "support/wav_builder.h"
@@ -294,6 +296,52 @@ const DoneCase kDoneCases[] = {
 
 INSTANTIATE_TEST_SUITE_P(Commands, StatusNoteTest, ::testing::ValuesIn(kDoneCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// With the journal full (its 20 entries), a new edit drops the oldest entry and the count
+// stays: the order of a settings step and the edit after it still holds both ways.
+TEST_F(EditorTest, ASettingsStepKeepsItsPlaceWhenTheJournalIsFull) {
+  const std::string xa = dir.File("a.xa");
+  WriteTwoChannels(xa);
+  Open(xa);
+  for (int i = 0; i < 21; ++i) {  // each resizes the file: one entry each
+    FileSettings grow = CurrentSettings(workspace.File);
+    grow.ResizePermission = ResizeAllowed;
+    grow.EndPostGap = 150 + i % 2 * 10;
+    ASSERT_EQ(ApplyFileSettings(workspace, grow, prompter), Outcome::Done);
+  }
+  ASSERT_EQ(workspace.Journal.List(workspace.File, JournalDirection::Undo, false).size(), 20u);
+  form1.RefreshList();
+  const std::int32_t gap = workspace.File.ChannelPostGap;
+  ModalScript settings;
+  settings.Then([&](QWidget*) {
+    form4.Gap1->setText(QStringLiteral("0.0"));
+    ClickLater(form4.Button1);
+  });
+  Run(settings, [&] { form1.MenuGap->trigger(); });
+  ASSERT_EQ(workspace.File.ChannelPostGap, 0);
+  const std::string beforeDelete = ReadFileBytes(xa);
+  ModalScript deletion;
+  deletion.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(2),
+                          {Q(text::kOk), Q(text::kCancel)}, Q(text::kOk)));
+  Run(deletion, [&] { form1.ChDelete->trigger(); });
+  const std::string deleted = ReadFileBytes(xa);
+  ASSERT_FALSE(deleted == beforeDelete);
+  const auto press = [&](QAction* item) {
+    ModalScript none;
+    Run(none, [&] { item->trigger(); });
+  };
+  press(form1.MenuUndo);  // the delete, newest
+  EXPECT_TRUE(ReadFileBytes(xa) == beforeDelete);
+  EXPECT_EQ(workspace.File.ChannelPostGap, 0);
+  press(form1.MenuUndo);  // then the gap
+  EXPECT_EQ(workspace.File.ChannelPostGap, gap);
+  EXPECT_TRUE(ReadFileBytes(xa) == beforeDelete);
+  press(form1.MenuRedo);  // the gap again, then the delete
+  EXPECT_EQ(workspace.File.ChannelPostGap, 0);
+  EXPECT_TRUE(ReadFileBytes(xa) == beforeDelete);
+  press(form1.MenuRedo);
+  EXPECT_TRUE(ReadFileBytes(xa) == deleted);
+}
 
 // Every menu, the menu bar and the popup menu, in both languages: no two items share a
 // mnemonic.

@@ -21,15 +21,11 @@ void TForm1::RefreshList() {
   // A file the window cannot change offers no changing item; the status bar says why. Its
   // settings would only be refused: the status bar shows its gaps.
   const bool changes = FileOpen && !workspace_.File.ReadOnly && workspace_.File.Locked;
-  for (QAction* changing :
-       {MenuWavI, ChAppend, ChDelete, PopWavI, PopAppend, PopDelete, MenuGap})
+  for (QAction* changing : {MenuWavI, ChAppend, ChDelete, PopWavI, PopAppend, PopDelete, MenuGap})
     changing->setEnabled(changes);
   if (FileOpen && !changes) RefuseChange();
-  const JournalDepth depth = Depth();
-  MenuUndo->setEnabled(FileOpen && (settingsHistory_.CanUndo(depth) ||
-                                    CanTakeBack(workspace_, JournalDirection::Undo)));
-  MenuRedo->setEnabled(FileOpen && (settingsHistory_.CanRedo(depth) ||
-                                    CanTakeBack(workspace_, JournalDirection::Redo)));
+  NoticeJournal();
+  ShowHistoryMenus();
   if (!FileOpen) channels.Count = 0;  // no channel command finds an entry then
   MenuSp1->setChecked(DisplayUnit == UnitTime);
   MenuSpS->setChecked(DisplayUnit == UnitSectors);

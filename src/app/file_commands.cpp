@@ -29,15 +29,26 @@ void TForm1::CloseFile() {
   CloseXaFile(workspace_.File);
   FileOpen = false;
   Wave->DropCache();
-  settingsHistory_.Clear();
+  history_.Forget();
   Note({});
 }
 
-JournalDepth TForm1::Depth() {
-  if (!FileOpen || !workspace_.File.IsOpen()) return {};
-  UndoJournal& journal = workspace_.Journal;
-  return {journal.List(workspace_.File, JournalDirection::Undo, false).size(),
-          journal.List(workspace_.File, JournalDirection::Redo, false).size()};
+std::uint64_t TForm1::NewestEntry() {
+  if (!FileOpen || !workspace_.File.IsOpen()) return 0;
+  const std::vector<JournalListing> undo =
+      workspace_.Journal.List(workspace_.File, JournalDirection::Undo, false);
+  return undo.empty() ? 0 : undo.front().Number;
+}
+
+void TForm1::NoticeJournal() {
+  if (FileOpen) history_.Notice(NewestEntry());
+}
+
+void TForm1::ShowHistoryMenus() {
+  MenuUndo->setEnabled(
+      FileOpen && (history_.UndoesSettings() || CanTakeBack(workspace_, JournalDirection::Undo)));
+  MenuRedo->setEnabled(
+      FileOpen && (history_.RedoesSettings() || CanTakeBack(workspace_, JournalDirection::Redo)));
 }
 
 bool TForm1::HoldFile() {
@@ -118,7 +129,8 @@ void TForm1::MenuGapClick() {
   FileSettings chosen = CurrentSettings(xa);
   if (!S().Settings.Edit(chosen, xa.Entry.Active)) return;
   const FileSettings before = CurrentSettings(xa);
-  const JournalDepth depth = Depth();
+  NoticeJournal();
+  const std::uint64_t newest = NewestEntry();
   // The dialog has refused what the command would refuse; the list is not refreshed.
   if (ApplyFileSettings(workspace_, chosen, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
@@ -128,10 +140,9 @@ void TForm1::MenuGapClick() {
   const bool changed = before.ChannelPostGap != after.ChannelPostGap ||
                        before.EndPostGap != after.EndPostGap ||
                        before.ResizePermission != after.ResizePermission;
-  if (changed && Depth().Undo == depth.Undo) settingsHistory_.Changed(before, after, depth);
-  MenuUndo->setEnabled(settingsHistory_.CanUndo(Depth()) ||
-                       CanTakeBack(workspace_, JournalDirection::Undo));
-  MenuRedo->setEnabled(CanTakeBack(workspace_, JournalDirection::Redo));
+  if (changed && NewestEntry() == newest) history_.SettingsChanged(before, after);
+  NoticeJournal();
+  ShowHistoryMenus();
   ShowFileState();
   Map->Refresh();  // the post-gaps and the file's length may have changed
 }
@@ -157,16 +168,16 @@ void TForm1::MenuExitClick() { close(); }
 
 void TForm1::TakeBack(bool redo) {
   if (!FileOpen) return;
-  const JournalDepth depth = Depth();
-  if (redo ? settingsHistory_.CanRedo(depth) : settingsHistory_.CanUndo(depth)) {
-    StoreSettings(workspace_.File,
-                  redo ? settingsHistory_.Redo(depth) : settingsHistory_.Undo(depth));
+  NoticeJournal();
+  if (redo ? history_.RedoesSettings() : history_.UndoesSettings()) {
+    StoreSettings(workspace_.File, redo ? history_.RedoSettings() : history_.UndoSettings());
     RefreshList();
     return;
   }
   KeptSettings settings;
   const Outcome outcome = redo ? RedoEdit(workspace_, settings) : UndoEdit(workspace_, settings);
   if (outcome == Outcome::Done) {
+    history_.JournalMoved(redo, NewestEntry());
     const Outcome reloaded = ReloadAfterHistory(workspace_, settings, S().Progress);
     FileOpen = reloaded != Outcome::Failed;  // a failed scan closed the file
   }

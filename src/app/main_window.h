@@ -11,7 +11,7 @@
 #include <string>
 
 #include "app/recent_files.h"
-#include "app/settings_history.h"
+#include "app/window_history.h"
 #include "common/outcome.h"
 #include "edit/channel_list_format.h"
 
@@ -188,8 +188,13 @@ class TForm1 : public QMainWindow {
   // Undo or redo of the newest step, a settings change kept in memory or a journal entry
   // (then the list reloaded with the file settings as they were).
   void TakeBack(bool redo);
-  // How many journal entries of the open file can be undone and redone.
-  JournalDepth Depth();
+  // The number of the journal's newest undo entry, 0 when it has none.
+  std::uint64_t NewestEntry();
+  // Tells the window's history what the journal's newest entry is now; a new one is a new
+  // edit. Called after every command, before any decision on the history.
+  void NoticeJournal();
+  // 元に戻す and やり直し as the history and the journal allow.
+  void ShowHistoryMenus();
   // After an import, append or delete: when its progress was cancelled, the file scanned
   // again to what it holds and the cancel noted; else `done` noted, with the report of a
   // sound that was cut after it. True when the edit was not cancelled.
@@ -210,8 +215,9 @@ class TForm1 : public QMainWindow {
   std::optional<Services> services_;
   FileStatusBar* status_;
   RecentFiles recent_;
-  // The settings changes that did not resize the file, for 元に戻す and やり直し.
-  SettingsHistory settingsHistory_;
+  // The order of the journal's entries and of the settings changes that did not resize the
+  // file, for 元に戻す and やり直し.
+  WindowHistory history_;
   // Whether a file is open in the window, set by the file commands. A failed resize may
   // leave the file's descriptor closed while the window still shows the file.
   bool FileOpen = false;

@@ -1,7 +1,6 @@
 #include "app/qt_prompter.h"
 
 #include <QApplication>
-
 #include <QWidget>
 
 #include "app/length_dialog.h"

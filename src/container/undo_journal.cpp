@@ -290,8 +290,9 @@ std::vector<JournalListing> UndoJournal::List(const XaFile& xa, JournalDirection
     const EntryCheck check = entry.Check(checkBytes);
     if (check == EntryCheck::Unreadable) continue;
     const EntryHeader& h = entry.Header;
-    JournalListing line{h.Time, h.Command, h.BytesKept, h.State == EntryState::Open,
-                        check == EntryCheck::Damaged};
+    JournalListing line{
+        h.Time,   h.Command, h.BytesKept, h.State == EntryState::Open, check == EntryCheck::Damaged,
+        e->Number};
     if (line.Unfinished) {
       line.BytesKept = 0;
       for (const Record& r : entry.Records) line.BytesKept += r.Bytes();

@@ -47,7 +47,8 @@ struct JournalListing {
   std::string Command;
   std::int64_t BytesKept = 0;
   bool Unfinished = false;
-  bool Damaged = false;  // its checksums or lengths disagree: undo refuses it
+  bool Damaged = false;      // its checksums or lengths disagree: undo refuses it
+  std::uint64_t Number = 0;  // new for every entry written, undo's and redo's alike
 };
 
 // What taking an entry back did.
