@@ -332,6 +332,7 @@ TEST_F(EditorTest, ASettingsStepKeepsItsPlaceWhenTheJournalIsFull) {
   };
   press(form1.MenuUndo);  // the delete, newest
   EXPECT_TRUE(ReadFileBytes(xa) == beforeDelete);
+  EXPECT_EQ(Note(form1), Q(text::kNoteUndone));  // no longer the delete's note
   EXPECT_EQ(workspace.File.ChannelPostGap, 0);
   press(form1.MenuUndo);  // then the gap
   EXPECT_EQ(workspace.File.ChannelPostGap, gap);
@@ -341,6 +342,7 @@ TEST_F(EditorTest, ASettingsStepKeepsItsPlaceWhenTheJournalIsFull) {
   EXPECT_TRUE(ReadFileBytes(xa) == beforeDelete);
   press(form1.MenuRedo);
   EXPECT_TRUE(ReadFileBytes(xa) == deleted);
+  EXPECT_EQ(Note(form1), Q(text::kNoteRedone));
 }
 
 // Every menu, the menu bar and the popup menu, in both languages: no two items share a

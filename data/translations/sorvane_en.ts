@@ -728,6 +728,14 @@ the post-gap at the end of the file.</translation>
         <translation>Deleted channel %1.</translation>
     </message>
     <message>
+        <source>元に戻しました。</source>
+        <translation>Undone.</translation>
+    </message>
+    <message>
+        <source>やり直しました。</source>
+        <translation>Redone.</translation>
+    </message>
+    <message>
         <source>読み取り専用のファイルのため、変更する項目は使えません。</source>
         <translation>The file is read-only: commands that change it are unavailable.</translation>
     </message>

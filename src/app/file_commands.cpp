@@ -169,8 +169,11 @@ void TForm1::MenuExitClick() { close(); }
 void TForm1::TakeBack(bool redo) {
   if (!FileOpen) return;
   NoticeJournal();
+  // What an earlier command noted is no longer so.
+  const QString done = QText(redo ? text::kNoteRedone : text::kNoteUndone);
   if (redo ? history_.RedoesSettings() : history_.UndoesSettings()) {
     StoreSettings(workspace_.File, redo ? history_.RedoSettings() : history_.UndoSettings());
+    Note(done);
     RefreshList();
     return;
   }
@@ -178,6 +181,7 @@ void TForm1::TakeBack(bool redo) {
   const Outcome outcome = redo ? RedoEdit(workspace_, settings) : UndoEdit(workspace_, settings);
   if (outcome == Outcome::Done) {
     history_.JournalMoved(redo, NewestEntry());
+    Note(done);
     const Outcome reloaded = ReloadAfterHistory(workspace_, settings, S().Progress);
     FileOpen = reloaded != Outcome::Failed;  // a failed scan closed the file
   }

@@ -222,6 +222,8 @@ inline constexpr char kNoteAppended[] = "チャンネル %1（%2）を追加し�
 inline constexpr char kNoteExported[] = "チャンネル %1 を %2 に出力しました。";
 inline constexpr char kNoteExportedAll[] = "%1 個のWAVファイルを %2 に出力しました。";
 inline constexpr char kNoteDeleted[] = "チャンネル %1 を削除しました。";
+inline constexpr char kNoteUndone[] = "元に戻しました。";
+inline constexpr char kNoteRedone[] = "やり直しました。";
 // Why the changing commands are unavailable.
 inline constexpr char kNoteReadOnly[] = "読み取り専用のファイルのため、変更する項目は使えません。";
 inline constexpr char kNoteInUse[] = "他のプログラムが使用中のため、変更する項目は使えません。";
