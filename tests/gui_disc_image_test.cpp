@@ -198,6 +198,10 @@ TEST_F(DiscImageTest, TheSettingsDialogKeepsTheSizeOfAnEntryAndSaysWhy) {
     EXPECT_EQ(form4.Modify->toolTip(), Q(text::kImageSizeFixed));
     EXPECT_TRUE(form4.SizeFixedNote->isVisible());
     EXPECT_EQ(form4.SizeFixedNote->text(), Q(text::kImageSizeFixed));
+    // On one line, whole, inside the dialog.
+    EXPECT_FALSE(form4.SizeFixedNote->wordWrap());
+    EXPECT_GE(form4.SizeFixedNote->width(), form4.SizeFixedNote->sizeHint().width());
+    EXPECT_TRUE(form4.rect().contains(form4.SizeFixedNote->geometry()));
     form4.Gap1->setText(QStringLiteral("1.0"));  // the gaps stay editable
     form4.Gap2->setText(QStringLiteral("3.0"));
     ClickLater(form4.Button1);

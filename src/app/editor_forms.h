@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QStringList>
+#include <functional>
 
 #include "app/append_dialog.h"
 #include "app/file_chooser.h"
@@ -25,6 +26,10 @@ struct EditorForms {
   QtPrompter Prompter;
   QtFileChooser Files;
 };
+
+// Shows the window and runs `run` once it is on screen, placed by the window manager, so
+// that what `run` shows centres on the window where it stays.
+void WhenOnScreen(QWidget& window, std::function<void()> run);
 
 // Opens the file that the first argument after the program names, with the message that
 // 開く shows when that fails (call it with the window shown); further arguments are ignored.

@@ -1,7 +1,6 @@
 // The editor: the five windows, the file named on the command line, the message loop.
 #include <QApplication>
 #include <QMessageBox>
-#include <QTimer>
 #include <exception>
 #include <memory>
 
@@ -22,10 +21,9 @@ int main(int argc, char** argv) {
   std::unique_ptr<sorvane::app::EditorForms> forms;
   try {
     forms = std::make_unique<sorvane::app::EditorForms>(workspace, *audio);
-    // Shown first, and the file opened once the event loop runs (the window is on screen):
-    // a disc image's chooser, the recovery question and a refusal appear over it.
-    forms->Form1.show();
-    QTimer::singleShot(0, &forms->Form1, [&forms, &workspace] {
+    // Shown first, and the file opened once the window is on screen: a disc image's
+    // chooser, the recovery question and a refusal appear over it.
+    sorvane::app::WhenOnScreen(forms->Form1, [&forms, &workspace] {
       sorvane::app::OpenFromCommandLine(forms->Form1, workspace, forms->Prompter,
                                         QApplication::arguments());
     });

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <algorithm>
+#include <initializer_list>
 
 #include "app/message_boxes.h"
 #include "app/ui_text.h"
@@ -20,7 +22,6 @@ constexpr int kFieldWidth = 99;
 constexpr int kRowHeight = 20;
 constexpr int kWidth = 291;
 constexpr int kHeight = 124;
-constexpr int kNoteHeight = 32;  // two lines of the reason
 
 QLabel* AddRow(QWidget* form, const char* label, QWidget* field, int y) {
   auto* caption = new QLabel(QText(label), form);
@@ -66,8 +67,9 @@ TForm4::TForm4(QWidget* parent) : QDialog(parent) {
 
   SizeFixedNote = new QLabel(QText(text::kImageSizeFixed), this);
   SizeFixedNote->setObjectName(QStringLiteral("SizeFixedNote"));
-  SizeFixedNote->setWordWrap(true);
-  SizeFixedNote->setGeometry(kLabelX, kHeight - 2, kWidth - 2 * kLabelX, kNoteHeight);
+  // One line below the buttons, whole: the dialog widens for it rather than break a word.
+  SizeFixedNote->move(kLabelX, kHeight - 2);
+  SizeFixedNote->resize(SizeFixedNote->sizeHint());
   SizeFixedNote->hide();
 
   setTabOrder(Gap1, Gap2);
@@ -92,7 +94,14 @@ void TForm4::FixSize(bool fixed) {
   Modify->setToolTip(reason);
   Label3->setToolTip(reason);
   SizeFixedNote->setVisible(fixed);
-  setFixedSize(kWidth, fixed ? kHeight + kNoteHeight : kHeight);
+  const QSize note = SizeFixedNote->size();
+  const int width = fixed ? std::max(kWidth, note.width() + 2 * kLabelX) : kWidth;
+  // The fields and buttons keep to the right edge.
+  for (QWidget* right : std::initializer_list<QWidget*>{Gap1, Gap2, Modify})
+    right->move(kFieldX + width - kWidth, right->y());
+  Button1->move(128 + width - kWidth, Button1->y());
+  Button2->move(208 + width - kWidth, Button2->y());
+  setFixedSize(width, fixed ? kHeight + note.height() + 6 : kHeight);
 }
 
 void TForm4::FormShow() {
