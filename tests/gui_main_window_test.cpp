@@ -10,7 +10,9 @@
 #include <QSet>
 #include <QSplitter>
 #include <QTableWidget>
+#include <QTest>
 #include <QUrl>
+#include <QWindow>
 #include <filesystem>
 
 #include "app/editor_forms.h"
@@ -256,6 +258,25 @@ INSTANTIATE_TEST_SUITE_P(
                       CommandLineCase{"Missing", {"@/missing.xa"}, false},
                       CommandLineCase{"MissingFirst", {"@/missing.xa", "@/with blank.xa"}, false}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// The file named on the command line opens once the window is on screen, and only then.
+TEST(WhenOnScreen, RunsOnceAfterTheWindowIsExposed) {
+  QWidget window;
+  int runs = 0;
+  bool exposed = false;
+  app::WhenOnScreen(window, [&] {
+    ++runs;
+    exposed = window.windowHandle()->isExposed();
+  });
+  EXPECT_EQ(runs, 0);  // not before the event loop has shown it
+  for (int i = 0; i < 100 && runs == 0; ++i) QTest::qWait(10);
+  EXPECT_EQ(runs, 1);
+  EXPECT_TRUE(exposed);
+  window.hide();
+  window.show();
+  QTest::qWait(50);
+  EXPECT_EQ(runs, 1);
+}
 
 // Drags the files onto the window and drops them there; true when the window took the drag.
 bool DropFiles(app::TForm1& form, const std::vector<std::string>& paths) {
