@@ -93,7 +93,7 @@ TEST_F(ImportAllTest, ThePlanShowsWhatGoesWhereAndCancelChangesNothing) {
   EXPECT_EQ(skipped, (QStringList{"a_ch007.wav", "a_ch003.au", "a_ch003.wav"}));
   EXPECT_TRUE(ReadFileBytes(xa) == original);
   EXPECT_FALSE(CanTakeBack(workspace, JournalDirection::Undo));
-  EXPECT_TRUE(form1.statusBar()->currentMessage().isEmpty());
+  EXPECT_TRUE(Note(form1).isEmpty());
 }
 
 TEST_F(ImportAllTest, OkImportsWithOneProgressWindowAndOneUndoTakesTheBatchBack) {
@@ -102,7 +102,10 @@ TEST_F(ImportAllTest, OkImportsWithOneProgressWindowAndOneUndoTakesTheBatchBack)
   ModalScript script;
   script.Then(AnswerPlan(true)).Then([&](QWidget* modal) {
     ASSERT_EQ(modal, &form3);
-    EXPECT_EQ(form3.Msg->text(), Q(text::kWavLonger));
+    // The sound and its channel, then both lengths, after the described text.
+    EXPECT_EQ(form3.Msg->text(), Q(text::kWavLonger) + "\n\n" +
+                                     Q(text::kBatchSoundLine).arg("a_ch002.wav").arg(2) + "\n" +
+                                     Q(text::kLengthBoth).arg(Time(112), Time(80)));
     form3.Sel1->setChecked(true);
     ClickLater(form3.Button1);
   });
@@ -112,8 +115,7 @@ TEST_F(ImportAllTest, OkImportsWithOneProgressWindowAndOneUndoTakesTheBatchBack)
   EXPECT_TRUE(watch.MainDisabled);
   EXPECT_FALSE(form2.isVisible());
   EXPECT_TRUE(form1.isEnabled());
-  EXPECT_EQ(form1.statusBar()->currentMessage(),
-            Q(text::kImportAllDone).arg(2).arg(1).arg(3).arg(0));
+  EXPECT_EQ(Note(form1), Q(text::kImportAllDone).arg(2).arg(1).arg(3).arg(0));
   EXPECT_EQ(workspace.Import.Encoder.Right.Plain.S1, 321);  // the shared state is untouched
   const std::string imported = ReadFileBytes(xa);
   EXPECT_FALSE(imported == original);

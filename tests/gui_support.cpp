@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QHeaderView>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -103,6 +104,10 @@ std::string ScriptedFileChooser::Choose(app::FileDialogKind kind) {
 
 void WriteTwoChannels(const std::string& path) {
   XaBuilder(100).Channel(2, false, false, 0, 16, 5).Channel(1, true, true, 1, 4, 6).Write(path);
+}
+
+QString Note(const app::TForm1& form) {
+  return form.findChild<QLabel*>(QStringLiteral("StatusNote"))->text();
 }
 
 std::vector<std::string> RowTexts(const app::TForm1& form, int row) {

@@ -74,6 +74,9 @@ class ScriptedFileChooser : public app::FileChooser {
 // file of 100 sectors: the list shows channel 2 first.
 void WriteTwoChannels(const std::string& path);
 
+// What the status bar's note says now.
+QString Note(const app::TForm1& form);
+
 // The cells of one row of the channel list, as shown.
 std::vector<std::string> RowTexts(const app::TForm1& form, int row);
 std::string HeaderText(const app::TForm1& form, int column);

@@ -728,6 +728,10 @@ the post-gap at the end of the file.</translation>
         <translation>Deleted channel %1.</translation>
     </message>
     <message>
+        <source>%1 → チャンネル %2</source>
+        <translation>%1 → channel %2</translation>
+    </message>
+    <message>
         <source>元に戻しました。</source>
         <translation>Undone.</translation>
     </message>

@@ -12,8 +12,8 @@
 
 namespace sorvane::app {
 
-// The delete confirmation's channel, the length dialog's two lengths, the file that the
-// recovery question is about.
+// The delete confirmation's channel, the length dialog's two lengths (and in a batch, the
+// sound), the file that the recovery question is about.
 class AddedLine : public Prompter {
  public:
   AddedLine(Prompter& inner, std::vector<const char*> questions, QString line)
@@ -23,6 +23,8 @@ class AddedLine : public Prompter {
   LengthChoice ChooseLength(const char* message, const char* secondChoice) override {
     return inner_.ChooseLength(With(message).c_str(), secondChoice);
   }
+  // A batch names each sound as it comes.
+  void SetLine(QString line) { line_ = std::move(line); }
 
  private:
   std::string With(const char* text) const {

@@ -12,6 +12,7 @@
 #include "app/cancel_seen.h"
 #include "app/channel_grid.h"
 #include "app/file_chooser.h"
+#include "app/length_dialog.h"
 #include "app/main_window.h"
 #include "app/ui_text.h"
 #include "app/waveform_view.h"
@@ -29,23 +30,6 @@
 #include "input/audio_file.h"
 
 namespace sorvane::app {
-namespace {
-
-// The playing time of a channel as the list writes it.
-QString PlayingTime(const ChannelRecord& record) {
-  return QText(FormatChannelRow(record, UnitTime)[kPlayTimeColumn].c_str()).trimmed();
-}
-
-// "WAVデータ 1:10.02 / 現在のチャンネル 0:06.02": what each choice of the length dialog keeps.
-QString BothLengths(const std::string& wav, const ChannelRecord& record) {
-  AudioFile wave;
-  if (wave.Open(wav) != 0) return {};  // the import says why
-  ChannelRecord fromWav = record;
-  fromWav.SectorCount = SectorsForSound(wave, record);
-  return QText(text::kLengthBoth).arg(PlayingTime(fromWav), PlayingTime(record));
-}
-
-}  // namespace
 
 bool TForm1::NoteEdit(bool cancelled, const QString& done) {
   XaFile& xa = workspace_.File;
@@ -110,7 +94,8 @@ void TForm1::ImportInto(int entry, const std::string& wav) {
   Wave->DropCache();
   if (outcome == Outcome::Done || progress.Seen()) {
     const ChannelRecord& record = workspace_.File.AudioChannelTable.Records[entry];
-    const QString done = QText(text::kNoteImported).arg(record.Channel).arg(PlayingTime(record));
+    const QString done =
+        QText(text::kNoteImported).arg(record.Channel).arg(ListedPlayingTime(record));
     if (NoteEdit(progress.Seen(), done)) NoteCut(done);
   }
   RefreshList();
@@ -148,7 +133,8 @@ void TForm1::AppendFrom(const std::string& wav) {
     S().Prompt.NotifyUser(xa.LastErrorText);
   Wave->DropCache();
   if (outcome == Outcome::Done || progress.Seen()) {
-    const QString done = QText(text::kNoteAppended).arg(record.Channel).arg(PlayingTime(record));
+    const QString done =
+        QText(text::kNoteAppended).arg(record.Channel).arg(ListedPlayingTime(record));
     if (NoteEdit(progress.Seen(), done)) NoteCut(done);
   }
   RefreshList();

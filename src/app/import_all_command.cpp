@@ -4,11 +4,14 @@
 #include <QAction>
 #include <QApplication>
 #include <QCursor>
+#include <QFile>
+#include <QFileInfo>
 #include <QMenu>
-#include <QStatusBar>
 
+#include "app/added_line.h"
 #include "app/file_chooser.h"
 #include "app/import_all_dialog.h"
+#include "app/length_dialog.h"
 #include "app/main_window.h"
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
@@ -126,13 +129,21 @@ void TForm1::MenuImportAllClick() {
     return;
   }
   if (!ConfirmImportAll(*this, plan, folder)) return;
+  // The length dialog names the sound it asks about and the channel it goes into.
+  AddedLine named(S().Prompt, {text::kWavLonger, text::kWavShorter}, {});
   ImportAllOptions options;
   options.HighQuality = MenuHighQuality->isChecked();
+  options.Starting = [&named](const std::string& sound, const ChannelRecord& record) {
+    named.SetLine(QText(text::kBatchSoundLine)
+                      .arg(QFileInfo(QFile::decodeName(sound.c_str())).fileName())
+                      .arg(record.Channel) +
+                  u'\n' + BothLengths(sound, record));
+  };
   std::vector<TargetImport> done;
   Outcome outcome;
   {
     BatchProgress progress(S().Progress);
-    BatchPrompter prompter(S().Prompt, progress);
+    BatchPrompter prompter(named, progress);
     outcome = RunImportAllOpen(workspace_, plan, options, progress, prompter, done);
   }
   FileOpen = xa.IsOpen();  // a failed scan after the batch closed the file
@@ -143,11 +154,11 @@ void TForm1::MenuImportAllClick() {
     S().Prompt.NotifyUser(counts.FirstFailure.c_str());
   RefreshList();
   const auto skipped = static_cast<int>(plan.Unmatched.size() + plan.Duplicates.size());
-  statusBar()->showMessage(QText(text::kImportAllDone)
-                               .arg(counts.Imported)
-                               .arg(counts.Cut)
-                               .arg(skipped)
-                               .arg(counts.Failed));
+  Note(QText(text::kImportAllDone)
+           .arg(counts.Imported)
+           .arg(counts.Cut)
+           .arg(skipped)
+           .arg(counts.Failed));
 }
 
 }  // namespace sorvane::app

@@ -6,10 +6,27 @@
 #include <QShowEvent>
 #include <algorithm>
 
+#include "app/channel_grid.h"
 #include "app/ui_text.h"
 #include "common/fixed_texts.h"
+#include "container/xa_file.h"
+#include "edit/channel_append.h"
+#include "edit/channel_list_format.h"
+#include "input/audio_file.h"
 
 namespace sorvane::app {
+
+QString ListedPlayingTime(const ChannelRecord& record) {
+  return QText(FormatChannelRow(record, UnitTime)[kPlayTimeColumn].c_str()).trimmed();
+}
+
+QString BothLengths(const std::string& wav, const ChannelRecord& record) {
+  AudioFile wave;
+  if (wave.Open(wav) != 0) return {};
+  ChannelRecord fromWav = record;
+  fromWav.SectorCount = SectorsForSound(wave, record);
+  return QText(text::kLengthBoth).arg(ListedPlayingTime(fromWav), ListedPlayingTime(record));
+}
 
 TForm3::TForm3(QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("Form3"));

@@ -4,11 +4,23 @@
 #pragma once
 
 #include <QDialog>
+#include <QString>
+#include <string>
 
 #include "app/form_widgets.h"
 #include "common/prompter.h"
 
+namespace sorvane {
+struct ChannelRecord;
+}
+
 namespace sorvane::app {
+
+// The playing time of a channel as the list writes it ("0:06.02").
+QString ListedPlayingTime(const ChannelRecord& record);
+// The line the window adds after the dialog's text: what each choice keeps ("WAVデータ
+// 1:10.02 / 現在のチャンネル 0:06.02"); empty when the WAV cannot be read (the import says why).
+QString BothLengths(const std::string& wav, const ChannelRecord& record);
 
 class TForm3 : public QDialog {
   Q_OBJECT

@@ -222,6 +222,8 @@ inline constexpr char kNoteAppended[] = "チャンネル %1（%2）を追加し�
 inline constexpr char kNoteExported[] = "チャンネル %1 を %2 に出力しました。";
 inline constexpr char kNoteExportedAll[] = "%1 個のWAVファイルを %2 に出力しました。";
 inline constexpr char kNoteDeleted[] = "チャンネル %1 を削除しました。";
+// The sound that a batch's length question is about, and its channel.
+inline constexpr char kBatchSoundLine[] = "%1 → チャンネル %2";
 inline constexpr char kNoteUndone[] = "元に戻しました。";
 inline constexpr char kNoteRedone[] = "やり直しました。";
 // Why the changing commands are unavailable.

@@ -48,6 +48,7 @@ Outcome ImportOne(Workspace& w, const PlannedImport& p, const ImportAllOptions& 
     s.Message = refused;
     return Outcome::Done;
   }
+  if (options.Starting) options.Starting(p.Sound, xa.AudioChannelTable.Records[entry]);
   w.Import.Encoder = EncoderState{};
   w.Import.HighQuality = options.HighQuality;
   SelectChannel(w.Import.Cursor, xa.AudioChannelTable.Records[entry]);

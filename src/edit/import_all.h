@@ -4,6 +4,7 @@
 // separate import has, all the imports into one file (or one disc image) as one undoable edit.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,9 @@ struct TargetImport {
 struct ImportAllOptions {
   bool HighQuality = false;
   ScanExtent Extent = ScanExtent::WholeFile;
+  // Told of each sound before its import, with its channel's record in the open file, so
+  // that a front end can name the sound in the questions that its import asks.
+  std::function<void(const std::string& sound, const ChannelRecord& record)> Starting;
 };
 
 // Runs the plan: each file (all entries of one image together) opened, its imports made as
