@@ -25,11 +25,11 @@
 namespace sorvane::app {
 
 void TForm1::CloseFile() {
+  history_.Forget();  // also after a failed scan, which closed the file but not the window's
   if (!FileOpen) return;
   CloseXaFile(workspace_.File);
   FileOpen = false;
   Wave->DropCache();
-  history_.Forget();
   Note({});
 }
 
