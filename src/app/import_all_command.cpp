@@ -107,6 +107,24 @@ BatchCounts Count(const std::vector<TargetImport>& done) {
   return counts;
 }
 
+// The plan run with one progress window for the whole batch; the length dialog names the
+// sound it asks about, its channel and both lengths.
+Outcome RunBatch(Workspace& workspace, const ImportAllPlan& plan, bool highQuality,
+                 const TForm1::Services& services, std::vector<TargetImport>& done) {
+  AddedLine named(services.Prompt, {text::kWavLonger, text::kWavShorter}, {});
+  ImportAllOptions options;
+  options.HighQuality = highQuality;
+  options.Starting = [&named](const std::string& sound, const ChannelRecord& record) {
+    named.SetLine(QText(text::kBatchSoundLine)
+                      .arg(QFileInfo(QFile::decodeName(sound.c_str())).fileName())
+                      .arg(record.Channel) +
+                  u'\n' + BothLengths(sound, record));
+  };
+  BatchProgress progress(services.Progress);
+  BatchPrompter prompter(named, progress);
+  return RunImportAllOpen(workspace, plan, options, progress, prompter, done);
+}
+
 }  // namespace
 
 bool TForm1::MayImportAll() const {
@@ -129,23 +147,8 @@ void TForm1::MenuImportAllClick() {
     return;
   }
   if (!ConfirmImportAll(*this, plan, folder)) return;
-  // The length dialog names the sound it asks about and the channel it goes into.
-  AddedLine named(S().Prompt, {text::kWavLonger, text::kWavShorter}, {});
-  ImportAllOptions options;
-  options.HighQuality = MenuHighQuality->isChecked();
-  options.Starting = [&named](const std::string& sound, const ChannelRecord& record) {
-    named.SetLine(QText(text::kBatchSoundLine)
-                      .arg(QFileInfo(QFile::decodeName(sound.c_str())).fileName())
-                      .arg(record.Channel) +
-                  u'\n' + BothLengths(sound, record));
-  };
   std::vector<TargetImport> done;
-  Outcome outcome;
-  {
-    BatchProgress progress(S().Progress);
-    BatchPrompter prompter(named, progress);
-    outcome = RunImportAllOpen(workspace_, plan, options, progress, prompter, done);
-  }
+  const Outcome outcome = RunBatch(workspace_, plan, MenuHighQuality->isChecked(), S(), done);
   FileOpen = xa.IsOpen();  // a failed scan after the batch closed the file
   const BatchCounts counts = Count(done);
   if (!FileOpen || (outcome == Outcome::Failed && counts.FirstFailure.empty()))
