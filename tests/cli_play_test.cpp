@@ -35,6 +35,18 @@ std::string Messages(const std::string& err) {
   return kept;
 }
 
+// The frames of 16-bit stereo that are not silence. The disk driver plays silence whenever
+// the queue runs dry (a loaded machine may hold the player back), so what the device played
+// is compared without it, frame by frame.
+std::string Sounding(const std::string& pcm) {
+  std::string kept;
+  for (std::size_t at = 0; at + 4 <= pcm.size(); at += 4) {
+    const std::string frame = pcm.substr(at, 4);
+    if (frame.find_first_not_of('\0') != std::string::npos) kept += frame;
+  }
+  return kept;
+}
+
 class CliPlayTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -72,7 +84,7 @@ TEST_F(CliPlayTest, PlaysTheChannelThroughTheSoundCard) {
   EXPECT_EQ(Messages(r.Err), "");
   const std::string expected = Expected();
   ASSERT_EQ(expected.size(), 4u * 9408);
-  EXPECT_NE(ReadFileBytes(device_).find(expected), std::string::npos);
+  EXPECT_EQ(Sounding(ReadFileBytes(device_)), Sounding(expected));
 }
 
 TEST_F(CliPlayTest, CtrlCStopsTheSoundWithoutAMessage) {
@@ -110,11 +122,9 @@ TEST_P(CliPlayFrom, SendsOnlyTheSoundFromThePointAsPlayedThrough) {
   // Stereo at interleave 4 from sector 2: 2352 frames of 4 bytes per channel sector.
   const std::size_t frame = (GetParam().Sector - 2) * 2352 / 4;
   const std::string rest = Expected().substr(frame * 4);
-  const std::string device = ReadFileBytes(device_);
-  const std::size_t at = device.find(rest);
-  ASSERT_NE(at, std::string::npos);
-  // Nothing of the sound before the point reached the device, only silence if anything.
-  EXPECT_EQ(device.substr(0, at).find_first_not_of('\0'), std::string::npos);
+  // The sound from the point, whole, and nothing of the sound before it.
+  ASSERT_FALSE(Sounding(rest).empty());
+  EXPECT_EQ(Sounding(ReadFileBytes(device_)), Sounding(rest));
 }
 
 const FromCase kFroms[] = {
