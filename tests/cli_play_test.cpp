@@ -19,6 +19,7 @@ using testing::PrintTo;
 using testing::ProgramResult;
 using testing::ReadFileBytes;
 using testing::RunProgram;
+using testing::Sounding;
 using testing::SoundRecord;
 
 // Standard error without SDL's own notice that its disk driver is in use.
@@ -31,18 +32,6 @@ std::string Messages(const std::string& err) {
     const std::string line = err.substr(at, end - at);
     if (line.rfind("CRITICAL: ", 0) != 0) kept += line;
     at = end;
-  }
-  return kept;
-}
-
-// The frames of 16-bit stereo that are not silence. The disk driver plays silence whenever
-// the queue runs dry (a loaded machine may hold the player back), so what the device played
-// is compared without it, frame by frame.
-std::string Sounding(const std::string& pcm) {
-  std::string kept;
-  for (std::size_t at = 0; at + 4 <= pcm.size(); at += 4) {
-    const std::string frame = pcm.substr(at, 4);
-    if (frame.find_first_not_of('\0') != std::string::npos) kept += frame;
   }
   return kept;
 }

@@ -64,4 +64,13 @@ std::vector<std::string> ReferenceBlocks(XaFile& xa, const ChannelRecord& record
   }
 }
 
+std::string Sounding(const std::string& pcm) {
+  std::string kept;
+  for (std::size_t at = 0; at + 4 <= pcm.size(); at += 4) {
+    const std::string frame = pcm.substr(at, 4);
+    if (frame.find_first_not_of('\0') != std::string::npos) kept += frame;
+  }
+  return kept;
+}
+
 }  // namespace sorvane::testing

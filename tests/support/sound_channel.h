@@ -29,4 +29,9 @@ ChannelRecord SoundRecord(int channel, bool highRate, bool stereo, int first, in
 // The 9408-byte blocks DecodeNextSector gives for `record` from a zero decoder state.
 std::vector<std::string> ReferenceBlocks(XaFile& xa, const ChannelRecord& record);
 
+// The 4-byte frames of `pcm` that are not silence. SDL's disk driver plays silence whenever
+// its queue runs dry (a loaded machine may hold the player back), so what it played is
+// compared without it, frame by frame.
+std::string Sounding(const std::string& pcm);
+
 }  // namespace sorvane::testing
