@@ -112,44 +112,55 @@ TEST_F(EditorTest, TheStatusBarPutsTheAccessNoticeFirstAndElidesTheRest) {
   form1.hide();
 }
 
+// The history's steps as a person takes them: a delete, a channel gap of 0 in 設定, and
+// 元に戻す or やり直し (Ctrl+Z and Ctrl+Y are these items' shortcuts).
+class HistoryStepsTest : public EditorTest {
+ protected:
+  void DeleteRow(int row, int channel) {
+    form1.G->setCurrentCell(row, 1);
+    ModalScript deletion;
+    deletion.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(channel),
+                            {Q(text::kOk), Q(text::kCancel)}, Q(text::kOk)));
+    Run(deletion, [&] { form1.ChDelete->trigger(); });
+  }
+  void ZeroChannelGap() {
+    ModalScript settings;
+    settings.Then([&](QWidget*) {
+      form4.Gap1->setText(QStringLiteral("0.0"));
+      ClickLater(form4.Button1);
+    });
+    Run(settings, [&] { form1.MenuGap->trigger(); });
+  }
+  void Press(QAction* item) {
+    ModalScript none;
+    Run(none, [&] { item->trigger(); });
+  }
+};
+
 // A post-gap changed after a delete (no resize: forbidden) is the newest step: Ctrl+Z takes
 // back the gap alone, the next the delete; Ctrl+Y redoes them in order.
-TEST_F(EditorTest, ASettingsChangeIsAStepOfTheHistoryInOrderWithTheEdits) {
+TEST_F(HistoryStepsTest, ASettingsChangeIsAStepOfTheHistoryInOrderWithTheEdits) {
   const std::string xa = dir.File("a.xa");
   WriteTwoChannels(xa);
   const std::string before = ReadFileBytes(xa);
   Open(xa);
   workspace.File.ResizePermission = ResizeForbidden;
-  form1.G->setCurrentCell(0, 1);
-  ModalScript deletion;
-  deletion.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(2),
-                          {Q(text::kOk), Q(text::kCancel)}, Q(text::kOk)));
-  Run(deletion, [&] { form1.ChDelete->trigger(); });
+  DeleteRow(0, 2);
   const std::string deleted = ReadFileBytes(xa);
   const std::int32_t gap = workspace.File.ChannelPostGap;
-  ModalScript settings;
-  settings.Then([&](QWidget*) {
-    form4.Gap1->setText(QStringLiteral("0.0"));
-    ClickLater(form4.Button1);
-  });
-  Run(settings, [&] { form1.MenuGap->trigger(); });
+  ZeroChannelGap();
   ASSERT_EQ(workspace.File.ChannelPostGap, 0);
   ASSERT_NE(gap, 0);
-  // Ctrl+Z and Ctrl+Y are these items' shortcuts.
-  const auto key = [&](Qt::Key k) {
-    ModalScript none;
-    Run(none, [&] { (k == Qt::Key_Z ? form1.MenuUndo : form1.MenuRedo)->trigger(); });
-  };
-  key(Qt::Key_Z);  // the gap only
+  Press(form1.MenuUndo);  // the gap only
   EXPECT_EQ(workspace.File.ChannelPostGap, gap);
   EXPECT_TRUE(ReadFileBytes(xa) == deleted);
-  key(Qt::Key_Z);  // then the delete
+  Press(form1.MenuUndo);  // then the delete
   EXPECT_TRUE(ReadFileBytes(xa) == before);
   EXPECT_EQ(workspace.File.AudioChannelTable.Count, 2);
-  key(Qt::Key_Y);
+  Press(form1.MenuRedo);
   EXPECT_TRUE(ReadFileBytes(xa) == deleted);
   EXPECT_EQ(workspace.File.ChannelPostGap, gap);
-  key(Qt::Key_Y);
+  Press(form1.MenuRedo);
   EXPECT_EQ(workspace.File.ChannelPostGap, 0);
   EXPECT_FALSE(form1.MenuRedo->isEnabled());
 }
@@ -299,7 +310,7 @@ INSTANTIATE_TEST_SUITE_P(Commands, StatusNoteTest, ::testing::ValuesIn(kDoneCase
 
 // With the journal full (its 20 entries), a new edit drops the oldest entry and the count
 // stays: the order of a settings step and the edit after it still holds both ways.
-TEST_F(EditorTest, ASettingsStepKeepsItsPlaceWhenTheJournalIsFull) {
+TEST_F(HistoryStepsTest, ASettingsStepKeepsItsPlaceWhenTheJournalIsFull) {
   const std::string xa = dir.File("a.xa");
   WriteTwoChannels(xa);
   Open(xa);
@@ -312,35 +323,23 @@ TEST_F(EditorTest, ASettingsStepKeepsItsPlaceWhenTheJournalIsFull) {
   ASSERT_EQ(workspace.Journal.List(workspace.File, JournalDirection::Undo, false).size(), 20u);
   form1.RefreshList();
   const std::int32_t gap = workspace.File.ChannelPostGap;
-  ModalScript settings;
-  settings.Then([&](QWidget*) {
-    form4.Gap1->setText(QStringLiteral("0.0"));
-    ClickLater(form4.Button1);
-  });
-  Run(settings, [&] { form1.MenuGap->trigger(); });
+  ZeroChannelGap();
   ASSERT_EQ(workspace.File.ChannelPostGap, 0);
   const std::string beforeDelete = ReadFileBytes(xa);
-  ModalScript deletion;
-  deletion.Then(AnswerBox(Q(text::kMessageCaption), DeleteQuestion(2),
-                          {Q(text::kOk), Q(text::kCancel)}, Q(text::kOk)));
-  Run(deletion, [&] { form1.ChDelete->trigger(); });
+  DeleteRow(0, 2);
   const std::string deleted = ReadFileBytes(xa);
   ASSERT_FALSE(deleted == beforeDelete);
-  const auto press = [&](QAction* item) {
-    ModalScript none;
-    Run(none, [&] { item->trigger(); });
-  };
-  press(form1.MenuUndo);  // the delete, newest
+  Press(form1.MenuUndo);  // the delete, newest
   EXPECT_TRUE(ReadFileBytes(xa) == beforeDelete);
   EXPECT_EQ(Note(form1), Q(text::kNoteUndone));  // no longer the delete's note
   EXPECT_EQ(workspace.File.ChannelPostGap, 0);
-  press(form1.MenuUndo);  // then the gap
+  Press(form1.MenuUndo);  // then the gap
   EXPECT_EQ(workspace.File.ChannelPostGap, gap);
   EXPECT_TRUE(ReadFileBytes(xa) == beforeDelete);
-  press(form1.MenuRedo);  // the gap again, then the delete
+  Press(form1.MenuRedo);  // the gap again, then the delete
   EXPECT_EQ(workspace.File.ChannelPostGap, 0);
   EXPECT_TRUE(ReadFileBytes(xa) == beforeDelete);
-  press(form1.MenuRedo);
+  Press(form1.MenuRedo);
   EXPECT_TRUE(ReadFileBytes(xa) == deleted);
   EXPECT_EQ(Note(form1), Q(text::kNoteRedone));
 }

@@ -129,8 +129,8 @@ void TForm1::MenuGapClick() {
   FileSettings chosen = CurrentSettings(xa);
   if (!S().Settings.Edit(chosen, xa.Entry.Active)) return;
   const FileSettings before = CurrentSettings(xa);
-  NoticeJournal();
   const std::uint64_t newest = NewestEntry();
+  history_.Notice(newest);
   // The dialog has refused what the command would refuse; the list is not refreshed.
   if (ApplyFileSettings(workspace_, chosen, S().Prompt) == Outcome::Failed)
     S().Prompt.NotifyUser(xa.LastErrorText);
@@ -140,8 +140,9 @@ void TForm1::MenuGapClick() {
   const bool changed = before.ChannelPostGap != after.ChannelPostGap ||
                        before.EndPostGap != after.EndPostGap ||
                        before.ResizePermission != after.ResizePermission;
-  if (changed && NewestEntry() == newest) history_.SettingsChanged(before, after);
-  NoticeJournal();
+  const std::uint64_t now = NewestEntry();
+  if (changed && now == newest) history_.SettingsChanged(before, after);
+  history_.Notice(now);  // a resizing change is the journal's entry
   ShowHistoryMenus();
   ShowFileState();
   Map->Refresh();  // the post-gaps and the file's length may have changed
