@@ -83,30 +83,6 @@ ImportAllPlan PlanWithWaitCursor(const XaFile& xa, const std::string& folder) {
   return plan;
 }
 
-struct BatchCounts {
-  int Imported = 0;
-  int Cut = 0;
-  int Failed = 0;
-  std::string FirstFailure;  // the message of the first sound or file that failed
-};
-
-BatchCounts Count(const std::vector<TargetImport>& done) {
-  BatchCounts counts;
-  for (const TargetImport& target : done) {
-    if (target.Result == Outcome::Failed && counts.FirstFailure.empty())
-      counts.FirstFailure = target.Message;
-    for (const SoundImport& s : target.Sounds) {
-      const bool ok = s.Result == Outcome::Done;
-      counts.Imported += ok;
-      counts.Cut += ok && s.Cut.Cut();
-      counts.Failed += s.Result == Outcome::Failed;
-      if (s.Result == Outcome::Failed && counts.FirstFailure.empty())
-        counts.FirstFailure = s.Message;
-    }
-  }
-  return counts;
-}
-
 // The plan run with one progress window for the whole batch; the length dialog names the
 // sound it asks about, its channel and both lengths.
 Outcome RunBatch(Workspace& workspace, const ImportAllPlan& plan, bool highQuality,
@@ -150,18 +126,17 @@ void TForm1::MenuImportAllClick() {
   std::vector<TargetImport> done;
   const Outcome outcome = RunBatch(workspace_, plan, MenuHighQuality->isChecked(), S(), done);
   FileOpen = xa.IsOpen();  // a failed scan after the batch closed the file
-  const BatchCounts counts = Count(done);
-  if (!FileOpen || (outcome == Outcome::Failed && counts.FirstFailure.empty()))
+  const ImportAllTally tally = TallyImportAll(plan, done);
+  if (!FileOpen || (outcome == Outcome::Failed && tally.FirstFailure.empty()))
     S().Prompt.NotifyUser(xa.LastErrorText);
-  else if (!counts.FirstFailure.empty())
-    S().Prompt.NotifyUser(counts.FirstFailure.c_str());
+  else if (!tally.FirstFailure.empty())
+    S().Prompt.NotifyUser(tally.FirstFailure.c_str());
   RefreshList();
-  const auto skipped = static_cast<int>(plan.Unmatched.size() + plan.Duplicates.size());
   Note(QText(text::kImportAllDone)
-           .arg(counts.Imported)
-           .arg(counts.Cut)
-           .arg(skipped)
-           .arg(counts.Failed));
+           .arg(tally.Imported)
+           .arg(tally.Cut)
+           .arg(tally.Skipped)
+           .arg(tally.Failed));
 }
 
 }  // namespace sorvane::app

@@ -97,16 +97,11 @@ void PrintJson(std::FILE* out, const ImportAllPlan& plan, const std::vector<Targ
 // One line per import and a summary on standard error; the exit status.
 int Report(std::FILE* err, const ImportAllPlan& plan, const std::vector<TargetImport>& done,
            Outcome outcome) {
-  int imported = 0, cut = 0, failed = 0;
   for (const TargetImport& target : done) {
     if (target.Result == Outcome::Failed && target.Sounds.empty())
       std::fprintf(err, "%s: %s\n", target.Path.c_str(), target.Message.c_str());
     for (const SoundImport& s : target.Sounds) {
-      const bool ok = s.Result == Outcome::Done;
-      imported += ok;
-      cut += ok && s.Cut.Cut();
-      failed += s.Result == Outcome::Failed;
-      if (ok) {
+      if (s.Result == Outcome::Done) {
         std::fprintf(err, "%s ch %03d <- %s: %s -> %s%s\n", target.Path.c_str(), s.Channel,
                      s.Sound.c_str(), FormatPlayingTime(s.Cut.SourceSpan).c_str(),
                      FormatPlayingTime(std::max<std::int64_t>(s.Cut.WrittenSpan, 0)).c_str(),
@@ -117,14 +112,14 @@ int Report(std::FILE* err, const ImportAllPlan& plan, const std::vector<TargetIm
       }
     }
   }
-  const std::size_t skipped = plan.Unmatched.size() + plan.Duplicates.size();
   for (const std::string& path : plan.Unmatched) std::fprintf(err, "unmatched: %s\n", path.c_str());
   for (const std::string& path : plan.Duplicates)
     std::fprintf(err, "duplicate: %s\n", path.c_str());
-  std::fprintf(err, "imported %d, cut %d, skipped %zu, failed %d\n", imported, cut, skipped,
-               failed);
+  const ImportAllTally tally = TallyImportAll(plan, done);
+  std::fprintf(err, "imported %d, cut %d, skipped %d, failed %d\n", tally.Imported, tally.Cut,
+               tally.Skipped, tally.Failed);
   if (outcome == Outcome::Cancelled || outcome == Outcome::Declined) return ExitCancelled;
-  return failed > 0 || outcome == Outcome::Failed ? ExitFailed : ExitDone;
+  return tally.Failed > 0 || outcome == Outcome::Failed ? ExitFailed : ExitDone;
 }
 
 }  // namespace

@@ -258,4 +258,21 @@ Outcome RunImportAll(const ImportAllPlan& plan, const ImportAllOptions& options,
   return run;
 }
 
+ImportAllTally TallyImportAll(const ImportAllPlan& plan, const std::vector<TargetImport>& done) {
+  ImportAllTally tally;
+  tally.Skipped = static_cast<int>(plan.Unmatched.size() + plan.Duplicates.size());
+  for (const TargetImport& target : done) {
+    if (target.Result == Outcome::Failed && tally.FirstFailure.empty())
+      tally.FirstFailure = target.Message;
+    for (const SoundImport& s : target.Sounds) {
+      const bool ok = s.Result == Outcome::Done;
+      tally.Imported += ok;
+      tally.Cut += ok && s.Cut.Cut();
+      tally.Failed += s.Result == Outcome::Failed;
+      if (s.Result == Outcome::Failed && tally.FirstFailure.empty()) tally.FirstFailure = s.Message;
+    }
+  }
+  return tally;
+}
+
 }  // namespace sorvane

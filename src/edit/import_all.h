@@ -100,4 +100,16 @@ Outcome RunImportAllOpen(Workspace& workspace, const ImportAllPlan& plan,
                          const ImportAllOptions& options, ProgressMonitor& progress,
                          Prompter& prompter, std::vector<TargetImport>& results);
 
+// What a run did, as both front ends sum it up: sounds imported (and of them cut), sounds
+// the plan left alone (unmatched and duplicate), sounds failed, and the message of the first
+// sound or file that failed.
+struct ImportAllTally {
+  int Imported = 0;
+  int Cut = 0;
+  int Skipped = 0;
+  int Failed = 0;
+  std::string FirstFailure;
+};
+ImportAllTally TallyImportAll(const ImportAllPlan& plan, const std::vector<TargetImport>& done);
+
 }  // namespace sorvane
